@@ -1,0 +1,128 @@
+// Construction, destruction and the open/edit/save operations of a
+// calibration file.
+#include <string.h>
+
+#include "calib_db/db_log.h"
+#include "calib_db/document_file.h"
+#include "calib_db/xml_database_test.h"
+
+namespace tavo {
+
+namespace {
+
+constexpr char kDeclaration[] = "xml version=\"1.0\" ";
+constexpr char kNotice[] =
+    " Copyright (C) 2026 The Rimbolt Project. All rights reserved.\n"
+    " Display calibration data: edit with care, payloads are hexadecimal. ";
+constexpr char kRootName[] = "Calib_Data";
+
+tinyxml2::XMLDocument *NewDocument() {
+  return new tinyxml2::XMLDocument(true, tinyxml2::PRESERVE_WHITESPACE);
+}
+
+}  // namespace
+
+XmlDatabaseTest::XmlDatabaseTest(FileType file_type, const char *file_name)
+    : xml_doc_(nullptr),
+      file_type_(file_type),
+      luts_(nullptr),
+      root_node_(nullptr) {
+  // Longer paths are cut at 255 characters.
+  strlcpy(file_name_, file_name != nullptr ? file_name : "",
+          sizeof(file_name_));
+}
+
+XmlDatabaseTest::~XmlDatabaseTest() {
+  DropDocument();
+  if (luts_ != nullptr) {
+    delete luts_;
+    luts_ = nullptr;
+  }
+}
+
+tinyxml2::XMLError XmlDatabaseTest::OpenDocument() {
+  xml_doc_ = NewDocument();
+  return xml_doc_->LoadFile(file_name_);
+}
+
+void XmlDatabaseTest::DropDocument() {
+  delete xml_doc_;
+  xml_doc_ = nullptr;
+}
+
+int XmlDatabaseTest::LoadFile() {
+  if (xml_doc_ != nullptr) return 0;
+  if (OpenDocument() != tinyxml2::XML_SUCCESS) {
+    DB_LOGE("LoadFile", "Couldn't load file (%s).", file_name_);
+    DropDocument();
+    return -22;
+  }
+  DB_LOGI("LoadFile", "File (%s) loaded.", file_name_);
+  root_node_ = xml_doc_->FirstChildElement();
+  if (root_node_ == nullptr) {
+    DB_LOGE("LoadFile",
+            "Could not open the root node in display calibration file: "
+            "\"Calib_Data\"");
+    DropDocument();
+    return -22;
+  }
+  return 0;
+}
+
+// Writes a new file holding only the document skeleton.
+int XmlDatabaseTest::CreateSkeletonFile() {
+  tinyxml2::XMLDocument *skeleton = NewDocument();
+  skeleton->InsertFirstChild(skeleton->NewDeclaration(kDeclaration));
+  skeleton->InsertEndChild(skeleton->NewComment(kNotice));
+  skeleton->InsertEndChild(skeleton->NewElement(kRootName));
+  int result = SaveDocument(skeleton, file_name_);
+  delete skeleton;
+  return result;
+}
+
+int XmlDatabaseTest::EditFile() {
+  DropDocument();
+  if (OpenDocument() != tinyxml2::XML_SUCCESS) {
+    DB_LOGI("EditFile", "File doesn't exist. Creating new.");
+    if (CreateSkeletonFile() != 0) {
+      DB_LOGE("EditFile", "Failed to save file: %s", file_name_);
+      DropDocument();
+      return -22;
+    }
+    if (xml_doc_->LoadFile(file_name_) != tinyxml2::XML_SUCCESS) {
+      DB_LOGE("EditFile", "Failed to load file: %s", file_name_);
+      DropDocument();
+      return -22;
+    }
+  }
+  root_node_ = xml_doc_->FirstChildElement();
+  if (root_node_ == nullptr) {
+    DB_LOGE("EditFile",
+            "Could not open the root node in display calibration file: "
+            "\"Calib_Data\"");
+    DropDocument();
+    return -22;
+  }
+  DB_LOGI("EditFile", "File loaded for editing successfully: %s", file_name_);
+  return 0;
+}
+
+int XmlDatabaseTest::SaveAndCloseFile() {
+  if (xml_doc_ == nullptr) {
+    DB_LOGE("SaveAndCloseFile", "No file is currently loaded.");
+    return -22;
+  }
+  int result = SaveDocument(xml_doc_, file_name_);
+  DropDocument();
+  if (result != 0) {
+    DB_LOGE("SaveAndCloseFile", "Failed to save file: %s", file_name_);
+    return -22;
+  }
+  DB_LOGI("SaveAndCloseFile", "File saved and closed successfully: %s",
+          file_name_);
+  return 0;
+}
+
+void XmlDatabaseTest::CloseFile() {}
+
+}  // namespace tavo

@@ -1,0 +1,113 @@
+// Writing a LUT set into the open document's LUT section.
+#include <stdlib.h>
+#include <string.h>
+
+#include "calib_db/db_log.h"
+#include "calib_db/lut_format.h"
+#include "calib_db/xml_database_test.h"
+
+namespace tavo {
+
+namespace lf = lut_format;
+
+namespace {
+
+// Deletes the first child node of |root|, of any kind, whose value is
+// "Luts".
+void DeleteFirstLutsNode(tinyxml2::XMLElement *root) {
+  for (tinyxml2::XMLNode *child = root->FirstChild(); child != nullptr;
+       child = child->NextSibling()) {
+    if (strcmp(child->Value(), lf::kLuts) == 0) {
+      root->DeleteChild(child);
+      return;
+    }
+  }
+}
+
+// Removes the first child element of |section| whose "Type" equals |type|
+// and counts it out of "NumLuts". Children without "Type" never match, and
+// a section without "NumLuts" keeps none.
+void RemoveLutOfType(tinyxml2::XMLElement *section, int type) {
+  for (tinyxml2::XMLElement *child = section->FirstChildElement();
+       child != nullptr; child = child->NextSiblingElement()) {
+    const char *type_text = child->Attribute(lf::kType, nullptr);
+    if (type_text == nullptr || atoi(type_text) != type) continue;
+    section->DeleteChild(child);
+    const char *count_text = section->Attribute(lf::kNumLuts, nullptr);
+    if (count_text != nullptr) {
+      section->SetAttribute(lf::kNumLuts, atoi(count_text) - 1);
+    }
+    return;
+  }
+}
+
+}  // namespace
+
+int XmlDatabaseTest::AddLuts(DispLuts *luts) {
+  if (xml_doc_ == nullptr || root_node_ == nullptr) {
+    DB_LOGE("AddLuts", "No file is currently loaded: root_node:%d",
+            RootNodeNumber(root_node_));
+    return -22;
+  }
+  if (luts == nullptr) return -22;
+  DeleteFirstLutsNode(root_node_);
+  tinyxml2::XMLElement *section = xml_doc_->NewElement(lf::kLuts);
+  root_node_->InsertEndChild(section);
+  section->SetAttribute(lf::kNumLuts, static_cast<int>(luts->num_luts));
+
+  // Only slot 0 is written, as the PCC LUT; the reader fills slots with PCC
+  // wrappers only.
+  auto *pcc = static_cast<DispLut<PccLut> *>(luts->lut_slots[0]);
+  if (pcc != nullptr && AddLutInNode(section, pcc) != 0) {
+    DB_LOGE("AddLuts", "Failed to add LUT (%d), idx (%d)", pcc->type, 0);
+    return -22;
+  }
+  for (int slot = 1; slot < kMaxLuts; ++slot) {
+    if (luts->lut_slots[slot] != nullptr) {
+      DB_LOGI("AddLuts", "Lut (%d) exisitng, but not supported.", slot);
+    }
+  }
+  return 0;
+}
+
+template <>
+int XmlDatabaseTest::AddLutInNode<PccLut>(tinyxml2::XMLElement *luts_element,
+                                          DispLut<PccLut> *lut) {
+  if (luts_element == nullptr || lut == nullptr) {
+    DB_LOGE("AddLutInNode", "Invalid input.");
+    return -22;
+  }
+  RemoveLutOfType(luts_element, lut->type);
+  tinyxml2::XMLElement *lut_element = xml_doc_->NewElement(lf::kLut);
+  luts_element->InsertEndChild(lut_element);
+  lut_element->SetAttribute(lf::kType, lut->type);
+  // A PCC wrapper without its LUT carries no data, like a LUT without
+  // packets.
+  if (lut->type != lf::kPccType || lut->lut == nullptr) {
+    DB_LOGI("AddLutInNode", "No data packet in the LUT (%d).", lut->type);
+    return 0;
+  }
+
+  const PccLut *pcc = lut->lut;
+  uint32_t size = pcc->num_packets * kPccPacketSize;
+  lut_element->SetAttribute(lf::kNumPackets, pcc->num_packets);
+  DB_LOGI("AddLutInNode",
+          "Adding Generic PCC Lut. num_packets:%d, lut_size:%d",
+          pcc->num_packets, size);
+  if (pcc->packets == nullptr) {
+    DB_LOGI("AddLutInNode", "No data packet in the LUT (%d).", lut->type);
+    return 0;
+  }
+  tinyxml2::XMLText *text = ConvertUINT8ArrayToCharArray(pcc->packets, size);
+  if (text == nullptr) {
+    DB_LOGE("AddLutInNode",
+            "Failed to convert uint8 payload to char payload to write in "
+            "XML.");
+    return -22;
+  }
+  lut_element->InsertEndChild(text);
+  DB_LOGI("AddLutInNode", "Added to LUT packets in the file.");
+  return 0;
+}
+
+}  // namespace tavo

@@ -1,0 +1,39 @@
+#include "calib_db/mode_format.h"
+
+#include <string.h>
+
+namespace tavo {
+namespace mode_format {
+
+namespace {
+
+constexpr const char *kDynamicRanges[] = {"hdr", "sdr"};
+constexpr const char *kColorGamuts[] = {"srgb", "dcip3", "native",
+                                        "display_p3"};
+constexpr const char *kPictureQualities[] = {"standard", "amazon", "vivid",
+                                             "sharp", "netflix"};
+
+template <size_t N>
+bool IsOneOf(const char *text, const char *const (&allowed)[N]) {
+  for (const char *value : allowed) {
+    if (strcmp(text, value) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool IsAllowedDynamicRange(const char *text) {
+  return IsOneOf(text, kDynamicRanges);
+}
+
+bool IsAllowedColorGamut(const char *text) {
+  return IsOneOf(text, kColorGamuts);
+}
+
+bool IsAllowedPictureQuality(const char *text) {
+  return IsOneOf(text, kPictureQualities);
+}
+
+}  // namespace mode_format
+}  // namespace tavo
