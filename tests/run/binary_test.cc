@@ -1,0 +1,111 @@
+// The real binary, writing to its fixed output path inside a private mount
+// namespace with a temporary /data.
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/run/fixtures.h"
+#include "tests/test_util.h"
+
+namespace rimbolt_test {
+namespace {
+
+constexpr char kOutputPath[] = "/data/display-tests/combined_modes.xml";
+constexpr int kFailureStatus = 234;  // -22 as a shell sees it
+
+class BinaryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root for a private /data";
+    WriteFile(dir_.File("qa.xml"), kQaFile);
+    WriteFile(dir_.File("factory.xml"), kFactoryFile);
+  }
+
+  // Runs rimbolt with |args| in the test folder; |setup| prepares /data as
+  // tests/run/in_private_data.sh describes.
+  ProcessResult Run(const std::string &setup,
+                    const std::vector<std::string> &args) {
+    std::vector<std::string> command = {
+        RIMBOLT_SOURCE_DIR "/tests/run/in_private_data.sh", dir_.path(),
+        setup, RIMBOLT_BINARY};
+    command.insert(command.end(), args.begin(), args.end());
+    return RunProcess(command, dir_.path());
+  }
+
+  std::string Output() const {
+    return ReadFile(dir_.File("data-after/combined_modes.xml"));
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(BinaryTest, WritesTheCombinedFileToTheFixedPath) {
+  ProcessResult result = Run("dir", {"qa.xml", "factory.xml"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, std::string(kCombineLines) +
+                            "Combined modes write to: " + kOutputPath +
+                            " successfully\n");
+  EXPECT_EQ(Output(), kCombinedFile);
+  EXPECT_EQ(ReadFile(dir_.File("qa.xml")), kQaFile);
+  EXPECT_EQ(ReadFile(dir_.File("factory.xml")), kFactoryFile);
+  // Every log line is in logcat's tag format.
+  std::vector<std::string> log;
+  for (size_t start = 0, end; start < result.err.size(); start = end + 1) {
+    end = result.err.find('\n', start);
+    ASSERT_NE(end, std::string::npos) << "unterminated log line";
+    log.push_back(result.err.substr(start, end - start));
+  }
+  ASSERT_FALSE(log.empty());
+  for (const std::string &line : log) {
+    EXPECT_TRUE(line.rfind("I/Rimbolt: ", 0) == 0 ||
+                line.rfind("E/Rimbolt: ", 0) == 0)
+        << line;
+  }
+  EXPECT_EQ(WithoutLineNumber(log.front()),
+            "I/Rimbolt: LoadFile() File (qa.xml) loaded.");
+  EXPECT_EQ(WithoutLineNumber(log.back()),
+            std::string("I/Rimbolt: SaveAndCloseFile() File saved and closed "
+                        "successfully: ") + kOutputPath);
+}
+
+TEST_F(BinaryTest, OverwritesAnEarlierOutputFile) {
+  std::string earlier = dir_.File("earlier.xml");
+  WriteFile(earlier, std::string(kCombinedFile) + std::string(5000, ' '));
+  ProcessResult result = Run(earlier, {"qa.xml", "factory.xml"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(Output(), kCombinedFile);
+}
+
+TEST_F(BinaryTest, MissingOutputFolderFailsWith234) {
+  ProcessResult result = Run("none", {"qa.xml", "factory.xml"});
+  EXPECT_EQ(result.status, kFailureStatus);
+  EXPECT_EQ(result.out, std::string(kCombineLines) + "Failed to open file: " +
+                            kOutputPath + " for Edit.\n");
+  EXPECT_FALSE(FileExists(dir_.File("data-after")));
+}
+
+TEST_F(BinaryTest, UnreadableQaFileFailsWith234AndNoOutput) {
+  ProcessResult result = Run("dir", {"missing.xml", "factory.xml"});
+  EXPECT_EQ(result.status, kFailureStatus);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(WithoutLineNumber(result.err),
+            "E/Rimbolt: LoadFile() Couldn't load file (missing.xml).\n");
+  EXPECT_FALSE(FileExists(dir_.File("data-after/combined_modes.xml")));
+}
+
+TEST_F(BinaryTest, UsageTextExitsWithZero) {
+  ProcessResult result = Run("dir", {"qa.xml"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "Invalid arguments num 2 , it should be 3\n"
+            "\n============== Usage Details =================\n"
+            "expected usage: rimbolt <QA modes xml file> <factory modes xml "
+            "file>\n\n");
+  EXPECT_EQ(result.err, "");
+}
+
+}  // namespace
+}  // namespace rimbolt_test

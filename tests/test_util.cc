@@ -1,0 +1,143 @@
+#include "tests/test_util.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+extern char **environ;
+
+namespace rimbolt_test {
+
+TempDir::TempDir() {
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / "rimbolt-test-XXXXXX").string();
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (mkdtemp(buffer.data()) == nullptr) {
+    ADD_FAILURE() << "cannot make a temporary folder";
+  }
+  path_ = buffer.data();
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  // Tests may leave read-only files or folders behind.
+  std::filesystem::permissions(
+      path_, std::filesystem::perms::owner_all,
+      std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::File(const std::string &name) const {
+  return path_ + "/" + name;
+}
+
+void WriteFile(const std::string &path, const std::string &content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+  ASSERT_TRUE(out.good()) << "cannot write " << path;
+}
+
+std::string ReadFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+bool FileExists(const std::string &path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+LogCapture::LogCapture() : active_(true) {
+  testing::internal::CaptureStderr();
+}
+
+LogCapture::~LogCapture() {
+  if (active_) testing::internal::GetCapturedStderr();
+}
+
+std::vector<std::string> LogCapture::Lines() {
+  std::vector<std::string> lines;
+  if (!active_) return lines;
+  active_ = false;
+  std::istringstream in(testing::internal::GetCapturedStderr());
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+std::string WithoutLineNumber(const std::string &line) {
+  static const std::regex kPrefix(R"(^(./Rimbolt: \w+\(\)):\d+ )");
+  return std::regex_replace(line, kPrefix, "$1 ",
+                            std::regex_constants::format_first_only);
+}
+
+std::vector<std::string> WithoutLineNumbers(
+    const std::vector<std::string> &lines) {
+  std::vector<std::string> result;
+  for (const std::string &line : lines) {
+    result.push_back(WithoutLineNumber(line));
+  }
+  return result;
+}
+
+ProcessResult RunProcess(const std::vector<std::string> &args,
+                         const std::string &scratch_dir) {
+  ProcessResult result{-1, "", ""};
+  std::string out_path = scratch_dir + "/.stdout";
+  std::string err_path = scratch_dir + "/.stderr";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null",
+                                   O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out_path.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_path.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<char *> argv;
+  for (const std::string &arg : args) {
+    argv.push_back(const_cast<char *>(arg.c_str()));
+  }
+  argv.push_back(nullptr);
+  pid_t pid;
+  int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(),
+                            environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    ADD_FAILURE() << "cannot run " << args[0];
+    return result;
+  }
+  int wait_status = 0;
+  waitpid(pid, &wait_status, 0);
+  if (WIFEXITED(wait_status)) result.status = WEXITSTATUS(wait_status);
+  result.out = ReadFile(out_path);
+  result.err = ReadFile(err_path);
+  unlink(out_path.c_str());
+  unlink(err_path.c_str());
+  return result;
+}
+
+std::string Hex(const std::vector<unsigned char> &bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (unsigned char byte : bytes) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0x0f];
+  }
+  return text;
+}
+
+}  // namespace rimbolt_test
