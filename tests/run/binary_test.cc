@@ -2,6 +2,7 @@
 // namespace with a temporary /data.
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,48 @@ TEST_F(BinaryTest, UnreadableQaFileFailsWith234AndNoOutput) {
   EXPECT_EQ(WithoutLineNumber(result.err),
             "E/Rimbolt: LoadFile() Couldn't load file (missing.xml).\n");
   EXPECT_FALSE(FileExists(dir_.File("data-after/combined_modes.xml")));
+}
+
+// A QA file whose combined output needs more room than the full file
+// system has.
+std::string LargeQaFile() {
+  std::string qa = kQaFile;
+  std::string feature = "<Feature FeatureType=\"9\" DataSize=\"60000\">" +
+                        std::string(120000, 'A') + "</Feature>";
+  qa.insert(qa.find("</Mode>"), feature);
+  return qa;
+}
+
+TEST_F(BinaryTest, FullDiskFailsAndKeepsThePreviousOutput) {
+  WriteFile(dir_.File("qa.xml"), LargeQaFile());
+  std::string earlier = dir_.File("earlier.xml");
+  WriteFile(earlier, kCombinedFile);
+  for (const std::string &setup : {std::string("full"), "full:" + earlier}) {
+    ProcessResult result = Run(setup, {"qa.xml", "factory.xml"});
+    EXPECT_EQ(result.status, kFailureStatus) << setup;
+    EXPECT_EQ(result.out, std::string(kCombineLines) +
+                              "Failed to save combined modes file.");
+    EXPECT_NE(result.err.find(std::string("Failed to save file: ") +
+                              kOutputPath + "\n"),
+              std::string::npos)
+        << result.err;
+    // The earlier file, or the fresh skeleton, stays whole; no temporary
+    // file is left behind.
+    std::string after = Output();
+    if (setup == "full") {
+      EXPECT_EQ(after.find("<Mode"), std::string::npos);
+      EXPECT_NE(after.find("<Calib_Data/>"), std::string::npos);
+    } else {
+      EXPECT_EQ(after, kCombinedFile);
+    }
+    std::vector<std::string> names;
+    for (const auto &entry :
+         std::filesystem::directory_iterator(dir_.File("data-after"))) {
+      names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"combined_modes.xml"});
+    std::filesystem::remove_all(dir_.File("data-after"));
+  }
 }
 
 TEST_F(BinaryTest, UsageTextExitsWithZero) {

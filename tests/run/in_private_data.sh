@@ -9,6 +9,7 @@
 #   setup "none": /data is empty (no /data/display-tests);
 #   setup "dir": /data/display-tests exists and is empty;
 #   setup "full": /data/display-tests is a file system of 64 KiB;
+#   setup "full:FILE": the same, holding FILE as the existing output file;
 #   any other setup names a file placed as the existing output file.
 # Afterwards /data/display-tests is copied to <test folder>/data-after.
 # Needs root. Exits with the command's status.
@@ -45,9 +46,12 @@ mkdir -p "$root/tmp" "$root/data"
 case "$setup" in
   none) ;;
   dir) mkdir "$root/data/display-tests" ;;
-  full)
+  full|full:*)
     mkdir "$root/data/display-tests"
     mount -t tmpfs -o size=64k rimbolt-full "$root/data/display-tests"
+    if [ "$setup" != full ]; then
+      cp "${setup#full:}" "$root/data/display-tests/combined_modes.xml"
+    fi
     ;;
   *)
     mkdir "$root/data/display-tests"
