@@ -256,6 +256,7 @@ TEST_F(BadInputTest, OddButReadableValuesAreCarriedThrough) {
   EXPECT_NE(written.find("DataSize=\"3\">0102A3</Feature>"),
             std::string::npos);
   EXPECT_NE(written.find("<Mode ModeID=\"2\""), std::string::npos);
+  EXPECT_TRUE(MatchesSchema(output_, dir_.path()));
   EXPECT_EQ(ReadFile(qa_), qa);
 }
 

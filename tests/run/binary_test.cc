@@ -50,6 +50,8 @@ TEST_F(BinaryTest, WritesTheCombinedFileToTheFixedPath) {
                             "Combined modes write to: " + kOutputPath +
                             " successfully\n");
   EXPECT_EQ(Output(), kCombinedFile);
+  EXPECT_TRUE(MatchesSchema(dir_.File("data-after/combined_modes.xml"),
+                            dir_.path()));
   EXPECT_EQ(ReadFile(dir_.File("qa.xml")), kQaFile);
   EXPECT_EQ(ReadFile(dir_.File("factory.xml")), kFactoryFile);
   // Every log line is in logcat's tag format.
@@ -70,6 +72,33 @@ TEST_F(BinaryTest, WritesTheCombinedFileToTheFixedPath) {
   EXPECT_EQ(WithoutLineNumber(log.back()),
             std::string("I/Rimbolt: SaveAndCloseFile() File saved and closed "
                         "successfully: ") + kOutputPath);
+}
+
+// The text of the first element named |name| in |xml|.
+std::string ElementText(const std::string &xml, const std::string &name) {
+  size_t start = xml.find("<" + name + " ");
+  if (start == std::string::npos) return "";
+  start = xml.find('>', start) + 1;
+  return xml.substr(start, xml.find("</" + name + ">", start) - start);
+}
+
+TEST_F(BinaryTest, CarriesTheExamplesQaLutIntoTheOutput) {
+  for (const char *name : {"qa_modes.xml", "factory_modes.xml"}) {
+    WriteFile(dir_.File(name),
+              ReadFile(std::string(RIMBOLT_SOURCE_DIR "/examples/") + name));
+  }
+  std::string qa = ReadFile(dir_.File("qa_modes.xml"));
+  ProcessResult result = Run("dir", {"qa_modes.xml", "factory_modes.xml"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  std::string written = Output();
+  std::string lut = ElementText(qa, "Lut");
+  ASSERT_EQ(lut.size(), 256u * 32u);
+  EXPECT_EQ(ElementText(written, "Lut"), lut);
+  EXPECT_NE(written.find("<Lut Type=\"0\" NumPackets=\"256\">"),
+            std::string::npos);
+  EXPECT_TRUE(MatchesSchema(dir_.File("data-after/combined_modes.xml"),
+                            dir_.path()));
+  EXPECT_EQ(ReadFile(dir_.File("qa_modes.xml")), qa);
 }
 
 TEST_F(BinaryTest, OverwritesAnEarlierOutputFile) {

@@ -2,6 +2,10 @@
 #ifndef TESTS_RUN_FIXTURES_H_
 #define TESTS_RUN_FIXTURES_H_
 
+#include <string>
+
+#include <gtest/gtest.h>
+
 namespace rimbolt_test {
 
 // Mode 7 combines with the second factory mode only; mode 8 with none. The
@@ -49,6 +53,11 @@ constexpr char kCombinedFile[] = R"(<?xml version="1.0" ?>
     </Luts>
 </Calib_Data>
 )";
+
+// Whether |file| passes the calibration file schema; the reasons go to the
+// test's failure messages.
+testing::AssertionResult MatchesSchema(const std::string &file,
+                                       const std::string &scratch_dir);
 
 }  // namespace rimbolt_test
 

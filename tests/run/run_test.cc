@@ -73,6 +73,7 @@ TEST_F(RunTest, CombinesModesAndWritesThemWithTheQaLuts) {
                             "Combined modes write to: " + output_ +
                             " successfully\n");
   EXPECT_EQ(ReadFile(output_), kCombinedFile);
+  EXPECT_TRUE(MatchesSchema(output_, dir_.path()));
   // Inputs are only read.
   EXPECT_EQ(ReadFile(qa_), kQaFile);
   EXPECT_EQ(ReadFile(factory_), kFactoryFile);
@@ -142,6 +143,7 @@ TEST_F(RunTest, EmptyModeListsAreWrittenWithoutCombining) {
                          "    <Luts NumLuts=\"0\"/>\n</Calib_Data>"),
             std::string::npos)
       << written;
+  EXPECT_TRUE(MatchesSchema(output_, dir_.path()));
 }
 
 TEST_F(RunTest, MissingOutputFolderFailsAfterTheCombineLines) {
