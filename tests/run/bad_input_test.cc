@@ -92,40 +92,7 @@ std::vector<BadQaCase> BadQaCases() {
   };
 }
 
-class BadInputTest : public testing::Test {
- protected:
-  void SetUp() override {
-    qa_ = dir_.File("qa.xml");
-    factory_ = dir_.File("factory.xml");
-    output_ = dir_.File("combined.xml");
-    WriteFile(factory_, kFactoryFile);
-  }
-
-  struct Result {
-    int status;
-    std::string out;
-    std::vector<std::string> log;
-  };
-
-  Result Run(const std::string &qa, const std::string &factory,
-             const std::string &output) {
-    std::string program = "rimbolt";
-    std::string qa_arg = qa;
-    std::string factory_arg = factory;
-    char *argv[] = {program.data(), qa_arg.data(), factory_arg.data(),
-                    nullptr};
-    LogCapture log;
-    testing::internal::CaptureStdout();
-    int status = tavo::RunRimbolt(3, argv, output.c_str());
-    std::string out = testing::internal::GetCapturedStdout();
-    return {status, out, WithoutLineNumbers(log.Lines())};
-  }
-
-  TempDir dir_;
-  std::string qa_;
-  std::string factory_;
-  std::string output_;
-};
+using BadInputTest = RunFilesTest;
 
 std::string Fill(std::string text, const std::string &path) {
   size_t at = text.find("%s");
@@ -133,43 +100,35 @@ std::string Fill(std::string text, const std::string &path) {
   return text;
 }
 
-TEST_F(BadInputTest, BrokenQaFilesFailWithTheirMessage) {
-  for (const BadQaCase &bad : BadQaCases()) {
-    SCOPED_TRACE(bad.name);
-    WriteFile(qa_, bad.content);
-    Result result = Run(qa_, factory_, output_);
-    EXPECT_EQ(result.status, bad.status);
-    EXPECT_EQ(result.out, bad.out);
-    ASSERT_FALSE(result.log.empty());
-    EXPECT_EQ(result.log.back(), Fill(bad.log, qa_));
-    EXPECT_FALSE(FileExists(output_));
-    EXPECT_EQ(ReadFile(qa_), bad.content);
-    EXPECT_EQ(ReadFile(factory_), kFactoryFile);
-  }
-}
-
-TEST_F(BadInputTest, BrokenFactoryFilesFailTheSameWay) {
-  WriteFile(qa_, kQaFile);
-  for (const BadQaCase &bad : BadQaCases()) {
-    SCOPED_TRACE(bad.name);
-    WriteFile(factory_, bad.content);
-    Result result = Run(qa_, factory_, output_);
-    EXPECT_EQ(result.status, bad.status);
-    EXPECT_EQ(result.out, bad.out);
-    ASSERT_FALSE(result.log.empty());
-    EXPECT_EQ(result.log.back(), Fill(bad.log, factory_));
-    EXPECT_FALSE(FileExists(output_));
-    EXPECT_EQ(ReadFile(qa_), kQaFile);
-    EXPECT_EQ(ReadFile(factory_), bad.content);
+// Each broken file is tried as the QA file and as the factory file.
+TEST_F(BadInputTest, BrokenFilesFailWithTheirMessage) {
+  for (bool broken_qa : {true, false}) {
+    const std::string &broken = broken_qa ? qa_ : factory_;
+    const std::string &good = broken_qa ? factory_ : qa_;
+    const char *good_content = broken_qa ? kFactoryFile : kQaFile;
+    WriteFile(good, good_content);
+    for (const BadQaCase &bad : BadQaCases()) {
+      SCOPED_TRACE(std::string(bad.name) + (broken_qa ? " (QA)" : " (factory)"));
+      WriteFile(broken, bad.content);
+      RunResult result = Run();
+      EXPECT_EQ(result.status, bad.status);
+      EXPECT_EQ(result.out, bad.out);
+      ASSERT_FALSE(result.log.empty());
+      EXPECT_EQ(result.log.back(), Fill(bad.log, broken));
+      EXPECT_FALSE(FileExists(output_));
+      EXPECT_EQ(ReadFile(broken), bad.content);
+      EXPECT_EQ(ReadFile(good), good_content);
+    }
   }
 }
 
 TEST_F(BadInputTest, PathsThatAreNoFilesFailToLoad) {
   WriteFile(qa_, kQaFile);
+  WriteFile(factory_, kFactoryFile);
   std::string long_path = dir_.File(std::string(300, 'q'));
   for (const std::string &path :
        {dir_.path(), qa_ + "/inside", dir_.File("missing.xml"), long_path}) {
-    Result result = Run(path, factory_, output_);
+    RunResult result = Run({path, factory_}, output_);
     EXPECT_EQ(result.status, -22);
     EXPECT_EQ(result.out, "");
     // A path longer than 255 characters is cut there.
@@ -183,11 +142,12 @@ TEST_F(BadInputTest, PathsThatAreNoFilesFailToLoad) {
 
 TEST_F(BadInputTest, UnreadableFileFailsToLoad) {
   WriteFile(qa_, kQaFile);
+  WriteFile(factory_, kFactoryFile);
   ASSERT_EQ(chmod(qa_.c_str(), 0), 0);
   std::string expected_log =
       "E/Rimbolt: LoadFile() Couldn't load file (" + qa_ + ").";
   if (geteuid() != 0) {
-    Result result = Run(qa_, factory_, output_);
+    RunResult result = Run();
     EXPECT_EQ(result.status, -22);
     EXPECT_EQ(result.log, std::vector<std::string>{expected_log});
     return;
@@ -203,17 +163,22 @@ TEST_F(BadInputTest, UnreadableFileFailsToLoad) {
   EXPECT_EQ(WithoutLineNumber(result.err), expected_log + "\n");
 }
 
-TEST_F(BadInputTest, OutputPathThatIsAFolderFailsAndStaysAFolder) {
+TEST_F(BadInputTest, OutputThatCannotBeCreatedFailsAfterTheCombineLines) {
   WriteFile(qa_, kQaFile);
-  std::string output = dir_.File("out");
-  ASSERT_EQ(mkdir(output.c_str(), 0755), 0);
-  Result result = Run(qa_, factory_, output);
-  EXPECT_EQ(result.status, -22);
-  EXPECT_EQ(result.out, std::string(kCombineLines) + "Failed to open file: " +
-                            output + " for Edit.\n");
-  EXPECT_NE(std::find(result.log.begin(), result.log.end(),
-                      "E/Rimbolt: EditFile() Failed to save file: " + output),
-            result.log.end());
+  WriteFile(factory_, kFactoryFile);
+  std::string folder = dir_.File("out");
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  for (const std::string &output :
+       {dir_.File("no/such/folder/combined.xml"), folder}) {
+    RunResult result = Run({qa_, factory_}, output);
+    EXPECT_EQ(result.status, -22);
+    EXPECT_EQ(result.out, std::string(kCombineLines) +
+                              "Failed to open file: " + output + " for Edit.\n");
+    EXPECT_NE(std::find(result.log.begin(), result.log.end(),
+                        "E/Rimbolt: EditFile() Failed to save file: " + output),
+              result.log.end());
+  }
+  std::string output = folder;
   struct stat info;
   ASSERT_EQ(stat(output.c_str(), &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
@@ -239,7 +204,7 @@ TEST_F(BadInputTest, OddButReadableValuesAreCarriedThrough) {
           "</Mode><Mode ModeID=\"2\" Name=\"two\"/>");
   WriteFile(qa_, qa);
   WriteFile(factory_, "<Calib_Data><Disp_Modes NumModes=\"abc\"/></Calib_Data>");
-  Result result = Run(qa_, factory_, output_);
+  RunResult result = Run();
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out,
             "Combined modes write to: " + output_ + " successfully\n");

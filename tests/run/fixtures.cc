@@ -1,8 +1,23 @@
 #include "tests/run/fixtures.h"
 
+#include "driver/run.h"
 #include "tests/test_util.h"
 
 namespace rimbolt_test {
+
+RunResult RunInProcess(std::vector<std::string> args,
+                       const std::string &output) {
+  args.insert(args.begin(), "rimbolt");
+  std::vector<char *> argv;
+  for (std::string &arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  LogCapture log;
+  testing::internal::CaptureStdout();
+  int status = tavo::RunRimbolt(static_cast<int>(args.size()), argv.data(),
+                                output.c_str());
+  std::string out = testing::internal::GetCapturedStdout();
+  return {status, out, WithoutLineNumbers(log.Lines())};
+}
 
 testing::AssertionResult MatchesSchema(const std::string &file,
                                        const std::string &scratch_dir) {

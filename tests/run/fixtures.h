@@ -3,8 +3,11 @@
 #define TESTS_RUN_FIXTURES_H_
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/test_util.h"
 
 namespace rimbolt_test {
 
@@ -53,6 +56,38 @@ constexpr char kCombinedFile[] = R"(<?xml version="1.0" ?>
     </Luts>
 </Calib_Data>
 )";
+
+struct RunResult {
+  int status;
+  std::string out;                // standard output
+  std::vector<std::string> log;   // log lines without their source lines
+};
+
+// The whole run in process, with |args| after the program name and the
+// output written to |output|.
+RunResult RunInProcess(std::vector<std::string> args,
+                       const std::string &output);
+
+// A private folder with a QA file, a factory file and an output path, all
+// to be filled by the test.
+class RunFilesTest : public testing::Test {
+ protected:
+  RunFilesTest()
+      : qa_(dir_.File("qa.xml")),
+        factory_(dir_.File("factory.xml")),
+        output_(dir_.File("combined.xml")) {}
+
+  RunResult Run(const std::vector<std::string> &args,
+                const std::string &output) {
+    return RunInProcess(args, output);
+  }
+  RunResult Run() { return RunInProcess({qa_, factory_}, output_); }
+
+  TempDir dir_;
+  const std::string qa_;
+  const std::string factory_;
+  const std::string output_;
+};
 
 // Whether |file| passes the calibration file schema; the reasons go to the
 // test's failure messages.

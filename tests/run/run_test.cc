@@ -12,41 +12,12 @@
 namespace rimbolt_test {
 namespace {
 
-struct RunResult {
-  int status;
-  std::string out;
-  std::vector<std::string> log;
-};
-
-class RunTest : public testing::Test {
+class RunTest : public RunFilesTest {
  protected:
   void SetUp() override {
-    qa_ = dir_.File("qa.xml");
-    factory_ = dir_.File("factory.xml");
-    output_ = dir_.File("combined.xml");
     WriteFile(qa_, kQaFile);
     WriteFile(factory_, kFactoryFile);
   }
-
-  RunResult Run(std::vector<std::string> args, const std::string &output) {
-    args.insert(args.begin(), "rimbolt");
-    std::vector<char *> argv;
-    for (std::string &arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    LogCapture log;
-    testing::internal::CaptureStdout();
-    int status = tavo::RunRimbolt(static_cast<int>(args.size()), argv.data(),
-                                  output.c_str());
-    std::string out = testing::internal::GetCapturedStdout();
-    return {status, out, WithoutLineNumbers(log.Lines())};
-  }
-
-  RunResult Run() { return Run({qa_, factory_}, output_); }
-
-  TempDir dir_;
-  std::string qa_;
-  std::string factory_;
-  std::string output_;
 };
 
 TEST_F(RunTest, WrongArgumentCountPrintsUsageAndSucceeds) {
@@ -144,17 +115,6 @@ TEST_F(RunTest, EmptyModeListsAreWrittenWithoutCombining) {
             std::string::npos)
       << written;
   EXPECT_TRUE(MatchesSchema(output_, dir_.path()));
-}
-
-TEST_F(RunTest, MissingOutputFolderFailsAfterTheCombineLines) {
-  std::string output = dir_.File("no/such/folder/combined.xml");
-  RunResult result = Run({qa_, factory_}, output);
-  EXPECT_EQ(result.status, -22);
-  EXPECT_EQ(result.out, std::string(kCombineLines) + "Failed to open file: " +
-                            output + " for Edit.\n");
-  EXPECT_NE(std::find(result.log.begin(), result.log.end(),
-                      "E/Rimbolt: EditFile() Failed to save file: " + output),
-            result.log.end());
 }
 
 TEST_F(RunTest, BrokenLutSectionStillWritesTheModes) {
