@@ -178,11 +178,10 @@ TEST_F(BadInputTest, OutputThatCannotBeCreatedFailsAfterTheCombineLines) {
                         "E/Rimbolt: EditFile() Failed to save file: " + output),
               result.log.end());
   }
-  std::string output = folder;
+  // The folder stays a folder, and no temporary file is left beside it.
   struct stat info;
-  ASSERT_EQ(stat(output.c_str(), &info), 0);
+  ASSERT_EQ(stat(folder.c_str(), &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
-  // No temporary file is left beside it.
   std::vector<std::string> names;
   for (const auto &entry : std::filesystem::directory_iterator(dir_.path())) {
     names.push_back(entry.path().filename().string());
