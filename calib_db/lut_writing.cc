@@ -1,6 +1,5 @@
 // Writing a LUT set into the open document's LUT section.
 #include <stdlib.h>
-#include <string.h>
 
 #include "calib_db/db_log.h"
 #include "calib_db/lut_format.h"
@@ -12,16 +11,12 @@ namespace lf = lut_format;
 
 namespace {
 
-// Deletes the first child node of |root|, of any kind, whose value is
-// "Luts".
+// Deletes the first "Luts" element of |root|. Only elements count: a
+// comment or text reading "Luts" deleted in its place would leave the old
+// section in front of the new one, and readers would take the old one.
 void DeleteFirstLutsNode(tinyxml2::XMLElement *root) {
-  for (tinyxml2::XMLNode *child = root->FirstChild(); child != nullptr;
-       child = child->NextSibling()) {
-    if (strcmp(child->Value(), lf::kLuts) == 0) {
-      root->DeleteChild(child);
-      return;
-    }
-  }
+  tinyxml2::XMLElement *section = root->FirstChildElement(lf::kLuts);
+  if (section != nullptr) root->DeleteChild(section);
 }
 
 // Removes the first child element of |section| whose "Type" equals |type|
