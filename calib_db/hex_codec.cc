@@ -1,7 +1,9 @@
 // Byte payloads as hexadecimal text: two upper-case digits a byte, high
-// digit first.
+// digit first. The loops themselves are in hex_kernels.
 #include <stdlib.h>
+#include <string.h>
 
+#include "calib_db/hex_kernels.h"
 #include "calib_db/xml_database_test.h"
 
 namespace tavo {
@@ -11,17 +13,6 @@ namespace {
 // Payload counts stay below this so that 2 * count + 1 fits in 32 bits.
 constexpr uint32_t kMaxCodecCount = 0x7fffffffu;
 
-inline char DigitChar(uint8_t value) {
-  return static_cast<char>(value < 10 ? 48 + value : 55 + value);
-}
-
-// Every character code has a digit value: '0'-'9', 'A'-'F' and 'a'-'f' give
-// their value; any other code gives some value from 0 to 15, never an error.
-inline uint8_t DigitValue(char c) {
-  uint8_t code = static_cast<uint8_t>(c);
-  return code <= 57 ? (code & 0x0f) : ((code + 57) & 0x0f);
-}
-
 }  // namespace
 
 tinyxml2::XMLText *XmlDatabaseTest::ConvertUINT8ArrayToCharArray(
@@ -30,12 +21,10 @@ tinyxml2::XMLText *XmlDatabaseTest::ConvertUINT8ArrayToCharArray(
     return nullptr;
   }
   uint32_t length = 2 * count;
-  char *text = static_cast<char *>(calloc(length + 1, 1));
+  // Every character is written below, so the buffer needs no zeroing.
+  char *text = static_cast<char *>(malloc(length + 1));
   if (text == nullptr) return nullptr;
-  for (uint32_t k = 0; k < count; ++k) {
-    text[2 * k] = DigitChar(bytes[k] >> 4);
-    text[2 * k + 1] = DigitChar(bytes[k] & 0x0f);
-  }
+  hex_kernels::Encode(bytes, count, text);
   text[length] = '\0';
   tinyxml2::XMLText *node = xml_doc_->NewText(text);
   free(text);
@@ -47,13 +36,14 @@ void XmlDatabaseTest::ConvertCharArrayToUINT8Array(const char *text,
                                                    uint32_t count) {
   if (text == nullptr || count == 0) return;
   // A text shorter than 2 * count ends the decoding at its NUL: the bytes it
-  // does not reach keep what they held, and nothing past the text is read.
-  for (uint32_t k = 0; k < count; ++k) {
-    char high = text[2 * k];
-    if (high == '\0') return;
-    char low = text[2 * k + 1];
-    bytes[k] = static_cast<uint8_t>((DigitValue(high) << 4) | DigitValue(low));
-    if (low == '\0') return;
+  // does not reach keep what they held. The kernels read whole blocks, so
+  // the length is found first and nothing past the NUL is ever read.
+  size_t length = strnlen(text, 2 * static_cast<size_t>(count));
+  hex_kernels::Decode(text, length / 2, bytes);
+  if (length % 2 == 1) {
+    // A lone last digit is a high nibble; the NUL after it gives 0.
+    bytes[length / 2] = static_cast<uint8_t>(
+        hex_kernels::DigitValue(text[length - 1]) << 4);
   }
 }
 

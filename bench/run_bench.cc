@@ -1,0 +1,219 @@
+// The tool's whole run on large generated files, beside a floor program
+// that only parses both files and saves the QA document, as any run must.
+// Each is a child process, so that its peak resident memory is its own.
+#include <fcntl.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "bench/calib_gen.h"
+#include "bench/summary.h"
+
+namespace rimbolt_bench {
+namespace {
+
+constexpr int kRepetitions = 7;
+// Modes per file; the LUT grows with them so that the whole file scales.
+constexpr int kSweep[] = {1, 2, 4, 8, 16};
+constexpr int kFullSize = 8;
+
+struct Measure {
+  bool exited_zero = false;
+  double wall_seconds = 0;
+  double cpu_seconds = 0;
+  double peak_rss_bytes = 0;
+  double minor_faults = 0;
+};
+
+double Now() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
+// Runs |args| with its output thrown away and returns how it went. With
+// |huge_pages|, the child's malloc asks for transparent huge pages, where
+// the system offers them: fresh memory then costs a fault per 2 MiB instead
+// of per 4 KiB, which shows how much of a time is page faults.
+Measure RunChild(const std::vector<std::string> &args, bool huge_pages) {
+  std::vector<char *> argv;
+  for (const std::string &arg : args) {
+    argv.push_back(const_cast<char *>(arg.c_str()));
+  }
+  argv.push_back(nullptr);
+  static char kTunable[] = "GLIBC_TUNABLES=glibc.malloc.hugetlb=1";
+  std::vector<char *> envp;
+  for (char **var = environ; *var != nullptr; ++var) {
+    if (!huge_pages || strncmp(*var, "GLIBC_TUNABLES=", 15) != 0) {
+      envp.push_back(*var);
+    }
+  }
+  if (huge_pages) envp.push_back(kTunable);
+  envp.push_back(nullptr);
+  Measure measure;
+  double start = Now();
+  pid_t pid = fork();
+  if (pid == 0) {
+    int null_fd = open("/dev/null", O_WRONLY);
+    if (null_fd >= 0) {
+      dup2(null_fd, STDOUT_FILENO);
+      dup2(null_fd, STDERR_FILENO);
+    }
+    execve(argv[0], argv.data(), envp.data());
+    _exit(127);
+  }
+  if (pid < 0) return measure;
+  int status = 0;
+  rusage usage;
+  if (wait4(pid, &status, 0, &usage) != pid) return measure;
+  measure.wall_seconds = Now() - start;
+  measure.exited_zero = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  measure.cpu_seconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec * 1e-6 +
+                        usage.ru_stime.tv_sec + usage.ru_stime.tv_usec * 1e-6;
+  measure.peak_rss_bytes = usage.ru_maxrss * 1024.0;  // kilobytes on Linux
+  measure.minor_faults = static_cast<double>(usage.ru_minflt);
+  return measure;
+}
+
+struct Inputs {
+  TempDir dir;
+  CalibFiles files;
+  bool ok = false;
+  double MegaBytes() const {
+    return (files.qa_bytes + files.factory_bytes) / 1e6;
+  }
+};
+
+// The files of each size, made once and kept until the program ends.
+Inputs &InputsOf(int modes) {
+  static std::map<int, std::unique_ptr<Inputs>> made;
+  std::unique_ptr<Inputs> &inputs = made[modes];
+  if (!inputs) {
+    inputs.reset(new Inputs);
+    CalibShape shape;
+    shape.modes = modes;
+    shape.lut_packets = shape.lut_packets / kFullSize * modes;
+    inputs->ok = inputs->dir.ok() &&
+                 WriteCalibFiles(inputs->dir.path(), shape, &inputs->files);
+  }
+  return *inputs;
+}
+
+// One repetition runs the floor program and the tool once each, in turns
+// of order, so that a machine busy with something else slows both alike;
+// the time reported is the tool's and the floor's goes into counters.
+void BM_RunBesideFloor(benchmark::State &state) {
+  Inputs &inputs = InputsOf(static_cast<int>(state.range(0)));
+  const bool huge_pages = state.range(1) != 0;
+  if (!inputs.ok) {
+    state.SkipWithError("cannot write the input files");
+    return;
+  }
+  const std::string output = inputs.dir.File("combined.xml");
+  const std::vector<std::string> run_args = {
+      RIMBOLT_RUN_PROGRAM, inputs.files.qa, inputs.files.factory, output};
+  const std::vector<std::string> floor_args = {
+      RIMBOLT_FLOOR_PROGRAM, inputs.files.qa, inputs.files.factory,
+      inputs.dir.File("floor.xml")};
+  static int turn = 0;
+  Measure run, floor;
+  for (auto _ : state) {
+    bool floor_first = turn++ % 2 == 0;
+    if (floor_first) floor = RunChild(floor_args, huge_pages);
+    // The tool creates its output afresh, as on a device's first run.
+    unlink(output.c_str());
+    run = RunChild(run_args, huge_pages);
+    if (!floor_first) floor = RunChild(floor_args, huge_pages);
+    if (!run.exited_zero || !floor.exited_zero) {
+      state.SkipWithError("a program failed");
+      return;
+    }
+    state.SetIterationTime(run.wall_seconds);
+  }
+  double input_bytes = inputs.MegaBytes() * 1e6;
+  state.SetBytesProcessed(static_cast<int64_t>(input_bytes));
+  state.counters["input_MB"] = input_bytes / 1e6;
+  state.counters["floor_ms"] = floor.wall_seconds * 1e3;
+  state.counters["ratio"] = run.wall_seconds / floor.wall_seconds;
+  state.counters["run_cpu_ms"] = run.cpu_seconds * 1e3;
+  state.counters["floor_cpu_ms"] = floor.cpu_seconds * 1e3;
+  state.counters["cpu_ratio"] = run.cpu_seconds / floor.cpu_seconds;
+  state.counters["run_rss_MB"] = run.peak_rss_bytes / 1e6;
+  state.counters["floor_rss_MB"] = floor.peak_rss_bytes / 1e6;
+  state.counters["run_faults"] = run.minor_faults;
+  state.counters["floor_faults"] = floor.minor_faults;
+}
+
+void Register() {
+  auto add = [](int modes, int huge_pages) {
+    benchmark::RegisterBenchmark("BM_RunBesideFloor", BM_RunBesideFloor)
+        ->Args({modes, huge_pages})
+        ->ArgNames({"modes", "huge_pages"})
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Repetitions(kRepetitions)
+        ->Unit(benchmark::kMillisecond);
+  };
+  for (int modes : kSweep) add(modes, 0);
+  add(kFullSize, 1);
+}
+
+void PrintRow(const SummaryReporter &report, int modes, int huge_pages) {
+  std::string name = "BM_RunBesideFloor/modes:" + std::to_string(modes) +
+                     "/huge_pages:" + std::to_string(huge_pages);
+  double run_ms = report.Seconds(name) * 1e3;
+  double floor_ms = report.CounterMedian(name, "floor_ms");
+  double input = report.CounterMax(name, "input_MB");
+  if (run_ms <= 0 || floor_ms <= 0 || input <= 0) return;
+  double run_rss = report.CounterMax(name, "run_rss_MB");
+  printf("%5d%s %8.1f %8.1f %8.1f %6.2f %9.2f %9.2f %6.2f %8.1f %9.2f %8.1f "
+         "%8.1f %8.1f\n",
+         modes, huge_pages ? "h" : " ", input, run_ms, floor_ms,
+         report.CounterMedian(name, "ratio"), run_ms / input,
+         floor_ms / input, report.CounterMedian(name, "cpu_ratio"), run_rss,
+         run_rss / input, report.CounterMax(name, "floor_rss_MB"),
+         report.CounterMedian(name, "run_faults") / 1e3,
+         report.CounterMedian(name, "floor_faults") / 1e3);
+}
+
+void PrintSummary(const SummaryReporter &report) {
+  printf(
+      "\nWhole run vs floor (parse both files, save the QA document), run in "
+      "pairs: medians of %d pairs (ratios are medians of the pairs' "
+      "ratios), largest peak RSS, page faults in thousands; MB = 10^6 "
+      "bytes\n",
+      kRepetitions);
+  printf("%6s %8s %8s %8s %6s %9s %9s %6s %8s %9s %8s %8s %8s\n", "modes",
+         "input_MB", "run_ms", "floor_ms", "ratio", "run_ms/MB", "flr_ms/MB",
+         "cpu_r", "run_RSS", "RSS/input", "flr_RSS", "run_kflt", "flr_kflt");
+  for (int modes : kSweep) PrintRow(report, modes, 0);
+  PrintRow(report, kFullSize, 1);
+  printf(
+      "(h: both with transparent huge pages for malloc, where the system "
+      "has them)\n");
+}
+
+}  // namespace
+}  // namespace rimbolt_bench
+
+int main(int argc, char **argv) {
+  rimbolt_bench::Register();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  rimbolt_bench::SummaryReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  rimbolt_bench::PrintSummary(reporter);
+  benchmark::Shutdown();
+  return 0;
+}
