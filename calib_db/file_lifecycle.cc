@@ -48,6 +48,7 @@ tinyxml2::XMLError XmlDatabaseTest::OpenDocument() {
 void XmlDatabaseTest::DropDocument() {
   delete xml_doc_;
   xml_doc_ = nullptr;
+  payload_texts_.clear();
 }
 
 int XmlDatabaseTest::LoadFile() {

@@ -5,6 +5,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 #if defined(__ARM_NEON)
 #include <arm_neon.h>
 #endif
@@ -120,6 +123,83 @@ void DecodeSse2(const char *text, size_t count, uint8_t *bytes) {
 }
 
 #endif  // __SSE2__
+
+#if defined(__x86_64__)
+
+bool HasAvx2() { return __builtin_cpu_supports("avx2"); }
+
+namespace {
+
+// As NibbleDigits, on thirty-two nibbles.
+__attribute__((target("avx2"))) inline __m256i NibbleDigitsAvx2(
+    __m256i nibbles) {
+  __m256i letters = _mm256_and_si256(
+      _mm256_cmpgt_epi8(nibbles, _mm256_set1_epi8(9)), _mm256_set1_epi8(7));
+  return _mm256_add_epi8(_mm256_add_epi8(nibbles, _mm256_set1_epi8('0')),
+                         letters);
+}
+
+// As CharValues, on thirty-two characters.
+__attribute__((target("avx2"))) inline __m256i CharValuesAvx2(__m256i chars) {
+  __m256i above_nine =
+      _mm256_cmpeq_epi8(_mm256_max_epu8(chars, _mm256_set1_epi8(58)), chars);
+  __m256i shifted = _mm256_add_epi8(
+      chars, _mm256_and_si256(above_nine, _mm256_set1_epi8(9)));
+  return _mm256_and_si256(shifted, _mm256_set1_epi8(0x0f));
+}
+
+}  // namespace
+
+__attribute__((target("avx2"))) void EncodeAvx2(const uint8_t *bytes,
+                                                size_t count, char *text) {
+  const __m256i low_nibble = _mm256_set1_epi8(0x0f);
+  size_t k = 0;
+  for (; k + 32 <= count; k += 32) {
+    __m256i in =
+        _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + k));
+    __m256i high = NibbleDigitsAvx2(
+        _mm256_and_si256(_mm256_srli_epi16(in, 4), low_nibble));
+    __m256i low = NibbleDigitsAvx2(_mm256_and_si256(in, low_nibble));
+    // Interleaving works within 128-bit lanes: quarters 0 and 2 hold the
+    // first and the third eight bytes' digits, quarters 1 and 3 the others.
+    __m256i first = _mm256_unpacklo_epi8(high, low);
+    __m256i second = _mm256_unpackhi_epi8(high, low);
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(text + 2 * k),
+                        _mm256_permute2x128_si256(first, second, 0x20));
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(text + 2 * k + 32),
+                        _mm256_permute2x128_si256(first, second, 0x31));
+  }
+  // Leaving the upper halves dirty would slow every SSE instruction that
+  // follows, here and in the caller.
+  _mm256_zeroupper();
+  EncodeSse2(bytes + k, count - k, text + 2 * k);
+}
+
+__attribute__((target("avx2"))) void DecodeAvx2(const char *text,
+                                                size_t count, uint8_t *bytes) {
+  // Each pair of digit values becomes high * 16 + low in one multiply-add.
+  const __m256i weights = _mm256_set1_epi16(0x0110);
+  size_t k = 0;
+  for (; k + 32 <= count; k += 32) {
+    __m256i first =
+        _mm256_loadu_si256(reinterpret_cast<const __m256i *>(text + 2 * k));
+    __m256i second = _mm256_loadu_si256(
+        reinterpret_cast<const __m256i *>(text + 2 * k + 32));
+    __m256i low_words =
+        _mm256_maddubs_epi16(CharValuesAvx2(first), weights);
+    __m256i high_words =
+        _mm256_maddubs_epi16(CharValuesAvx2(second), weights);
+    // Packing works within 128-bit lanes; the permute puts the four
+    // quarters back in order.
+    __m256i packed = _mm256_permute4x64_epi64(
+        _mm256_packus_epi16(low_words, high_words), 0xd8);
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(bytes + k), packed);
+  }
+  _mm256_zeroupper();
+  DecodeSse2(text + 2 * k, count - k, bytes + k);
+}
+
+#endif  // __x86_64__
 
 #if defined(__ARM_NEON)
 

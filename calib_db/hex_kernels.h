@@ -33,6 +33,12 @@ void DecodeScalar(const char *text, size_t count, uint8_t *bytes);
 void EncodeSse2(const uint8_t *bytes, size_t count, char *text);
 void DecodeSse2(const char *text, size_t count, uint8_t *bytes);
 #endif
+#if defined(__x86_64__)
+// AVX2 is not always there: Decode uses it when the processor has it.
+bool HasAvx2();
+void EncodeAvx2(const uint8_t *bytes, size_t count, char *text);
+void DecodeAvx2(const char *text, size_t count, uint8_t *bytes);
+#endif
 #if defined(__ARM_NEON)
 void EncodeNeon(const uint8_t *bytes, size_t count, char *text);
 void DecodeNeon(const char *text, size_t count, uint8_t *bytes);
@@ -40,7 +46,14 @@ void DecodeNeon(const char *text, size_t count, uint8_t *bytes);
 
 // The fastest kernels of this build.
 inline void Encode(const uint8_t *bytes, size_t count, char *text) {
-#if defined(__SSE2__)
+#if defined(__x86_64__)
+  static const bool kAvx2 = HasAvx2();
+  if (kAvx2) {
+    EncodeAvx2(bytes, count, text);
+  } else {
+    EncodeSse2(bytes, count, text);
+  }
+#elif defined(__SSE2__)
   EncodeSse2(bytes, count, text);
 #elif defined(__ARM_NEON)
   EncodeNeon(bytes, count, text);
@@ -50,7 +63,14 @@ inline void Encode(const uint8_t *bytes, size_t count, char *text) {
 }
 
 inline void Decode(const char *text, size_t count, uint8_t *bytes) {
-#if defined(__SSE2__)
+#if defined(__x86_64__)
+  static const bool kAvx2 = HasAvx2();
+  if (kAvx2) {
+    DecodeAvx2(text, count, bytes);
+  } else {
+    DecodeSse2(text, count, bytes);
+  }
+#elif defined(__SSE2__)
   DecodeSse2(text, count, bytes);
 #elif defined(__ARM_NEON)
   DecodeNeon(text, count, bytes);

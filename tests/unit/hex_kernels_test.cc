@@ -61,6 +61,11 @@ std::vector<Kernels> AllKernels() {
 #if defined(__SSE2__)
   kernels.push_back({"sse2", hk::EncodeSse2, hk::DecodeSse2});
 #endif
+#if defined(__x86_64__)
+  if (hk::HasAvx2()) {
+    kernels.push_back({"avx2", hk::EncodeAvx2, hk::DecodeAvx2});
+  }
+#endif
 #if defined(__ARM_NEON)
   kernels.push_back({"neon", hk::EncodeNeon, hk::DecodeNeon});
 #endif
