@@ -48,7 +48,7 @@ tinyxml2::XMLError XmlDatabaseTest::OpenDocument() {
 void XmlDatabaseTest::DropDocument() {
   delete xml_doc_;
   xml_doc_ = nullptr;
-  payload_texts_.clear();
+  payload_texts_.Clear();
 }
 
 int XmlDatabaseTest::LoadFile() {

@@ -1,10 +1,6 @@
 // Byte payloads as hexadecimal text: two upper-case digits a byte, high
 // digit first. The loops themselves are in hex_kernels.
-#include <stdlib.h>
 #include <string.h>
-
-#include <memory>
-#include <utility>
 
 #include "calib_db/hex_kernels.h"
 #include "calib_db/xml_database_test.h"
@@ -24,17 +20,15 @@ tinyxml2::XMLText *XmlDatabaseTest::ConvertUINT8ArrayToCharArray(
     return nullptr;
   }
   uint32_t length = 2 * count;
-  // Every character is written below, so the buffer needs no zeroing.
-  std::unique_ptr<char, FreeText> text(static_cast<char *>(malloc(length + 1)));
+  char *text = payload_texts_.Allocate(length + 1);
   if (text == nullptr) return nullptr;
-  hex_kernels::Encode(bytes, count, text.get());
-  text.get()[length] = '\0';
+  hex_kernels::Encode(bytes, count, text);
+  text[length] = '\0';
   tinyxml2::XMLText *node = xml_doc_->NewText("");
   if (node == nullptr) return nullptr;
   // Payload texts run to megabytes: the node points to the text instead of
   // copying it, and the text lives as long as the document.
-  node->SetValue(text.get(), true);
-  payload_texts_.push_back(std::move(text));
+  node->SetValue(text, true);
   return node;
 }
 

@@ -4,12 +4,10 @@
 #define CALIB_DB_XML_DATABASE_TEST_H_
 
 #include <stdint.h>
-#include <stdlib.h>
-
-#include <memory>
-#include <vector>
 
 #include <tinyxml2.h>
+
+#include "calib_db/text_arena.h"
 
 #include "color_lib/disp_lut.h"
 #include "color_lib/disp_mode.h"
@@ -70,10 +68,6 @@ class XmlDatabaseTest {
   static int ReadFeature(const tinyxml2::XMLElement *feature_element,
                          DispMode *mode);
 
-  struct FreeText {
-    void operator()(char *text) const { free(text); }
-  };
-
   char file_name_[kPathSize];
   tinyxml2::XMLDocument *xml_doc_;
   FileType file_type_;
@@ -81,7 +75,7 @@ class XmlDatabaseTest {
   tinyxml2::XMLElement *root_node_;
   // Payload texts that text nodes of xml_doc_ point to rather than copy;
   // they go with the document.
-  std::vector<std::unique_ptr<char, FreeText>> payload_texts_;
+  TextArena payload_texts_;
 };
 
 template <>
