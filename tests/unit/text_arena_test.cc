@@ -23,14 +23,12 @@ TEST(TextArenaTest, TextsNeverOverlapAndSurviveUntilCleared) {
     }
     sizes.push_back(40u << 20);
     sizes.push_back(5);
-    {
-      for (size_t size : sizes) {
-        char *text = arena.Allocate(size);
-        ASSERT_NE(text, nullptr);
-        EXPECT_EQ(reinterpret_cast<uintptr_t>(text) % 16, 0u);
-        memset(text, static_cast<int>(texts.size() & 0xff), size);
-        texts.push_back({text, size});
-      }
+    for (size_t size : sizes) {
+      char *text = arena.Allocate(size);
+      ASSERT_NE(text, nullptr);
+      EXPECT_EQ(reinterpret_cast<uintptr_t>(text) % 16, 0u);
+      memset(text, static_cast<int>(texts.size() & 0xff), size);
+      texts.push_back({text, size});
     }
     for (size_t i = 0; i < texts.size(); ++i) {
       const auto &[text, size] = texts[i];
