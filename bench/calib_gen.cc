@@ -1,6 +1,5 @@
 #include "bench/calib_gen.h"
 
-#include <ftw.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -128,10 +127,6 @@ bool WriteFile(const std::string &path, const CalibShape &shape, bool qa,
   return out.Close();
 }
 
-int RemoveEntry(const char *path, const struct stat *, int, struct FTW *) {
-  return remove(path);
-}
-
 }  // namespace
 
 bool WriteCalibFiles(const std::string &dir, const CalibShape &shape,
@@ -140,20 +135,6 @@ bool WriteCalibFiles(const std::string &dir, const CalibShape &shape,
   files->factory = dir + "/factory.xml";
   return WriteFile(files->qa, shape, true, &files->qa_bytes) &&
          WriteFile(files->factory, shape, false, &files->factory_bytes);
-}
-
-TempDir::TempDir() {
-  const char *base = getenv("TMPDIR");
-  std::string pattern =
-      std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-      "/rimbolt-bench-XXXXXX";
-  if (mkdtemp(&pattern[0]) != nullptr) path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  if (!path_.empty()) {
-    nftw(path_.c_str(), RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
-  }
 }
 
 }  // namespace rimbolt_bench

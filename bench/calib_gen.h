@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "tests/temp_dir.h"
+
 namespace rimbolt_bench {
 
 struct CalibShape {
@@ -34,21 +36,7 @@ struct CalibFiles {
 bool WriteCalibFiles(const std::string &dir, const CalibShape &shape,
                      CalibFiles *files);
 
-// A fresh folder under $TMPDIR (or /tmp), removed with its files when the
-// object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir &) = delete;
-  TempDir &operator=(const TempDir &) = delete;
-  bool ok() const { return !path_.empty(); }
-  const std::string &path() const { return path_; }
-  std::string File(const std::string &name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using rimbolt_test::TempDir;
 
 }  // namespace rimbolt_bench
 

@@ -218,11 +218,6 @@ int main(int argc, char **argv) {
   // The database's log lines would drown the table.
   int null_fd = open("/dev/null", O_WRONLY);
   if (null_fd >= 0) dup2(null_fd, STDERR_FILENO);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  rimbolt_bench::SummaryReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  rimbolt_bench::PrintSummary(reporter);
-  benchmark::Shutdown();
-  return 0;
+  return rimbolt_bench::RunAndSummarize(argc, argv,
+                                        rimbolt_bench::PrintSummary);
 }

@@ -209,11 +209,6 @@ void PrintSummary(const SummaryReporter &report) {
 
 int main(int argc, char **argv) {
   rimbolt_bench::Register();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  rimbolt_bench::SummaryReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  rimbolt_bench::PrintSummary(reporter);
-  benchmark::Shutdown();
-  return 0;
+  return rimbolt_bench::RunAndSummarize(argc, argv,
+                                        rimbolt_bench::PrintSummary);
 }

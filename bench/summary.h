@@ -92,6 +92,19 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   std::map<std::string, Entry> entries_;
 };
 
+// Runs the registered benchmarks with the command line's flags, then prints
+// |print|'s summary of them. The program's exit status.
+inline int RunAndSummarize(int argc, char **argv,
+                           void (*print)(const SummaryReporter &)) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  SummaryReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  print(reporter);
+  benchmark::Shutdown();
+  return 0;
+}
+
 }  // namespace rimbolt_bench
 
 #endif  // BENCH_SUMMARY_H_

@@ -19,30 +19,6 @@ extern char **environ;
 
 namespace rimbolt_test {
 
-TempDir::TempDir() {
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / "rimbolt-test-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (mkdtemp(buffer.data()) == nullptr) {
-    ADD_FAILURE() << "cannot make a temporary folder";
-  }
-  path_ = buffer.data();
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  // Tests may leave read-only files or folders behind.
-  std::filesystem::permissions(
-      path_, std::filesystem::perms::owner_all,
-      std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempDir::File(const std::string &name) const {
-  return path_ + "/" + name;
-}
-
 void WriteFile(const std::string &path, const std::string &content) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << content;

@@ -6,24 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/temp_dir.h"
+
 namespace rimbolt_test {
-
-// A fresh folder under the system's temporary folder, removed with
-// everything in it when the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir &) = delete;
-  TempDir &operator=(const TempDir &) = delete;
-
-  const std::string &path() const { return path_; }
-  // |name| inside the folder.
-  std::string File(const std::string &name) const;
-
- private:
-  std::string path_;
-};
 
 void WriteFile(const std::string &path, const std::string &content);
 // The whole file; empty when it cannot be read.
