@@ -126,7 +126,10 @@ void DecodeSse2(const char *text, size_t count, uint8_t *bytes) {
 
 #if defined(__x86_64__)
 
-bool HasAvx2() { return __builtin_cpu_supports("avx2"); }
+bool HasAvx2() {
+  static const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+  return kHasAvx2;
+}
 
 namespace {
 

@@ -34,7 +34,8 @@ void EncodeSse2(const uint8_t *bytes, size_t count, char *text);
 void DecodeSse2(const char *text, size_t count, uint8_t *bytes);
 #endif
 #if defined(__x86_64__)
-// AVX2 is not always there: Decode uses it when the processor has it.
+// AVX2 is not always there: Encode and Decode use it when the processor
+// has it. Asked of the processor once.
 bool HasAvx2();
 void EncodeAvx2(const uint8_t *bytes, size_t count, char *text);
 void DecodeAvx2(const char *text, size_t count, uint8_t *bytes);
@@ -47,8 +48,7 @@ void DecodeNeon(const char *text, size_t count, uint8_t *bytes);
 // The fastest kernels of this build.
 inline void Encode(const uint8_t *bytes, size_t count, char *text) {
 #if defined(__x86_64__)
-  static const bool kAvx2 = HasAvx2();
-  if (kAvx2) {
+  if (HasAvx2()) {
     EncodeAvx2(bytes, count, text);
   } else {
     EncodeSse2(bytes, count, text);
@@ -64,8 +64,7 @@ inline void Encode(const uint8_t *bytes, size_t count, char *text) {
 
 inline void Decode(const char *text, size_t count, uint8_t *bytes) {
 #if defined(__x86_64__)
-  static const bool kAvx2 = HasAvx2();
-  if (kAvx2) {
+  if (HasAvx2()) {
     DecodeAvx2(text, count, bytes);
   } else {
     DecodeSse2(text, count, bytes);
