@@ -26,6 +26,7 @@
 #include <tinyxml2.h>
 
 #include "calib_db/xml_database_test.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
@@ -335,10 +336,7 @@ void RoundTrip(DispModes *modes, DispLuts *luts, const uint8_t *data,
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-  const char *base = getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base
-                                                                     : "/tmp") +
-                        "/rimbolt-fuzz.XXXXXX";
+  std::string pattern = rimbolt_test::TempBase() + "/rimbolt-fuzz.XXXXXX";
   if (mkdtemp(&pattern[0]) == nullptr) {
     Fail("mkdtemp %s: %s", pattern.c_str(), strerror(errno));
   }

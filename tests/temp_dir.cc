@@ -8,10 +8,7 @@
 namespace rimbolt_test {
 
 TempDir::TempDir() {
-  std::error_code error;
-  std::filesystem::path base = std::filesystem::temp_directory_path(error);
-  if (error) base = "/tmp";
-  std::string pattern = (base / "rimbolt-XXXXXX").string();
+  std::string pattern = TempBase() + "/rimbolt-XXXXXX";
   if (mkdtemp(&pattern[0]) != nullptr) path_ = pattern;
 }
 

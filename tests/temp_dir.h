@@ -2,11 +2,25 @@
 #ifndef TESTS_TEMP_DIR_H_
 #define TESTS_TEMP_DIR_H_
 
+#include <stdlib.h>
+
 #include <string>
 
 namespace rimbolt_test {
 
-// A fresh folder under the system's temporary folder ($TMPDIR or /tmp),
+// Where temporary folders go: $TMPDIR when set, else the folder a device
+// gives programs run from a shell (a device has no /tmp), else /tmp.
+inline std::string TempBase() {
+  const char *base = getenv("TMPDIR");
+  if (base != nullptr && *base != '\0') return base;
+#if defined(__ANDROID__)
+  return "/data/local/tmp";
+#else
+  return "/tmp";
+#endif
+}
+
+// A fresh folder under TempBase(),
 // removed with everything in it when the object goes.
 class TempDir {
  public:

@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <android/log.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -37,22 +39,50 @@ bool FileExists(const std::string &path) {
   return stat(path.c_str(), &info) == 0;
 }
 
-LogCapture::LogCapture() : active_(true) {
-  testing::internal::CaptureStderr();
+namespace {
+
+// What the capturing logger has taken since the capture began; null when no
+// capture is active.
+std::vector<std::string> *g_captured = nullptr;
+
+char PriorityLetter(int32_t priority) {
+  switch (priority) {
+    case ANDROID_LOG_INFO: return 'I';
+    case ANDROID_LOG_WARN: return 'W';
+    case ANDROID_LOG_ERROR: return 'E';
+    default: return '?';
+  }
 }
 
-LogCapture::~LogCapture() {
-  if (active_) testing::internal::GetCapturedStderr();
+void CaptureMessage(const struct __android_log_message *log_message) {
+  if (g_captured == nullptr) return;
+  std::string line(1, PriorityLetter(log_message->priority));
+  line += '/';
+  line += log_message->tag != nullptr ? log_message->tag : "";
+  line += ": ";
+  line += log_message->message;
+  g_captured->push_back(line);
+}
+
+}  // namespace
+
+LogCapture::LogCapture() : active_(true) {
+  g_captured = &lines_;
+  __android_log_set_logger(CaptureMessage);
+}
+
+LogCapture::~LogCapture() { Stop(); }
+
+void LogCapture::Stop() {
+  if (!active_) return;
+  active_ = false;
+  __android_log_set_logger(__android_log_logd_logger);
+  g_captured = nullptr;
 }
 
 std::vector<std::string> LogCapture::Lines() {
-  std::vector<std::string> lines;
-  if (!active_) return lines;
-  active_ = false;
-  std::istringstream in(testing::internal::GetCapturedStderr());
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
-  return lines;
+  Stop();
+  return lines_;
 }
 
 std::string WithoutLineNumber(const std::string &line) {

@@ -15,8 +15,9 @@ void WriteFile(const std::string &path, const std::string &content);
 std::string ReadFile(const std::string &path);
 bool FileExists(const std::string &path);
 
-// Captures what the code between construction and Lines() writes to
-// standard error, where the host log goes.
+// Captures the log messages written between construction and Lines(),
+// through the log library's logger hook, as "<letter>/<tag>: <message>";
+// while it captures, nothing reaches the log itself.
 class LogCapture {
  public:
   LogCapture();
@@ -25,7 +26,10 @@ class LogCapture {
   std::vector<std::string> Lines();
 
  private:
+  void Stop();
+
   bool active_;
+  std::vector<std::string> lines_;
 };
 
 // The log line with its "(operation):(line) " prefix's line number taken
