@@ -16,6 +16,7 @@
 #include "bench/calib_gen.h"
 #include "bench/summary.h"
 #include "calib_db/hex_kernels.h"
+#include "tests/hex_kernel_list.h"
 #include "calib_db/xml_database_test.h"
 
 namespace rimbolt_bench {
@@ -125,12 +126,12 @@ void BM_StrnlenHex(benchmark::State &state) {
 }
 
 // The kernels alone, without the document or the length check.
-template <void (*kEncode)(const uint8_t *, size_t, char *)>
-void BM_EncodeKernel(benchmark::State &state) {
+void BM_EncodeKernel(benchmark::State &state,
+                     void (*encode)(const uint8_t *, size_t, char *)) {
   const Sample &sample = SampleOf(state.range(0));
   std::vector<char> text(sample.hex.size(), 1);
   for (auto _ : state) {
-    kEncode(sample.bytes.data(), sample.bytes.size(), text.data());
+    encode(sample.bytes.data(), sample.bytes.size(), text.data());
     benchmark::ClobberMemory();
   }
   if (std::string(text.begin(), text.end()) != sample.hex) {
@@ -139,12 +140,12 @@ void BM_EncodeKernel(benchmark::State &state) {
   SetHexBytes(state);
 }
 
-template <void (*kDecode)(const char *, size_t, uint8_t *)>
-void BM_DecodeKernel(benchmark::State &state) {
+void BM_DecodeKernel(benchmark::State &state,
+                     void (*decode)(const char *, size_t, uint8_t *)) {
   const Sample &sample = SampleOf(state.range(0));
   std::vector<uint8_t> bytes(sample.bytes.size(), 1);
   for (auto _ : state) {
-    kDecode(sample.hex.data(), bytes.size(), bytes.data());
+    decode(sample.hex.data(), bytes.size(), bytes.data());
     benchmark::ClobberMemory();
   }
   if (bytes != sample.bytes) state.SkipWithError("decoded bytes differ");
@@ -164,20 +165,27 @@ CODEC_BENCHMARK(BM_Encode);
 CODEC_BENCHMARK(BM_NewTextHex);
 CODEC_BENCHMARK(BM_Decode);
 CODEC_BENCHMARK(BM_StrnlenHex);
-CODEC_BENCHMARK(BM_EncodeKernel<hk::EncodeScalar>)->Name("BM_EncodeScalar");
-CODEC_BENCHMARK(BM_DecodeKernel<hk::DecodeScalar>)->Name("BM_DecodeScalar");
-#if defined(__SSE2__)
-CODEC_BENCHMARK(BM_EncodeKernel<hk::EncodeSse2>)->Name("BM_EncodeSse2");
-CODEC_BENCHMARK(BM_DecodeKernel<hk::DecodeSse2>)->Name("BM_DecodeSse2");
-#endif
-#if defined(__x86_64__)
-CODEC_BENCHMARK(BM_EncodeKernel<hk::EncodeAvx2>)->Name("BM_EncodeAvx2");
-CODEC_BENCHMARK(BM_DecodeKernel<hk::DecodeAvx2>)->Name("BM_DecodeAvx2");
-#endif
-#if defined(__ARM_NEON)
-CODEC_BENCHMARK(BM_EncodeKernel<hk::EncodeNeon>)->Name("BM_EncodeNeon");
-CODEC_BENCHMARK(BM_DecodeKernel<hk::DecodeNeon>)->Name("BM_DecodeNeon");
-#endif
+
+// Each kernel of the list, as BM_Encode<Name> and BM_Decode<Name>.
+void Configure(benchmark::internal::Benchmark *benchmark) {
+  benchmark->Arg(kFeatureBytes)
+      ->Arg(kLutBytes)
+      ->Repetitions(kRepetitions)
+      ->DisplayAggregatesOnly(true)
+      ->MinTime(0.2);
+}
+
+const bool kKernelsRegistered = [] {
+  for (const rimbolt_test::HexKernel &kernel : rimbolt_test::AllHexKernels()) {
+    std::string name = kernel.name;
+    if (name == "Dispatched") continue;  // BM_Encode and BM_Decode
+    Configure(benchmark::RegisterBenchmark(("BM_Encode" + name).c_str(),
+                                           BM_EncodeKernel, kernel.encode));
+    Configure(benchmark::RegisterBenchmark(("BM_Decode" + name).c_str(),
+                                           BM_DecodeKernel, kernel.decode));
+  }
+  return true;
+}();
 
 void PrintSummary(const SummaryReporter &report) {
   printf(
@@ -186,19 +194,22 @@ void PrintSummary(const SummaryReporter &report) {
       kRepetitions);
   printf("%-9s %-16s %9s %9s %7s\n", "bytes", "operation", "ms", "GB/s",
          "ratio");
-  const char *rows[] = {"BM_MemcpyHex",    "BM_Encode",       "BM_NewTextHex",
-                        "BM_Decode",       "BM_StrnlenHex",   "BM_EncodeScalar",
-                        "BM_DecodeScalar", "BM_EncodeSse2",   "BM_DecodeSse2",
-                        "BM_EncodeAvx2",   "BM_DecodeAvx2",
-                        "BM_EncodeNeon",   "BM_DecodeNeon"};
+  std::vector<std::string> rows = {"BM_MemcpyHex", "BM_Encode",
+                                   "BM_NewTextHex", "BM_Decode",
+                                   "BM_StrnlenHex"};
+  for (const rimbolt_test::HexKernel &kernel : rimbolt_test::AllHexKernels()) {
+    if (std::string(kernel.name) == "Dispatched") continue;
+    rows.push_back(std::string("BM_Encode") + kernel.name);
+    rows.push_back(std::string("BM_Decode") + kernel.name);
+  }
   for (int64_t count : {kFeatureBytes, kLutBytes}) {
     std::string args = "/" + std::to_string(count);
     double memcpy_seconds = report.Seconds("BM_MemcpyHex" + args);
-    for (const char *row : rows) {
+    for (const std::string &row : rows) {
       double seconds = report.Seconds(row + args);
       if (seconds <= 0) continue;
       printf("%-9lld %-16s %9.3f %9.2f %7.2f\n",
-             static_cast<long long>(count), row + 3, seconds * 1e3,
+             static_cast<long long>(count), row.c_str() + 3, seconds * 1e3,
              2.0 * count / seconds / 1e9,
              memcpy_seconds > 0 ? seconds / memcpy_seconds : 0.0);
     }

@@ -154,10 +154,12 @@ TEST_F(BadInputTest, UnreadableFileFailsToLoad) {
   }
   // Root reads every file: run the binary as nobody instead.
   ASSERT_EQ(chmod(dir_.path().c_str(), 0711), 0);
-  ProcessResult result =
-      RunProcess({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534",
-                  "--clear-groups", RIMBOLT_BINARY, qa_, factory_},
-                 dir_.path());
+  std::vector<std::string> command = {"/usr/bin/setpriv", "--reuid=65534",
+                                      "--regid=65534", "--clear-groups"};
+  for (const std::string &word : BinaryCommand()) command.push_back(word);
+  command.push_back(qa_);
+  command.push_back(factory_);
+  ProcessResult result = RunProcess(command, dir_.path());
   EXPECT_EQ(result.status, 234);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(WithoutLineNumber(result.err), expected_log + "\n");

@@ -31,7 +31,8 @@ class BinaryTest : public testing::Test {
                     const std::vector<std::string> &args) {
     std::vector<std::string> command = {
         RIMBOLT_SOURCE_DIR "/tests/run/in_private_data.sh", dir_.path(),
-        setup, RIMBOLT_BINARY};
+        setup};
+    for (const std::string &word : BinaryCommand()) command.push_back(word);
     command.insert(command.end(), args.begin(), args.end());
     return RunProcess(command, dir_.path());
   }

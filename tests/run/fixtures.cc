@@ -1,9 +1,20 @@
 #include "tests/run/fixtures.h"
 
+#include <sstream>
+
 #include "driver/run.h"
 #include "tests/test_util.h"
 
 namespace rimbolt_test {
+
+std::vector<std::string> BinaryCommand() {
+  std::vector<std::string> command;
+  std::istringstream emulator(RIMBOLT_EMULATOR);
+  std::string word;
+  while (emulator >> word) command.push_back(word);
+  command.push_back(RIMBOLT_BINARY);
+  return command;
+}
 
 RunResult RunInProcess(std::vector<std::string> args,
                        const std::string &output) {

@@ -11,6 +11,10 @@
 
 namespace rimbolt_test {
 
+// The command that runs the built rimbolt: the binary, behind the emulator
+// that runs programs of the build's target where that is another machine.
+std::vector<std::string> BinaryCommand();
+
 // Mode 7 combines with the second factory mode only; mode 8 with none. The
 // third factory mode would give mode 7 a feature 5 if it were offered.
 constexpr char kQaFile[] = R"(<?xml version="1.0"?>

@@ -6,6 +6,7 @@
 # its own on /data.
 #
 # Usage: in_private_data.sh <test folder> <setup> <command> [args...]
+#   (the command may be an emulator followed by the program)
 #   setup "none": /data is empty (no /data/display-tests);
 #   setup "dir": /data/display-tests exists and is empty;
 #   setup "full": /data/display-tests is a file system of 64 KiB;
@@ -38,9 +39,21 @@ for dir in bin sbin lib lib32 lib64 libx32; do
     mount --rbind "/$dir" "$root/$dir"
   fi
 done
-for dir in "$work" "$(dirname "$1")"; do
-  mkdir -p "$root$dir"
-  mount --bind "$dir" "$root$dir"
+# The test folder, and the folder of each program named by an absolute path
+# (an emulator may come before the binary); /usr is shared already.
+dirs="$work"
+for arg in "$@"; do
+  case "$arg" in
+    /usr/*) ;;
+    /*) if [ -f "$arg" ]; then dirs="$dirs
+$(dirname "$arg")"; fi ;;
+  esac
+done
+echo "$dirs" | while IFS= read -r dir; do
+  if [ ! -d "$root$dir" ] || ! mountpoint -q "$root$dir"; then
+    mkdir -p "$root$dir"
+    mount --bind "$dir" "$root$dir"
+  fi
 done
 mkdir -p "$root/tmp" "$root/data"
 case "$setup" in

@@ -7,12 +7,14 @@
 #include <unistd.h>
 
 #include <random>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "calib_db/hex_kernels.h"
+#include "tests/hex_kernel_list.h"
 #include "calib_db/xml_database_test.h"
 #include "tests/test_util.h"
 
@@ -46,30 +48,6 @@ Bytes RuleDecode(const std::string &text, size_t count) {
         RuleValue(static_cast<uint8_t>(text[2 * k + 1])));
   }
   return bytes;
-}
-
-struct Kernels {
-  const char *name;
-  void (*encode)(const uint8_t *, size_t, char *);
-  void (*decode)(const char *, size_t, uint8_t *);
-};
-
-std::vector<Kernels> AllKernels() {
-  std::vector<Kernels> kernels = {
-      {"scalar", hk::EncodeScalar, hk::DecodeScalar},
-      {"dispatched", hk::Encode, hk::Decode}};
-#if defined(__SSE2__)
-  kernels.push_back({"sse2", hk::EncodeSse2, hk::DecodeSse2});
-#endif
-#if defined(__x86_64__)
-  if (hk::HasAvx2()) {
-    kernels.push_back({"avx2", hk::EncodeAvx2, hk::DecodeAvx2});
-  }
-#endif
-#if defined(__ARM_NEON)
-  kernels.push_back({"neon", hk::EncodeNeon, hk::DecodeNeon});
-#endif
-  return kernels;
 }
 
 // Memory that ends right before an inaccessible page: reading or writing
@@ -121,6 +99,19 @@ std::string RandomText(std::mt19937 *random, size_t length,
   return text;
 }
 
+// The target's vector kernels are among those checked, not only the scalar
+// fallback.
+TEST(HexKernelsTest, ChecksTheTargetsVectorKernels) {
+  std::vector<std::string> names;
+  for (const HexKernel &kernel : AllHexKernels()) names.push_back(kernel.name);
+#if defined(__aarch64__)
+  EXPECT_NE(std::find(names.begin(), names.end(), "Neon"), names.end());
+#elif defined(__x86_64__)
+  EXPECT_NE(std::find(names.begin(), names.end(), "Sse2"), names.end());
+#endif
+  EXPECT_GE(names.size(), 3u);
+}
+
 TEST(HexKernelsTest, RuleMatchesTheDocumentedDigits) {
   // Anchors the reference rule itself before it judges the kernels.
   EXPECT_EQ(RuleValue('0'), 0);
@@ -152,7 +143,7 @@ TEST(HexKernelsTest, DecodeEveryPairOfCodes) {
     }
   }
   const Bytes expected = RuleDecode(text, text.size() / 2);
-  for (const Kernels &kernel : AllKernels()) {
+  for (const HexKernel &kernel : AllHexKernels()) {
     SCOPED_TRACE(kernel.name);
     Bytes bytes(expected.size(), 0xEE);
     kernel.decode(text.data(), bytes.size(), bytes.data());
@@ -169,7 +160,7 @@ TEST(HexKernelsTest, EncodeEveryByteValue) {
   Bytes all(256 * 3);
   for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint8_t>(i);
   const std::string expected = RuleEncode(all);
-  for (const Kernels &kernel : AllKernels()) {
+  for (const HexKernel &kernel : AllHexKernels()) {
     SCOPED_TRACE(kernel.name);
     std::string text(expected.size(), '?');
     kernel.encode(all.data(), all.size(), &text[0]);
@@ -182,7 +173,7 @@ TEST(HexKernelsTest, RandomOddLengthsAtOddOffsetsStayInBounds) {
   std::vector<size_t> counts;
   for (size_t count = 0; count <= 70; ++count) counts.push_back(count);
   for (size_t count : {127, 255, 1001, 4093, 65537}) counts.push_back(count);
-  for (const Kernels &kernel : AllKernels()) {
+  for (const HexKernel &kernel : AllHexKernels()) {
     SCOPED_TRACE(kernel.name);
     for (size_t count : counts) {
       SCOPED_TRACE("count " + std::to_string(count));
