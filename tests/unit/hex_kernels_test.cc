@@ -29,16 +29,6 @@ uint8_t RuleValue(uint8_t code) {
   return code <= 57 ? code & 0x0f : (code + 57) & 0x0f;
 }
 
-std::string RuleEncode(const Bytes &bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (uint8_t byte : bytes) {
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0x0f];
-  }
-  return text;
-}
-
 // Decodes the first 2 * count characters of |text|, which holds them all.
 Bytes RuleDecode(const std::string &text, size_t count) {
   Bytes bytes(count);
@@ -124,7 +114,7 @@ TEST(HexKernelsTest, RuleMatchesTheDocumentedDigits) {
   EXPECT_EQ(RuleValue('\0'), 0);
   EXPECT_EQ(RuleValue('\t'), 9);
   EXPECT_EQ(RuleValue('\n'), 10);
-  EXPECT_EQ(RuleEncode({0x00, 0x1F, 0xA0, 0xFF}), "001FA0FF");
+  EXPECT_EQ(Hex({0x00, 0x1F, 0xA0, 0xFF}), "001FA0FF");
   for (int code = 0; code < 256; ++code) {
     EXPECT_EQ(hk::DigitValue(static_cast<char>(code)),
               RuleValue(static_cast<uint8_t>(code)))
@@ -159,7 +149,7 @@ TEST(HexKernelsTest, DecodeEveryPairOfCodes) {
 TEST(HexKernelsTest, EncodeEveryByteValue) {
   Bytes all(256 * 3);
   for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint8_t>(i);
-  const std::string expected = RuleEncode(all);
+  const std::string expected = Hex(all);
   for (const HexKernel &kernel : AllHexKernels()) {
     SCOPED_TRACE(kernel.name);
     std::string text(expected.size(), '?');
@@ -194,7 +184,7 @@ TEST(HexKernelsTest, RandomOddLengthsAtOddOffsetsStayInBounds) {
       kernel.encode(reinterpret_cast<const uint8_t *>(byte_input.data()) +
                         offset,
                     count, &encoded[offset + 1]);
-      EXPECT_EQ(encoded.substr(offset + 1, 2 * count), RuleEncode(bytes));
+      EXPECT_EQ(encoded.substr(offset + 1, 2 * count), Hex(bytes));
       EXPECT_EQ(encoded[offset], '#');
       EXPECT_EQ(encoded.back(), '#');
 
@@ -286,7 +276,7 @@ TEST(HexCodecEncodeTest, NodesHoldTheRuleTextForOddSizes) {
         db.ConvertUINT8ArrayToCharArray(bytes.data(), count);
     ASSERT_NE(node, nullptr);
     const std::string text = node->Value();
-    EXPECT_EQ(text, RuleEncode(bytes)) << "count " << count;
+    EXPECT_EQ(text, Hex(bytes)) << "count " << count;
     // And back: the decoder gives the same bytes for the encoder's text.
     Bytes decoded(count, 0xEE);
     Decode(text.c_str(), decoded.data(), count);
