@@ -16,6 +16,7 @@ constexpr uint32_t kMaxCodecCount = 0x7fffffffu;
 
 tinyxml2::XMLText *XmlDatabaseTest::ConvertUINT8ArrayToCharArray(
     const uint8_t *bytes, uint32_t count) {
+  if (xml_doc_ == nullptr) return nullptr;
   if (count > kMaxCodecCount / 2 || (count > 0 && bytes == nullptr)) {
     return nullptr;
   }

@@ -48,9 +48,6 @@ int XmlDatabaseTest::GetLutsFromNode(tinyxml2::XMLElement *luts_element,
     }
     const char *type_text = lut_element->Attribute(lf::kType, nullptr);
     if (type_text == nullptr || atoi(type_text) != lf::kPccType) continue;
-    // A set has five slots: a PCC LUT beyond them has nowhere to go and is
-    // passed over, as LUTs of other kinds are.
-    if (position >= static_cast<uint32_t>(kMaxLuts)) continue;
     const char *packets_text = lut_element->Attribute(lf::kNumPackets, nullptr);
     if (packets_text == nullptr) continue;
     int num_packets = atoi(packets_text);
@@ -69,6 +66,13 @@ int XmlDatabaseTest::GetLutsFromNode(tinyxml2::XMLElement *luts_element,
       return -22;
     }
     wrapper->owns_lut = true;
+    // A set has five slots: a PCC LUT beyond them, checked and made like any
+    // other, has nowhere to go and is passed over, as LUTs of other kinds
+    // are.
+    if (position >= static_cast<uint32_t>(kMaxLuts)) {
+      delete wrapper;
+      continue;
+    }
     delete luts->lut_slots[position];
     luts->lut_slots[position] = wrapper;
     if (num_packets != 0) {

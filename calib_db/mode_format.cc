@@ -35,5 +35,16 @@ bool IsAllowedPictureQuality(const char *text) {
   return IsOneOf(text, kPictureQualities);
 }
 
+unsigned WholeCharacterLength(const char *text, unsigned length) {
+  // A character is at most four bytes: at most three continue it.
+  unsigned end = length;
+  while (end > 0 && length - end < 3 &&
+         (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+    --end;
+  }
+  return (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80 ? length
+                                                                  : end;
+}
+
 }  // namespace mode_format
 }  // namespace tavo

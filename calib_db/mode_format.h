@@ -38,6 +38,12 @@ bool IsAllowedDynamicRange(const char *text);
 bool IsAllowedColorGamut(const char *text);
 bool IsAllowedPictureQuality(const char *text);
 
+// Where to end a text field cut after |length| bytes so that no UTF-8
+// character is split: |length|, or less when text[length], which must be
+// readable, continues a character begun before it. A split character would
+// make the written file malformed XML.
+unsigned WholeCharacterLength(const char *text, unsigned length);
+
 }  // namespace mode_format
 }  // namespace tavo
 

@@ -34,7 +34,11 @@ void ReadFlag(const tinyxml2::XMLElement *element, const char *name,
 void ReadText(const tinyxml2::XMLElement *element, const char *name,
               char (&field)[kNameSize]) {
   const char *text = element->Attribute(name, nullptr);
-  if (text != nullptr) strlcpy(field, text, sizeof(field));
+  if (text == nullptr) return;
+  if (strlcpy(field, text, sizeof(field)) >= sizeof(field)) {
+    // Cut, like the writer, before a character that the cut would split.
+    field[mf::WholeCharacterLength(text, sizeof(field) - 1)] = '\0';
+  }
 }
 
 int AttributeOrZero(const tinyxml2::XMLElement *element, const char *name) {

@@ -18,13 +18,14 @@ constexpr size_t kMaxCountDigits = 9;
 constexpr uint32_t kMaxCountBeforeIncrement = 2147483646u;
 
 // A text field of a record, never read past its 256 bytes: a field without
-// a NUL is cut at 255 characters.
+// a NUL is cut at 255 bytes, or before a character that they would split.
 class FieldText {
  public:
   explicit FieldText(const char (&field)[kNameSize]) : text_(field) {
     if (memchr(field, '\0', kNameSize) == nullptr) {
-      memcpy(copy_, field, kNameSize - 1);
-      copy_[kNameSize - 1] = '\0';
+      unsigned length = mf::WholeCharacterLength(field, kNameSize - 1);
+      memcpy(copy_, field, length);
+      copy_[length] = '\0';
       text_ = copy_;
     }
   }

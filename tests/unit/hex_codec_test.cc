@@ -8,6 +8,12 @@ using tavo::XmlDatabaseTest;
 
 class HexCodecTest : public DbTest {};
 
+TEST_F(HexCodecTest, NoOpenDocumentGivesNoText) {
+  XmlDatabaseTest closed(tavo::kFileTypeQa, path_.c_str());
+  const uint8_t byte = 0x12;
+  EXPECT_EQ(closed.ConvertUINT8ArrayToCharArray(&byte, 1), nullptr);
+}
+
 TEST_F(HexCodecTest, EmptyAndPlainPayloads) {
   Open("", true);
   const Bytes sample = {0x00, 0x1F, 0xA0, 0xFF};

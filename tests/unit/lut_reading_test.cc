@@ -63,10 +63,14 @@ TEST_F(LutReadingTest, SectionsIntoSlots) {
        "00000", "Unexpectedly high number of PCC LUT packets: -5"},
       {R"(<Luts NumLuts="1"><Lut Type="0" NumPackets="0">AB</Lut></Luts>)", 1,
        "10000", ""},
-      // A set has five slots: a PCC LUT at position 5 is passed over.
+      // A set has five slots: a PCC LUT at position 5 is passed over, once
+      // its packet count has been checked like any other's.
       {R"(<Luts NumLuts="6">)" + kType1 + kType1 + kType1 + kType1 + kType1 +
            kPcc + "</Luts>",
        6, "00000", ""},
+      {R"(<Luts NumLuts="6">)" + kType1 + kType1 + kType1 + kType1 + kType1 +
+           R"(<Lut Type="0" NumPackets="122024"/></Luts>)",
+       6, "00000", "Unexpectedly high number of PCC LUT packets: 122024"},
       // Only the first section directly under the root is read.
       {"<W><Luts NumLuts=\"1\">" + kPcc + "</Luts></W><Luts NumLuts=\"1\">" +
            kType1 + "</Luts><Luts NumLuts=\"1\">" + kPcc + "</Luts>",

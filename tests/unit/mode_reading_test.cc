@@ -81,6 +81,24 @@ TEST_F(ModeReadingTest, ReadsNumbersWithAtoiAndTextsAsTheyStand) {
   EXPECT_EQ(memcmp(&modes->modes[2], &as_made, sizeof(as_made)), 0);
 }
 
+// A 255-byte cut that would split a UTF-8 character ends before it, on
+// reading and on writing, so that the output stays well-formed.
+TEST_F(ModeReadingTest, LongTextsAreCutAtAWholeCharacter) {
+  const std::string kept(254, 'a');
+  auto modes = Read(R"(<Disp_Modes NumModes="1"><Mode Name=")" + kept +
+                    "\xC3\xA9" "b\" DynamicRange=\"" + std::string(255, 'd') +
+                    "\xC3\xA9\"/></Disp_Modes>");
+  ASSERT_NE(modes, nullptr);
+  EXPECT_EQ(modes->modes[0].name, kept);
+  EXPECT_EQ(modes->modes[0].dynamic_range, std::string(255, 'd'));
+
+  memcpy(modes->modes[0].name, (kept + "\xC3\xA9").data(), tavo::kNameSize);
+  std::string file = Written(modes.get());
+  EXPECT_NE(file.find(" Name=\"" + kept + "\" "), std::string::npos) << file;
+  tinyxml2::XMLDocument doc;
+  EXPECT_EQ(doc.Parse(file.c_str()), tinyxml2::XML_SUCCESS);
+}
+
 TEST_F(ModeReadingTest, SectionAndModeCounts) {
   auto modes = Read(
       R"(<Disp_Modes NumModes="2" DefaultMode="7"><Mode ModeID="1" Name="x"/>)"
