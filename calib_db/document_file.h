@@ -7,10 +7,15 @@
 namespace tavo {
 
 // Saves |doc| to |path| in tinyxml2's non-compact form, atomically: the
-// text goes to a temporary file beside |path|, is flushed to disk, and only
-// then replaces |path|. 0 on success; -22 when any write, flush, close or
-// the replacement failed, in which case |path| is left as it was and the
-// temporary file is removed.
+// text goes to a temporary file in the folder of the file |path| names
+// (symbolic links followed, and kept), unnamed where the file system allows,
+// is flushed to disk, and only then replaces that file, keeping its owner
+// and group (where the process may set them) and its mode. Temporary files
+// that interrupted saves left are removed when no other save is running.
+// Where no file can be made in the folder but an existing output may be
+// written, it is rewritten in place, which is not atomic. 0 on success; -22
+// when any write, flush, sync, close or the replacement failed, in which
+// case an atomic save leaves |path| as it was and no temporary file.
 int SaveDocument(tinyxml2::XMLDocument *doc, const char *path);
 
 }  // namespace tavo
