@@ -45,6 +45,24 @@ tinyxml2::XMLError XmlDatabaseTest::OpenDocument() {
   return xml_doc_->LoadFile(file_name_);
 }
 
+void XmlDatabaseTest::EmptyRoot() {
+  root_node_->DeleteChildren();
+  // What is left of a loaded file is now the few nodes around an empty
+  // root; copied into a fresh document, they no longer hold the whole text
+  // the old one was parsed from, so that a run which replaces an existing
+  // output needs no more memory than one that makes it.
+  tinyxml2::XMLDocument *fresh = NewDocument();
+  tinyxml2::XMLElement *root = nullptr;
+  for (const tinyxml2::XMLNode *node = xml_doc_->FirstChild(); node != nullptr;
+       node = node->NextSibling()) {
+    tinyxml2::XMLNode *copy = fresh->InsertEndChild(node->DeepClone(fresh));
+    if (node == root_node_) root = copy->ToElement();
+  }
+  DropDocument();
+  xml_doc_ = fresh;
+  root_node_ = root;
+}
+
 void XmlDatabaseTest::DropDocument() {
   delete xml_doc_;
   xml_doc_ = nullptr;

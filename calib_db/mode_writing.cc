@@ -55,7 +55,7 @@ int XmlDatabaseTest::AddModes(DispModes *modes) {
             RootNodeNumber(root_node_));
     return -22;
   }
-  root_node_->DeleteChildren();
+  EmptyRoot();
   tinyxml2::XMLElement *section = xml_doc_->NewElement(mf::kDispModes);
   root_node_->InsertEndChild(section);
   section->SetAttribute(mf::kNumModes, 0);

@@ -60,6 +60,9 @@ class XmlDatabaseTest {
   // Opens a fresh document into xml_doc_ and loads file_name_ into it.
   tinyxml2::XMLError OpenDocument();
   void DropDocument();
+  // Removes everything inside the root element and lets go of the memory
+  // the loaded file's text took.
+  void EmptyRoot();
   int CreateSkeletonFile();
   void WriteModeAttributes(tinyxml2::XMLElement *mode_element,
                            const DispMode *mode);
