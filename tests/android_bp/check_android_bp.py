@@ -8,6 +8,7 @@ exactly its sources, its static libraries' sources and the host stand-ins for
 the platform's libraries.
 
 Usage: check_android_bp.py --root DIR --work DIR --cxx CXX --fuzz-cxx CXX
+         --bpfmt BPFMT
          --module NAME=DIR=SRC:SRC... (CMake's list, relative to DIR; a
            name may come more than once)
          --stand-in LIB=DIR=SRC:...:-IDIR:-lLIB (the same form)
@@ -109,11 +110,11 @@ def ParseList(text):
     return [item for item in text.split(':') if item]
 
 
-def Paths(specs):
+def Paths(items):
     """NAME=DIR=SRC:SRC... items, repeated per name, as absolute paths."""
     paths = {}
-    for spec in specs:
-        name, folder, srcs = spec.split('=', 2)
+    for item_text in items:
+        name, folder, srcs = item_text.split('=', 2)
         paths.setdefault(name, [])
         paths[name] += [item if item.startswith('-') else
                         os.path.normpath(os.path.join(folder, item))
@@ -159,6 +160,7 @@ def main():
     parser.add_argument('--work', required=True)
     parser.add_argument('--cxx', required=True)
     parser.add_argument('--fuzz-cxx', required=True)
+    parser.add_argument('--bpfmt', required=True)
     parser.add_argument('--module', action='append', default=[])
     parser.add_argument('--stand-in', action='append', default=[])
     parser.add_argument('--host-flags', default='')
@@ -168,7 +170,7 @@ def main():
     stand_ins = Paths(args.stand_in)
     errors = []
 
-    code, diff = Run(['bpfmt', '-d', 'Android.bp'], root)
+    code, diff = Run([args.bpfmt, '-d', 'Android.bp'], root)
     if code != 0 or diff:
         Fail(errors, 'bpfmt -d Android.bp is not empty:\n' + diff)
 
@@ -238,10 +240,11 @@ def main():
         for failure in pool.map(lambda m: Link(*m), linked):
             if failure:
                 Fail(errors, failure)
+    if errors:
+        return 1
     for name, _, _ in linked:
-        if not errors:
-            print(f'ok: {name} links from its Android.bp sources')
-    return 1 if errors else 0
+        print(f'ok: {name} links from its Android.bp sources')
+    return 0
 
 
 if __name__ == '__main__':
