@@ -1,0 +1,36 @@
+// A calibration file as the tool reads it, through the tool's own reader.
+#ifndef INSPECT_CALIB_FILE_H_
+#define INSPECT_CALIB_FILE_H_
+
+#include <memory>
+#include <string>
+
+#include "calib_db/xml_database_test.h"
+
+namespace inspect {
+
+struct CalibFile {
+  std::string path;
+  std::unique_ptr<tavo::XmlDatabaseTest> db;
+  // Null when the reader refused the file; see |problem|.
+  std::unique_ptr<tavo::DispModes> modes;
+  // The LUT set, owned by |db|; null when the modes were refused, since the
+  // tool then reads no LUT either.
+  tavo::DispLuts *luts = nullptr;
+  // Why the modes were refused, in the tool's own words; "" when read.
+  std::string problem;
+  // What the LUT reader logged while reading the set; "" when nothing.
+  std::string lut_problem;
+};
+
+// Reads |path| as the tool reads its QA file: loads it, reads its modes and
+// then its LUTs, with the reader's log taken rather than printed.
+std::unique_ptr<CalibFile> ReadCalibFile(const std::string &path);
+
+// The LUT in slot |position| of |file|'s set, or null. The reader fills
+// slots with PCC LUTs only.
+const tavo::DispLut<tavo::PccLut> *LutAt(const CalibFile &file, int position);
+
+}  // namespace inspect
+
+#endif  // INSPECT_CALIB_FILE_H_

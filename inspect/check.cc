@@ -1,0 +1,111 @@
+// check: every place where the tool will read a file other than it seems
+// to say, or will fail on it.
+#include <stdio.h>
+
+#include "calib_db/lut_format.h"
+#include "calib_db/mode_format.h"
+#include "inspect/calib_file.h"
+#include "inspect/commands.h"
+#include "inspect/json.h"
+#include "inspect/sections.h"
+#include "inspect/text.h"
+
+namespace inspect {
+
+namespace {
+
+constexpr char kUnreadable[] = "unreadable";
+
+// The tool's own verdict on |path| decides whether it fails; the file's
+// elements, parsed here again with their lines, say where and why.
+void CheckFile(const std::string &path, Findings *findings) {
+  std::unique_ptr<CalibFile> file = ReadCalibFile(path);
+  tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
+  if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
+    findings->Fail(doc.ErrorLineNum(), kUnreadable,
+                   Format("the tool fails: %s (%s)",
+                          file->problem.c_str(), doc.ErrorStr()));
+    return;
+  }
+  const tinyxml2::XMLElement *root = doc.FirstChildElement();
+  if (root == nullptr) {
+    findings->Fail(0, kUnreadable,
+                   "the tool fails: " + file->problem);
+    return;
+  }
+  const tinyxml2::XMLElement *modes =
+      root->FirstChildElement(tavo::mode_format::kDispModes);
+  if (modes == nullptr) {
+    findings->Fail(root->GetLineNum(), kUnreadable,
+                   "no Disp_Modes under the root, the tool fails: " +
+                       file->problem);
+    return;
+  }
+  int refused = CheckModeSection(modes, file->modes.get(), findings);
+  if (file->modes == nullptr) {
+    findings->Fail(refused != 0 ? refused : modes->GetLineNum(), kUnreadable,
+                   "the tool fails: " + file->problem);
+  }
+  const tinyxml2::XMLElement *luts =
+      root->FirstChildElement(tavo::lut_format::kLuts);
+  if (luts != nullptr) CheckLutSection(luts, findings);
+}
+
+const char *Severity(const Finding &finding) {
+  return finding.is_error ? "error" : "warning";
+}
+
+void PrintText(const std::string &path, const std::vector<Finding> &found) {
+  if (found.empty()) printf("%s: nothing found\n", path.c_str());
+  for (const Finding &finding : found) {
+    std::string where =
+        finding.line > 0 ? Format("%s:%d", path.c_str(), finding.line) : path;
+    printf("%s: %s: %s [%s]\n", where.c_str(), Severity(finding),
+           finding.message.c_str(), finding.code);
+  }
+}
+
+void AddJson(const std::string &path, const std::vector<Finding> &found,
+             JsonWriter *json) {
+  for (const Finding &finding : found) {
+    json->BeginObject();
+    json->Key("file").String(path);
+    json->Key("line");
+    if (finding.line > 0) {
+      json->Int(finding.line);
+    } else {
+      json->Null();
+    }
+    json->Key("severity").String(Severity(finding));
+    json->Key("code").String(finding.code);
+    json->Key("message").String(finding.message);
+    json->EndObject();
+  }
+}
+
+}  // namespace
+
+int Check(const std::vector<std::string> &paths, bool json) {
+  int status = kExitNothing;
+  JsonWriter document;
+  document.BeginObject().Key("findings").BeginArray();
+  for (const std::string &path : paths) {
+    Findings findings;
+    CheckFile(path, &findings);
+    std::vector<Finding> found = findings.Sorted();
+    for (const Finding &finding : found) {
+      int finding_status = finding.is_error ? kExitTrouble : kExitFound;
+      if (finding_status > status) status = finding_status;
+    }
+    if (json) {
+      AddJson(path, found, &document);
+    } else {
+      PrintText(path, found);
+    }
+  }
+  document.EndArray().EndObject();
+  if (json) fputs(document.Text().c_str(), stdout);
+  return status;
+}
+
+}  // namespace inspect

@@ -1,0 +1,342 @@
+// diff: what differs between two calibration files as the tool reads
+// them. Modes are matched by display and mode ID; attributes the reader
+// does not read are not compared, since they never reach the tool.
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "calib_db/mode_format.h"
+#include "inspect/calib_file.h"
+#include "inspect/commands.h"
+#include "inspect/json.h"
+#include "inspect/text.h"
+
+namespace inspect {
+
+namespace mf = tavo::mode_format;
+
+namespace {
+
+// A mode attribute as the writer puts it, from what the reader read.
+struct Attribute {
+  const char *name;
+  std::string (*text)(const tavo::DispMode &);
+};
+
+std::string Flag(bool value) { return value ? "1" : "0"; }
+
+constexpr Attribute kAttributes[] = {
+    {mf::kName, [](const tavo::DispMode &m) { return std::string(m.name); }},
+    {mf::kIsDefaultMode,
+     [](const tavo::DispMode &m) { return Flag(m.is_default_mode); }},
+    {mf::kIsAppMode, [](const tavo::DispMode &m) { return Flag(m.is_app_mode); }},
+    {mf::kNumOfFeatures,
+     [](const tavo::DispMode &m) { return std::to_string(m.num_features); }},
+    {mf::kDynamicRange,
+     [](const tavo::DispMode &m) { return std::string(m.dynamic_range); }},
+    {mf::kColorGamut,
+     [](const tavo::DispMode &m) { return std::string(m.color_gamut); }},
+    {mf::kPictureQuality,
+     [](const tavo::DispMode &m) { return std::string(m.picture_quality); }},
+    {mf::kRenderIntent,
+     [](const tavo::DispMode &m) { return std::to_string(m.render_intent); }},
+    {mf::kIsMerge, [](const tavo::DispMode &m) { return Flag(m.is_merge); }},
+};
+
+struct AttributeChange {
+  const char *name;
+  std::string old_text;
+  std::string new_text;
+};
+
+// A payload on either side; |size| is -1 where there is none.
+struct Payload {
+  int64_t size = -1;
+  const uint8_t *bytes = nullptr;
+};
+
+// One feature or LUT slot that differs. |first| is -1 when the bytes agree.
+struct SlotChange {
+  int64_t slot;
+  const char *change;
+  Payload old_side;
+  Payload new_side;
+  int64_t differing = 0;
+  int64_t first = -1;
+  bool old_disable = false;
+  bool new_disable = false;
+};
+
+struct ModeChange {
+  const tavo::DispMode *mode;
+  const char *change;
+  std::vector<AttributeChange> attributes;
+  std::vector<SlotChange> features;
+};
+
+// Counts the offsets where the two payloads differ, a byte only one of
+// them has included.
+void CompareBytes(SlotChange *slot) {
+  int64_t longest = std::max(slot->old_side.size, slot->new_side.size);
+  int64_t common = std::min(slot->old_side.size, slot->new_side.size);
+  for (int64_t i = 0; i < longest; ++i) {
+    if (i < common && (slot->old_side.bytes == nullptr ||
+                       slot->new_side.bytes == nullptr ||
+                       slot->old_side.bytes[i] == slot->new_side.bytes[i])) {
+      continue;
+    }
+    if (slot->differing++ == 0) slot->first = i;
+  }
+}
+
+// The change between two slots, either of them empty; false when they
+// agree.
+bool CompareSlots(Payload old_side, Payload new_side, SlotChange *slot) {
+  slot->old_side = old_side;
+  slot->new_side = new_side;
+  if (old_side.size < 0 && new_side.size < 0) return false;
+  if (old_side.size < 0) {
+    slot->change = "added";
+    return true;
+  }
+  if (new_side.size < 0) {
+    slot->change = "removed";
+    return true;
+  }
+  slot->change = "changed";
+  CompareBytes(slot);
+  return slot->differing != 0;
+}
+
+Payload FeaturePayload(const tavo::DispFeature *feature) {
+  if (feature == nullptr) return {};
+  return {feature->size, feature->payload};
+}
+
+ModeChange CompareModes(const tavo::DispMode &old_mode,
+                        const tavo::DispMode &new_mode) {
+  ModeChange mode{&old_mode, "changed", {}, {}};
+  for (const Attribute &attribute : kAttributes) {
+    std::string old_text = attribute.text(old_mode);
+    std::string new_text = attribute.text(new_mode);
+    if (old_text != new_text) {
+      mode.attributes.push_back({attribute.name, old_text, new_text});
+    }
+  }
+  for (int type = 0; type < tavo::kMaxFeatures; ++type) {
+    const tavo::DispFeature *old_feature = old_mode.features[type];
+    const tavo::DispFeature *new_feature = new_mode.features[type];
+    SlotChange slot{type, "", {}, {}};
+    bool differs = CompareSlots(FeaturePayload(old_feature),
+                                FeaturePayload(new_feature), &slot);
+    if (old_feature != nullptr && new_feature != nullptr) {
+      slot.old_disable = old_feature->disable;
+      slot.new_disable = new_feature->disable;
+      differs = differs || slot.old_disable != slot.new_disable;
+    }
+    if (differs) mode.features.push_back(slot);
+  }
+  return mode;
+}
+
+bool SameKey(const tavo::DispMode &a, const tavo::DispMode &b) {
+  return a.disp_id == b.disp_id && a.mode_id == b.mode_id;
+}
+
+// Old modes in their order, each matched with the first new mode of the
+// same display and ID not matched yet; then the new modes left over.
+std::vector<ModeChange> CompareModeLists(const tavo::DispModes &old_modes,
+                                         const tavo::DispModes &new_modes) {
+  std::vector<ModeChange> changes;
+  std::vector<bool> matched(new_modes.num_modes, false);
+  for (uint32_t i = 0; i < old_modes.num_modes; ++i) {
+    const tavo::DispMode &old_mode = old_modes.modes[i];
+    uint32_t j = 0;
+    while (j < new_modes.num_modes &&
+           (matched[j] || !SameKey(old_mode, new_modes.modes[j]))) {
+      ++j;
+    }
+    if (j == new_modes.num_modes) {
+      changes.push_back({&old_mode, "removed", {}, {}});
+      continue;
+    }
+    matched[j] = true;
+    ModeChange change = CompareModes(old_mode, new_modes.modes[j]);
+    if (!change.attributes.empty() || !change.features.empty()) {
+      changes.push_back(change);
+    }
+  }
+  for (uint32_t j = 0; j < new_modes.num_modes; ++j) {
+    if (!matched[j]) changes.push_back({&new_modes.modes[j], "added", {}, {}});
+  }
+  return changes;
+}
+
+Payload LutPayload(const CalibFile &file, int position) {
+  const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
+  if (slot == nullptr || slot->lut == nullptr) return {};
+  return {static_cast<int64_t>(slot->lut->num_packets) * tavo::kPccPacketSize,
+          slot->lut->packets};
+}
+
+std::vector<SlotChange> CompareLuts(const CalibFile &old_file,
+                                    const CalibFile &new_file) {
+  std::vector<SlotChange> changes;
+  for (int position = 0; position < tavo::kMaxLuts; ++position) {
+    SlotChange slot{position, "", {}, {}};
+    if (CompareSlots(LutPayload(old_file, position),
+                     LutPayload(new_file, position), &slot)) {
+      changes.push_back(slot);
+    }
+  }
+  return changes;
+}
+
+void SizeJson(const char *key, int64_t size, int64_t unit, JsonWriter *json) {
+  json->Key(key);
+  if (size < 0) {
+    json->Null();
+  } else {
+    json->Int(size / unit);
+  }
+}
+
+// |unit| turns a payload's bytes into what the slot counts: 1 for a
+// feature's bytes, 16 for a LUT's packets.
+void SlotJson(const SlotChange &slot, const char *slot_key,
+              const char *size_name, int64_t unit, JsonWriter *json) {
+  bool compared = strcmp(slot.change, "changed") == 0;
+  json->BeginObject();
+  json->Key(slot_key).Int(slot.slot);
+  json->Key("change").String(slot.change);
+  SizeJson((std::string("old_") + size_name).c_str(), slot.old_side.size, unit,
+           json);
+  SizeJson((std::string("new_") + size_name).c_str(), slot.new_side.size, unit,
+           json);
+  json->Key("bytes_differing");
+  if (compared) {
+    json->Int(slot.differing);
+  } else {
+    json->Null();
+  }
+  json->Key("first_difference");
+  if (slot.first >= 0) {
+    json->Int(slot.first);
+  } else {
+    json->Null();
+  }
+  if (compared && slot.old_disable != slot.new_disable) {
+    json->Key("old_disable").Bool(slot.old_disable);
+    json->Key("new_disable").Bool(slot.new_disable);
+  }
+  json->EndObject();
+}
+
+void PrintJson(const std::vector<ModeChange> &modes,
+               const std::vector<SlotChange> &luts) {
+  JsonWriter json;
+  json.BeginObject().Key("modes").BeginArray();
+  for (const ModeChange &mode : modes) {
+    json.BeginObject();
+    json.Key("display_id").Int(mode.mode->disp_id);
+    json.Key("mode_id").Int(mode.mode->mode_id);
+    json.Key("name").String(mode.mode->name);
+    json.Key("change").String(mode.change);
+    json.Key("attributes").BeginArray();
+    for (const AttributeChange &attribute : mode.attributes) {
+      json.BeginObject();
+      json.Key("name").String(attribute.name);
+      json.Key("old").String(attribute.old_text);
+      json.Key("new").String(attribute.new_text);
+      json.EndObject();
+    }
+    json.EndArray().Key("features").BeginArray();
+    for (const SlotChange &feature : mode.features) {
+      SlotJson(feature, "type", "size", 1, &json);
+    }
+    json.EndArray().EndObject();
+  }
+  json.EndArray().Key("luts").BeginArray();
+  for (const SlotChange &lut : luts) {
+    SlotJson(lut, "position", "packets", tavo::kPccPacketSize, &json);
+  }
+  json.EndArray().EndObject();
+  fputs(json.Text().c_str(), stdout);
+}
+
+// "added, 12 bytes", "changed, 4 -> 6 bytes, 3 differ from offset 1".
+std::string SlotText(const SlotChange &slot, const char *unit_name,
+                     int64_t unit) {
+  if (strcmp(slot.change, "added") == 0) {
+    return Format("added, %lld %s", static_cast<long long>(slot.new_side.size / unit),
+                  unit_name);
+  }
+  if (strcmp(slot.change, "removed") == 0) {
+    return Format("removed, %lld %s",
+                  static_cast<long long>(slot.old_side.size / unit), unit_name);
+  }
+  std::string text = Format("changed, %lld -> %lld %s",
+                            static_cast<long long>(slot.old_side.size / unit),
+                            static_cast<long long>(slot.new_side.size / unit),
+                            unit_name);
+  if (slot.differing > 0) {
+    text += Format(", %lld bytes differ from offset %lld",
+                   static_cast<long long>(slot.differing),
+                   static_cast<long long>(slot.first));
+  }
+  if (slot.old_disable != slot.new_disable) {
+    text += Format(", Disable %s -> %s", slot.old_disable ? "true" : "false",
+                   slot.new_disable ? "true" : "false");
+  }
+  return text;
+}
+
+void PrintText(const std::vector<ModeChange> &modes,
+               const std::vector<SlotChange> &luts) {
+  for (const ModeChange &mode : modes) {
+    printf("Mode %d on display %d %s: %s\n", mode.mode->mode_id,
+           mode.mode->disp_id, Quote(mode.mode->name).c_str(), mode.change);
+    for (const AttributeChange &attribute : mode.attributes) {
+      printf("  %-16s %s -> %s\n", attribute.name,
+             Quote(attribute.old_text).c_str(),
+             Quote(attribute.new_text).c_str());
+    }
+    for (const SlotChange &feature : mode.features) {
+      printf("  feature %-8lld %s\n", static_cast<long long>(feature.slot),
+             SlotText(feature, "bytes", 1).c_str());
+    }
+  }
+  for (const SlotChange &lut : luts) {
+    printf("LUT %-14lld %s\n", static_cast<long long>(lut.slot),
+           SlotText(lut, "packets", tavo::kPccPacketSize).c_str());
+  }
+}
+
+}  // namespace
+
+int Diff(const std::string &old_path, const std::string &new_path, bool json) {
+  std::unique_ptr<CalibFile> old_file = ReadCalibFile(old_path);
+  std::unique_ptr<CalibFile> new_file = ReadCalibFile(new_path);
+  bool readable = true;
+  for (const CalibFile *file : {old_file.get(), new_file.get()}) {
+    if (file->modes != nullptr) continue;
+    fprintf(stderr, "rimbolt-inspect: %s: the tool cannot read it: %s\n",
+            file->path.c_str(), file->problem.c_str());
+    readable = false;
+  }
+  if (!readable) return kExitTrouble;
+  std::vector<ModeChange> modes =
+      CompareModeLists(*old_file->modes, *new_file->modes);
+  std::vector<SlotChange> luts = CompareLuts(*old_file, *new_file);
+  if (json) {
+    PrintJson(modes, luts);
+  } else {
+    PrintText(modes, luts);
+  }
+  return modes.empty() && luts.empty() ? kExitNothing : kExitFound;
+}
+
+}  // namespace inspect

@@ -1,0 +1,48 @@
+// What check finds in one file, and the checks of single fields that the
+// mode and LUT sections share.
+#ifndef INSPECT_FINDINGS_H_
+#define INSPECT_FINDINGS_H_
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include <tinyxml2.h>
+
+namespace inspect {
+
+struct Finding {
+  int line;       // of the element; 0 when there is none
+  bool is_error;  // the tool fails on the file, rather than reading it
+  const char *code;
+  std::string message;
+};
+
+class Findings {
+ public:
+  void Warn(const tinyxml2::XMLElement *element, const char *code,
+            std::string message);
+  void Fail(int line, const char *code, std::string message);
+  // In the order of their lines, so that a person reads the file along.
+  std::vector<Finding> Sorted() const;
+
+ private:
+  std::vector<Finding> list_;
+};
+
+// Warns with "number-form" when |element|'s attribute |name| is not the
+// plain decimal that the reader's atoi reads it as.
+void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
+                 Findings *findings);
+
+// Checks the payload text of |element| against the |needed| digits that
+// |what| ("DataSize 4") asks for: "payload-length" when it has another
+// length, "payload-not-hex" when any digit the reader takes is not a
+// hexadecimal digit.
+void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
+                  const std::string &what, Findings *findings);
+
+}  // namespace inspect
+
+#endif  // INSPECT_FINDINGS_H_

@@ -1,0 +1,25 @@
+// The checks of a file's mode and LUT sections, element by element, along
+// the reader's own path through them.
+#ifndef INSPECT_SECTIONS_H_
+#define INSPECT_SECTIONS_H_
+
+#include <tinyxml2.h>
+
+#include "color_lib/disp_mode.h"
+#include "inspect/findings.h"
+
+namespace inspect {
+
+// Checks |section|, the "Disp_Modes" element the reader takes, and the
+// modes it reads from it. |modes| is what the reader made of the section,
+// or null when it refused it. Returns the line of the first element the
+// reader refuses, or 0.
+int CheckModeSection(const tinyxml2::XMLElement *section,
+                     const tavo::DispModes *modes, Findings *findings);
+
+// Checks |section|, the "Luts" element the reader takes.
+void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings);
+
+}  // namespace inspect
+
+#endif  // INSPECT_SECTIONS_H_

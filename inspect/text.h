@@ -1,0 +1,26 @@
+// Texts for people: formatting and quoting of what a file holds.
+#ifndef INSPECT_TEXT_H_
+#define INSPECT_TEXT_H_
+
+#include <string>
+
+namespace inspect {
+
+// printf into a string.
+std::string Format(const char *format, ...)
+    __attribute__((format(printf, 1, 2)));
+
+// |text| in double quotes, with quotes, backslashes and control characters
+// escaped so that one value stays on one line.
+std::string Quote(const std::string &text);
+
+// A character of a payload, named for a message: "a space", "'G'", "0x07".
+std::string CharacterName(char c);
+
+// What the reader makes of |text| in a numeric attribute, as the writer
+// would put it: atoi's value, printed.
+std::string NumberAsWritten(const char *text);
+
+}  // namespace inspect
+
+#endif  // INSPECT_TEXT_H_
