@@ -13,12 +13,13 @@
 
 #include <string>
 
+#include "calib_db/xml_database_test.h"
+
 namespace tavo {
 
 namespace {
 
 constexpr char kTempMark[] = ".tmp-";
-constexpr int kFailure = -22;
 constexpr int kMaxLinks = 40;  // as the kernel's own limit on a path
 
 std::string FolderOf(const std::string &path) {

@@ -13,9 +13,10 @@ namespace tavo {
 // and group (where the process may set them) and its mode. Temporary files
 // that interrupted saves left are removed when no other save is running.
 // Where no file can be made in the folder but an existing output may be
-// written, it is rewritten in place, which is not atomic. 0 on success; -22
-// when any write, flush, sync, close or the replacement failed, in which
-// case an atomic save leaves |path| as it was and no temporary file.
+// written, it is rewritten in place, which is not atomic. 0 on success;
+// kFailure (of xml_database_test.h) when any write, flush, sync, close or
+// the replacement failed, in which case an atomic save leaves |path| as it
+// was and no temporary file.
 int SaveDocument(tinyxml2::XMLDocument *doc, const char *path);
 
 }  // namespace tavo

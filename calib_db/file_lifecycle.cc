@@ -69,12 +69,19 @@ void XmlDatabaseTest::DropDocument() {
   payload_texts_.Clear();
 }
 
+bool XmlDatabaseTest::IsOpen(const char *operation) const {
+  if (xml_doc_ != nullptr && root_node_ != nullptr) return true;
+  DB_LOGE(operation, "No file is currently loaded: root_node:%d",
+          RootNodeNumber(root_node_));
+  return false;
+}
+
 int XmlDatabaseTest::LoadFile() {
   if (xml_doc_ != nullptr) return 0;
   if (OpenDocument() != tinyxml2::XML_SUCCESS) {
     DB_LOGE("LoadFile", "Couldn't load file (%s).", file_name_);
     DropDocument();
-    return -22;
+    return kFailure;
   }
   DB_LOGI("LoadFile", "File (%s) loaded.", file_name_);
   root_node_ = xml_doc_->FirstChildElement();
@@ -83,7 +90,7 @@ int XmlDatabaseTest::LoadFile() {
             "Could not open the root node in display calibration file: "
             "\"Calib_Data\"");
     DropDocument();
-    return -22;
+    return kFailure;
   }
   return 0;
 }
@@ -106,12 +113,12 @@ int XmlDatabaseTest::EditFile() {
     if (CreateSkeletonFile() != 0) {
       DB_LOGE("EditFile", "Failed to save file: %s", file_name_);
       DropDocument();
-      return -22;
+      return kFailure;
     }
     if (xml_doc_->LoadFile(file_name_) != tinyxml2::XML_SUCCESS) {
       DB_LOGE("EditFile", "Failed to load file: %s", file_name_);
       DropDocument();
-      return -22;
+      return kFailure;
     }
   }
   root_node_ = xml_doc_->FirstChildElement();
@@ -120,7 +127,7 @@ int XmlDatabaseTest::EditFile() {
             "Could not open the root node in display calibration file: "
             "\"Calib_Data\"");
     DropDocument();
-    return -22;
+    return kFailure;
   }
   DB_LOGI("EditFile", "File loaded for editing successfully: %s", file_name_);
   return 0;
@@ -129,13 +136,13 @@ int XmlDatabaseTest::EditFile() {
 int XmlDatabaseTest::SaveAndCloseFile() {
   if (xml_doc_ == nullptr) {
     DB_LOGE("SaveAndCloseFile", "No file is currently loaded.");
-    return -22;
+    return kFailure;
   }
   int result = SaveDocument(xml_doc_, file_name_);
   DropDocument();
   if (result != 0) {
     DB_LOGE("SaveAndCloseFile", "Failed to save file: %s", file_name_);
-    return -22;
+    return kFailure;
   }
   DB_LOGI("SaveAndCloseFile", "File saved and closed successfully: %s",
           file_name_);

@@ -11,11 +11,7 @@ namespace tavo {
 namespace lf = lut_format;
 
 DispLuts *XmlDatabaseTest::GetLuts() {
-  if (xml_doc_ == nullptr || root_node_ == nullptr) {
-    DB_LOGE("GetLuts", "No file is currently loaded: root_node:%d",
-            RootNodeNumber(root_node_));
-    return nullptr;
-  }
+  if (!IsOpen("GetLuts")) return nullptr;
   tinyxml2::XMLElement *section = root_node_->FirstChildElement(lf::kLuts);
   DispLuts *luts = DispLuts::Init();
   if (section != nullptr && luts != nullptr) {
@@ -36,7 +32,7 @@ int XmlDatabaseTest::GetLutsFromNode(tinyxml2::XMLElement *luts_element,
   uint32_t declared = static_cast<uint32_t>(num_luts);
   if (declared < 1 || declared > lf::kMaxNumLuts) {
     DB_LOGE("GetLutsFromNode", "Invalid num of luts: %d", num_luts);
-    return -22;
+    return kFailure;
   }
   luts->num_luts = declared;
 
@@ -44,7 +40,7 @@ int XmlDatabaseTest::GetLutsFromNode(tinyxml2::XMLElement *luts_element,
        ++position, lut_element = lut_element->NextSiblingElement(lf::kLut)) {
     if (position == declared) {
       DB_LOGE("GetLutsFromNode", "More LUTs than expected num: %d", num_luts);
-      return -22;
+      return kFailure;
     }
     const char *type_text = lut_element->Attribute(lf::kType, nullptr);
     if (type_text == nullptr || atoi(type_text) != lf::kPccType) continue;
@@ -54,7 +50,7 @@ int XmlDatabaseTest::GetLutsFromNode(tinyxml2::XMLElement *luts_element,
     if (static_cast<uint32_t>(num_packets) > kMaxPayloadSize) {
       DB_LOGE("GetLutsFromNode",
               "Unexpectedly high number of PCC LUT packets: %d", num_packets);
-      return -22;
+      return kFailure;
     }
     DispLut<PccLut> *wrapper = new DispLut<PccLut>();
     wrapper->lut = PccLut::Init(num_packets);
@@ -63,7 +59,7 @@ int XmlDatabaseTest::GetLutsFromNode(tinyxml2::XMLElement *luts_element,
       DB_LOGE("GetLutsFromNode",
               "Failed to create PccLut object. type:%d, num_packets:%d",
               lf::kPccType, num_packets);
-      return -22;
+      return kFailure;
     }
     wrapper->owns_lut = true;
     // A set has five slots: a PCC LUT beyond them, checked and made like any

@@ -39,12 +39,8 @@ void RemoveLutOfType(tinyxml2::XMLElement *section, int type) {
 }  // namespace
 
 int XmlDatabaseTest::AddLuts(DispLuts *luts) {
-  if (xml_doc_ == nullptr || root_node_ == nullptr) {
-    DB_LOGE("AddLuts", "No file is currently loaded: root_node:%d",
-            RootNodeNumber(root_node_));
-    return -22;
-  }
-  if (luts == nullptr) return -22;
+  if (!IsOpen("AddLuts")) return kFailure;
+  if (luts == nullptr) return kFailure;
   DeleteFirstLutsNode(root_node_);
   tinyxml2::XMLElement *section = xml_doc_->NewElement(lf::kLuts);
   root_node_->InsertEndChild(section);
@@ -55,7 +51,7 @@ int XmlDatabaseTest::AddLuts(DispLuts *luts) {
   auto *pcc = static_cast<DispLut<PccLut> *>(luts->lut_slots[0]);
   if (pcc != nullptr && AddLutInNode(section, pcc) != 0) {
     DB_LOGE("AddLuts", "Failed to add LUT (%d), idx (%d)", pcc->type, 0);
-    return -22;
+    return kFailure;
   }
   for (int slot = 1; slot < kMaxLuts; ++slot) {
     if (luts->lut_slots[slot] != nullptr) {
@@ -70,7 +66,7 @@ int XmlDatabaseTest::AddLutInNode<PccLut>(tinyxml2::XMLElement *luts_element,
                                           DispLut<PccLut> *lut) {
   if (luts_element == nullptr || lut == nullptr) {
     DB_LOGE("AddLutInNode", "Invalid input.");
-    return -22;
+    return kFailure;
   }
   RemoveLutOfType(luts_element, lut->type);
   tinyxml2::XMLElement *lut_element = xml_doc_->NewElement(lf::kLut);
@@ -98,7 +94,7 @@ int XmlDatabaseTest::AddLutInNode<PccLut>(tinyxml2::XMLElement *luts_element,
     DB_LOGE("AddLutInNode",
             "Failed to convert uint8 payload to char payload to write in "
             "XML.");
-    return -22;
+    return kFailure;
   }
   lut_element->InsertEndChild(text);
   DB_LOGI("AddLutInNode", "Added to LUT packets in the file.");

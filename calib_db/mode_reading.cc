@@ -49,11 +49,7 @@ int AttributeOrZero(const tinyxml2::XMLElement *element, const char *name) {
 }  // namespace
 
 DispModes *XmlDatabaseTest::ReadModes() {
-  if (xml_doc_ == nullptr || root_node_ == nullptr) {
-    DB_LOGE("ReadModes", "No file is currently loaded: root_node:%d",
-            RootNodeNumber(root_node_));
-    return nullptr;
-  }
+  if (!IsOpen("ReadModes")) return nullptr;
   const tinyxml2::XMLElement *section =
       root_node_->FirstChildElement(mf::kDispModes);
   if (section == nullptr) return nullptr;
@@ -105,13 +101,13 @@ int XmlDatabaseTest::ReadMode(const tinyxml2::XMLElement *mode_element,
   if (mode->num_features >= static_cast<uint32_t>(kMaxFeatures)) {
     DB_LOGE("ReadModes", "Invalid num of features: %d in mode:%d",
             mode->num_features, mode->mode_id);
-    return -22;
+    return kFailure;
   }
   for (const tinyxml2::XMLElement *feature_element =
            mode_element->FirstChildElement(mf::kFeature);
        feature_element != nullptr;
        feature_element = feature_element->NextSiblingElement(mf::kFeature)) {
-    if (ReadFeature(feature_element, mode) != 0) return -22;
+    if (ReadFeature(feature_element, mode) != 0) return kFailure;
   }
   return 0;
 }
@@ -128,7 +124,7 @@ int XmlDatabaseTest::ReadFeature(const tinyxml2::XMLElement *feature_element,
   if (static_cast<uint32_t>(size) > kMaxPayloadSize ||
       static_cast<uint32_t>(type) >= static_cast<uint32_t>(kMaxFeatures)) {
     DB_LOGE("ReadModes", "Invalid size or type. size:%d, type:%d", size, type);
-    return -22;
+    return kFailure;
   }
   DispFeature *feature =
       DispFeature::Init(static_cast<unsigned>(type), size, disable);
@@ -136,7 +132,7 @@ int XmlDatabaseTest::ReadFeature(const tinyxml2::XMLElement *feature_element,
     DB_LOGE("ReadModes",
             "Failed to allocate feature object. type:%d, size:%d, disable:%d",
             type, size, disable ? 1 : 0);
-    return -22;
+    return kFailure;
   }
   ConvertCharArrayToUINT8Array(feature_element->GetText(), feature->payload,
                                static_cast<uint32_t>(size));

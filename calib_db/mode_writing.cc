@@ -50,11 +50,7 @@ void SetIfAllowed(tinyxml2::XMLElement *element, const char *name,
 }  // namespace
 
 int XmlDatabaseTest::AddModes(DispModes *modes) {
-  if (xml_doc_ == nullptr || root_node_ == nullptr) {
-    DB_LOGE("AddModes", "No file is currently loaded: root_node:%d",
-            RootNodeNumber(root_node_));
-    return -22;
-  }
+  if (!IsOpen("AddModes")) return kFailure;
   EmptyRoot();
   tinyxml2::XMLElement *section = xml_doc_->NewElement(mf::kDispModes);
   root_node_->InsertEndChild(section);
@@ -67,7 +63,7 @@ int XmlDatabaseTest::AddModes(DispModes *modes) {
     if (AddMode(&modes->modes[i]) != 0) {
       DB_LOGE("AddModes", "Failed to add modes: mode_id: %d",
               modes->modes[i].mode_id);
-      return -22;
+      return kFailure;
     }
   }
   DB_LOGI("AddModes", "Successfully added modes: size:%d", modes->num_modes);
@@ -75,17 +71,13 @@ int XmlDatabaseTest::AddModes(DispModes *modes) {
 }
 
 int XmlDatabaseTest::AddMode(DispMode *mode) {
-  if (xml_doc_ == nullptr || root_node_ == nullptr) {
-    DB_LOGE("AddMode", "No file is currently loaded: root_node:%d",
-            RootNodeNumber(root_node_));
-    return -22;
-  }
+  if (!IsOpen("AddMode")) return kFailure;
   tinyxml2::XMLElement *section = root_node_->FirstChildElement(mf::kDispModes);
   if (section != nullptr) {
     const char *count_text = section->Attribute(mf::kNumModes, nullptr);
     if (count_text == nullptr) {
       DB_LOGE("AddMode", "Invalid NumModes");
-      return -22;
+      return kFailure;
     }
     uint32_t count = static_cast<uint32_t>(atoi(count_text));
     if (strlen(count_text) <= kMaxCountDigits &&
@@ -127,7 +119,7 @@ int XmlDatabaseTest::AddMode(DispMode *mode) {
     if (feature->size > kMaxPayloadSize) {
       DB_LOGE("AddMode", "Size of feature payload is unexpectedly big: %d",
               feature->size);
-      return -22;
+      return kFailure;
     }
     tinyxml2::XMLText *text =
         ConvertUINT8ArrayToCharArray(feature->payload, feature->size);
@@ -135,7 +127,7 @@ int XmlDatabaseTest::AddMode(DispMode *mode) {
       DB_LOGE("AddMode",
               "Failed to convert uint8 payload to char payload to write in "
               "XML.");
-      return -22;
+      return kFailure;
     }
     feature_element->InsertEndChild(text);
   }

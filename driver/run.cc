@@ -9,7 +9,6 @@ namespace tavo {
 namespace {
 
 constexpr int kExpectedArgc = 3;
-constexpr int kFailure = -22;
 
 void PrintUsage(int argc) {
   printf("Invalid arguments num %d , it should be %d\n", argc, kExpectedArgc);

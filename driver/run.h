@@ -9,7 +9,7 @@ constexpr char kOutputPath[] = "/data/display-tests/combined_modes.xml";
 
 // Combines the modes of the QA and factory files named in |argv| and writes
 // them to |output_path|. Returns 0 on success (and after the usage text),
-// -22 on any failure.
+// tavo::kFailure on any failure.
 int RunRimbolt(int argc, char **argv, const char *output_path);
 
 }  // namespace tavo
