@@ -18,7 +18,7 @@ constexpr char kUnreadable[] = "unreadable";
 
 // The tool's own verdict on |path| decides whether it fails; the file's
 // elements, parsed here again with their lines, say where and why.
-void CheckFile(const std::string &path, Findings *findings) {
+void FindAll(const std::string &path, Findings *findings) {
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
   tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
   if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
@@ -85,14 +85,18 @@ void AddJson(const std::string &path, const std::vector<Finding> &found,
 
 }  // namespace
 
+std::vector<Finding> CheckFile(const std::string &path) {
+  Findings findings;
+  FindAll(path, &findings);
+  return findings.Sorted();
+}
+
 int Check(const std::vector<std::string> &paths, bool json) {
   int status = kExitNothing;
   JsonWriter document;
   document.BeginObject().Key("findings").BeginArray();
   for (const std::string &path : paths) {
-    Findings findings;
-    CheckFile(path, &findings);
-    std::vector<Finding> found = findings.Sorted();
+    std::vector<Finding> found = CheckFile(path);
     for (const Finding &finding : found) {
       int finding_status = finding.is_error ? kExitTrouble : kExitFound;
       if (finding_status > status) status = finding_status;

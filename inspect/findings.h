@@ -43,6 +43,9 @@ void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
 void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
                   const std::string &what, Findings *findings);
 
+// Everything check finds in the file at |path|, in the order of lines.
+std::vector<Finding> CheckFile(const std::string &path);
+
 }  // namespace inspect
 
 #endif  // INSPECT_FINDINGS_H_

@@ -7,13 +7,17 @@
 
 namespace rimbolt_test {
 
-std::vector<std::string> BinaryCommand() {
+std::vector<std::string> EmulatedCommand(const std::string &binary) {
   std::vector<std::string> command;
   std::istringstream emulator(RIMBOLT_EMULATOR);
   std::string word;
   while (emulator >> word) command.push_back(word);
-  command.push_back(RIMBOLT_BINARY);
+  command.push_back(binary);
   return command;
+}
+
+std::vector<std::string> BinaryCommand() {
+  return EmulatedCommand(RIMBOLT_BINARY);
 }
 
 RunResult RunInProcess(std::vector<std::string> args,

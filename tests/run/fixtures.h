@@ -11,8 +11,11 @@
 
 namespace rimbolt_test {
 
-// The command that runs the built rimbolt: the binary, behind the emulator
-// that runs programs of the build's target where that is another machine.
+// The command that runs the built program |binary|: the binary, behind the
+// emulator that runs programs of the build's target where that is another
+// machine.
+std::vector<std::string> EmulatedCommand(const std::string &binary);
+// EmulatedCommand of the built rimbolt.
 std::vector<std::string> BinaryCommand();
 
 // Mode 7 combines with the second factory mode only; mode 8 with none. The
