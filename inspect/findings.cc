@@ -1,6 +1,5 @@
 #include "inspect/findings.h"
 
-#include <ctype.h>
 #include <string.h>
 
 #include <algorithm>
@@ -11,7 +10,11 @@ namespace inspect {
 
 namespace {
 
-bool IsHexDigit(char c) { return isxdigit(static_cast<unsigned char>(c)); }
+// Payloads run to megabytes: no locale lookup per character.
+bool IsHexDigit(char c) {
+  char lower = static_cast<char>(c | 0x20);
+  return (c >= '0' && c <= '9') || (lower >= 'a' && lower <= 'f');
+}
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
