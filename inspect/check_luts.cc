@@ -77,8 +77,8 @@ void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
     if (num_luts == 0 && present == 0) return;
     findings->Warn(section, "luts-ignored",
                    Format("NumLuts %d is not 1 to %u: the section is "
-                          "ignored, none of its %d Lut elements is carried",
-                          num_luts, lf::kMaxNumLuts, present));
+                          "ignored, no Lut of it is carried",
+                          num_luts, lf::kMaxNumLuts));
     return;
   }
   uint32_t position = 0;
@@ -86,9 +86,9 @@ void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
        lut != nullptr; lut = lut->NextSiblingElement(lf::kLut), ++position) {
     if (position == declared) {
       findings->Warn(lut, "luts-extra",
-                     Format("NumLuts is %u but %d Lut elements follow: "
+                     Format("NumLuts is %u but the section holds %s: "
                             "reading stops at this one",
-                            declared, present));
+                            declared, Count(present, "Lut element").c_str()));
       return;
     }
     if (!CheckLut(lut, position, findings)) return;

@@ -125,9 +125,9 @@ int CheckMode(const tinyxml2::XMLElement *mode, Findings *findings) {
   for (int line : first_lines) held += line != 0 ? 1 : 0;
   if (refused == 0 && held != declared) {
     findings->Warn(mode, "num-features-mismatch",
-                   Format("NumOfFeatures is %u but the mode holds %u: %u "
+                   Format("NumOfFeatures is %u but the mode holds %s: %u "
                           "is carried as the count",
-                          declared, held, declared));
+                          declared, Count(held, "feature").c_str(), declared));
   }
   return refused;
 }
@@ -145,8 +145,9 @@ void CheckModeCount(const tinyxml2::XMLElement *section, Findings *findings) {
           : Format("only the first %d %s read", declared,
                    declared == 1 ? "is" : "are");
   findings->Warn(section, "num-modes-mismatch",
-                 Format("NumModes is %d but %d Mode elements follow: %s",
-                        declared, present, consequence.c_str()));
+                 Format("NumModes is %d but the section holds %s: %s",
+                        declared, Count(present, "Mode element").c_str(),
+                        consequence.c_str()));
 }
 
 void CheckDefaultMode(const tinyxml2::XMLElement *section,

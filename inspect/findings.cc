@@ -75,8 +75,9 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   if (length != needed) {
     findings->Warn(
         element, "payload-length",
-        Format("payload has %llu digits, %s needs %llu: %s",
-               static_cast<unsigned long long>(length), what.c_str(),
+        Format("payload has %s, %s needs %llu: %s",
+               Count(static_cast<long long>(length), "character").c_str(),
+               what.c_str(),
                static_cast<unsigned long long>(needed),
                LengthConsequence(length, needed).c_str()));
   }
@@ -93,8 +94,8 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   if (count == 0) return;
   findings->Warn(
       element, "payload-not-hex",
-      Format("payload digit %llu is %s (%llu not hexadecimal): read as a "
-             "digit, byte %llu is wrong%s",
+      Format("payload character %llu is %s (%llu not hexadecimal): read as "
+             "a digit, byte %llu is wrong%s",
              static_cast<unsigned long long>(first),
              CharacterName(text[first]).c_str(),
              static_cast<unsigned long long>(count),

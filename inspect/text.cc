@@ -51,6 +51,10 @@ std::string CharacterName(char c) {
   return Format("'%c'", c);
 }
 
+std::string Count(long long count, const char *thing) {
+  return Format("%lld %s%s", count, thing, count == 1 ? "" : "s");
+}
+
 std::string NumberAsWritten(const char *text) {
   return std::to_string(atoi(text));
 }

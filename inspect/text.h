@@ -17,6 +17,9 @@ std::string Quote(const std::string &text);
 // A character of a payload, named for a message: "a space", "'G'", "0x07".
 std::string CharacterName(char c);
 
+// "1 Mode element", "2 Mode elements".
+std::string Count(long long count, const char *thing);
+
 // What the reader makes of |text| in a numeric attribute, as the writer
 // would put it: atoi's value, printed.
 std::string NumberAsWritten(const char *text);

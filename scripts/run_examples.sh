@@ -1,14 +1,25 @@
 #!/bin/bash
-# Builds rimbolt and runs it on the shipped example files, writing
-# /data/display-tests/combined_modes.xml.
+# Builds rimbolt and rimbolt-inspect, runs rimbolt on the shipped example
+# files, writing /data/display-tests/combined_modes.xml, and shows with
+# rimbolt-inspect that the examples hold no trap and what combining changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install_deps.sh build
 cmake -S . -B build -DRIMBOLT_TESTS=OFF
-cmake --build build -j"$(nproc)" --target rimbolt
+cmake --build build -j"$(nproc)" --target rimbolt rimbolt_inspect
 
 sudo=""
 if [ "$(id -u)" -ne 0 ] && [ ! -w /data/display-tests ]; then sudo="sudo"; fi
 $sudo mkdir -p /data/display-tests
 $sudo ./build/rimbolt examples/qa_modes.xml examples/factory_modes.xml
+
+./build/rimbolt-inspect check examples/qa_modes.xml examples/factory_modes.xml
+# diff exits 1 when the files differ, as they should here.
+status=0
+./build/rimbolt-inspect diff examples/qa_modes.xml \
+  /data/display-tests/combined_modes.xml || status=$?
+if [ "$status" -ne 1 ]; then
+  echo "rimbolt-inspect diff: status $status, where 1 (the files differ) was expected" >&2
+  exit 1
+fi
