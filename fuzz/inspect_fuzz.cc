@@ -1,0 +1,79 @@
+// libFuzzer target: arbitrary bytes as a file for rimbolt-inspect. Every
+// command runs on it (their output is thrown away); nothing may crash, leak
+// or touch memory it does not own, and check must call the file an error
+// exactly when the tool's reader refuses it.
+#include <errno.h>
+#include <fcntl.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "inspect/calib_file.h"
+#include "inspect/commands.h"
+#include "inspect/findings.h"
+#include "tests/temp_dir.h"
+
+namespace {
+
+std::string g_dir;
+std::string g_input;
+
+void RemoveFiles() {
+  unlink(g_input.c_str());
+  rmdir(g_dir.c_str());
+}
+
+void WriteInput(const uint8_t *data, size_t size) {
+  FILE *file = fopen(g_input.c_str(), "wb");
+  if (file == nullptr ||
+      (size > 0 && fwrite(data, 1, size, file) != size) || fclose(file) != 0) {
+    fprintf(stderr, "inspect_fuzz: cannot write %s: %s\n", g_input.c_str(),
+            strerror(errno));
+    abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/) {
+  std::string pattern =
+      rimbolt_test::TempBase() + "/rimbolt-inspect-fuzz.XXXXXX";
+  if (mkdtemp(&pattern[0]) == nullptr) {
+    fprintf(stderr, "inspect_fuzz: mkdtemp %s: %s\n", pattern.c_str(),
+            strerror(errno));
+    abort();
+  }
+  g_dir = pattern;
+  g_input = g_dir + "/calib.xml";
+  atexit(RemoveFiles);
+  // The commands' reports are not what is tested; libFuzzer keeps stderr.
+  int null_fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (null_fd >= 0) dup2(null_fd, STDOUT_FILENO);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  WriteInput(data, size);
+  bool refused = inspect::ReadCalibFile(g_input)->modes == nullptr;
+  bool error = false;
+  for (const inspect::Finding &finding : inspect::CheckFile(g_input)) {
+    error = error || finding.is_error;
+  }
+  if (error != refused) {
+    fprintf(stderr, "inspect_fuzz: the reader %s the file, check %s\n",
+            refused ? "refuses" : "reads", error ? "fails it" : "passes it");
+    abort();
+  }
+  for (bool json : {false, true}) {
+    inspect::Show(g_input, json);
+    inspect::Diff(g_input, g_input, json);
+    inspect::Check({g_input}, json);
+  }
+  fflush(stdout);
+  return 0;
+}
