@@ -30,8 +30,8 @@ void RemoveFiles() {
 
 void WriteInput(const uint8_t *data, size_t size) {
   FILE *file = fopen(g_input.c_str(), "wb");
-  if (file == nullptr ||
-      (size > 0 && fwrite(data, 1, size, file) != size) || fclose(file) != 0) {
+  if (file == nullptr || (size > 0 && fwrite(data, 1, size, file) != size) ||
+      fclose(file) != 0) {
     fprintf(stderr, "inspect_fuzz: cannot write %s: %s\n", g_input.c_str(),
             strerror(errno));
     abort();

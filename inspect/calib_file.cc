@@ -14,8 +14,8 @@ constexpr char kNoModes[] = "Failed to enumerate modes from the file";
 std::unique_ptr<CalibFile> ReadCalibFile(const std::string &path) {
   auto file = std::make_unique<CalibFile>();
   file->path = path;
-  file->db = std::make_unique<tavo::XmlDatabaseTest>(tavo::kFileTypeQa,
-                                                     path.c_str());
+  file->db =
+      std::make_unique<tavo::XmlDatabaseTest>(tavo::kFileTypeQa, path.c_str());
   {
     LogCapture log;
     if (file->db->LoadFile() != 0) {
@@ -35,8 +35,7 @@ std::unique_ptr<CalibFile> ReadCalibFile(const std::string &path) {
   return file;
 }
 
-const tavo::DispLut<tavo::PccLut> *LutAt(const CalibFile &file,
-                                         int position) {
+const tavo::DispLut<tavo::PccLut> *LutAt(const CalibFile &file, int position) {
   if (file.luts == nullptr) return nullptr;
   return static_cast<const tavo::DispLut<tavo::PccLut> *>(
       file.luts->lut_slots[position]);

@@ -23,22 +23,21 @@ void FindAll(const std::string &path, Findings *findings) {
   tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
   if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
     findings->Fail(doc.ErrorLineNum(), kUnreadable,
-                   Format("the tool fails: %s (%s)",
-                          file->problem.c_str(), doc.ErrorStr()));
+                   Format("the tool fails: %s (%s)", file->problem.c_str(),
+                          doc.ErrorStr()));
     return;
   }
   const tinyxml2::XMLElement *root = doc.FirstChildElement();
   if (root == nullptr) {
-    findings->Fail(0, kUnreadable,
-                   "the tool fails: " + file->problem);
+    findings->Fail(0, kUnreadable, "the tool fails: " + file->problem);
     return;
   }
   const tinyxml2::XMLElement *modes =
       root->FirstChildElement(tavo::mode_format::kDispModes);
   if (modes == nullptr) {
-    findings->Fail(root->GetLineNum(), kUnreadable,
-                   "no Disp_Modes under the root, the tool fails: " +
-                       file->problem);
+    findings->Fail(
+        root->GetLineNum(), kUnreadable,
+        "no Disp_Modes under the root, the tool fails: " + file->problem);
     return;
   }
   int refused = CheckModeSection(modes, file->modes.get(), findings);

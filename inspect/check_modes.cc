@@ -17,9 +17,10 @@ namespace mf = tavo::mode_format;
 
 namespace {
 
-constexpr const char *kModeNumbers[] = {
-    mf::kModeId,    mf::kDisplayId,    mf::kIsDefaultMode, mf::kIsAppMode,
-    mf::kNumOfFeatures, mf::kRenderIntent, mf::kIsMerge};
+constexpr const char *kModeNumbers[] = {mf::kModeId, mf::kDisplayId,
+                                        mf::kNumOfFeatures, mf::kRenderIntent};
+constexpr const char *kModeFlags[] = {mf::kIsDefaultMode, mf::kIsAppMode,
+                                      mf::kIsMerge};
 
 struct Classification {
   const char *name;
@@ -53,15 +54,16 @@ std::string KeptText(const char *text) {
 }
 
 void CheckTexts(const tinyxml2::XMLElement *mode, Findings *findings) {
-  for (const char *name : {mf::kName, mf::kDynamicRange, mf::kColorGamut,
-                           mf::kPictureQuality}) {
+  for (const char *name :
+       {mf::kName, mf::kDynamicRange, mf::kColorGamut, mf::kPictureQuality}) {
     const char *text = mode->Attribute(name, nullptr);
-    if (text == nullptr || strlen(text) < static_cast<size_t>(tavo::kNameSize)) {
+    if (text == nullptr ||
+        strlen(text) < static_cast<size_t>(tavo::kNameSize)) {
       continue;
     }
     findings->Warn(mode, "text-cut",
-                   Format("%s is %zu bytes: only the first %zu are kept",
-                          name, strlen(text), KeptText(text).size()));
+                   Format("%s is %zu bytes: only the first %zu are kept", name,
+                          strlen(text), KeptText(text).size()));
   }
   for (const Classification &field : kClassifications) {
     const char *text = mode->Attribute(field.name, nullptr);
@@ -91,7 +93,8 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
   int type = NumberOrZero(feature, mf::kFeatureType);
   int size = NumberOrZero(feature, mf::kDataSize);
   if (static_cast<uint32_t>(size) > tavo::kMaxPayloadSize ||
-      static_cast<uint32_t>(type) >= static_cast<uint32_t>(tavo::kMaxFeatures)) {
+      static_cast<uint32_t>(type) >=
+          static_cast<uint32_t>(tavo::kMaxFeatures)) {
     return feature->GetLineNum();
   }
   if (first_lines[type] != 0) {
@@ -111,13 +114,18 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
 // of it the reader refuses, else 0.
 int CheckMode(const tinyxml2::XMLElement *mode, Findings *findings) {
   for (const char *name : kModeNumbers) CheckNumber(mode, name, findings);
+  for (const char *name : kModeFlags) CheckNumber(mode, name, findings, true);
   CheckTexts(mode, findings);
-  uint32_t declared = static_cast<uint32_t>(NumberOrZero(mode, mf::kNumOfFeatures));
-  int refused =
-      declared >= static_cast<uint32_t>(tavo::kMaxFeatures) ? mode->GetLineNum() : 0;
+  uint32_t declared =
+      static_cast<uint32_t>(NumberOrZero(mode, mf::kNumOfFeatures));
+  int refused = declared >= static_cast<uint32_t>(tavo::kMaxFeatures)
+                    ? mode->GetLineNum()
+                    : 0;
   int first_lines[tavo::kMaxFeatures] = {};
-  for (const tinyxml2::XMLElement *feature = mode->FirstChildElement(mf::kFeature);
-       feature != nullptr; feature = feature->NextSiblingElement(mf::kFeature)) {
+  for (const tinyxml2::XMLElement *feature =
+           mode->FirstChildElement(mf::kFeature);
+       feature != nullptr;
+       feature = feature->NextSiblingElement(mf::kFeature)) {
     int line = CheckFeature(feature, first_lines, findings);
     if (refused == 0) refused = line;
   }
@@ -144,17 +152,18 @@ void CheckModeCount(const tinyxml2::XMLElement *section, Findings *findings) {
                    declared - present == 1 ? "mode is" : "modes are")
           : Format("only the first %d %s read", declared,
                    declared == 1 ? "is" : "are");
-  findings->Warn(section, "num-modes-mismatch",
-                 Format("NumModes is %d but the section holds %s: %s",
-                        declared, Count(present, "Mode element").c_str(),
-                        consequence.c_str()));
+  findings->Warn(
+      section, "num-modes-mismatch",
+      Format("NumModes is %d but the section holds %s: %s", declared,
+             Count(present, "Mode element").c_str(), consequence.c_str()));
 }
 
 void CheckDefaultMode(const tinyxml2::XMLElement *section,
                       const tavo::DispModes &modes, Findings *findings) {
   std::vector<int> flagged;
   for (uint32_t i = 0; i < modes.num_modes; ++i) {
-    if (modes.modes[i].is_default_mode) flagged.push_back(modes.modes[i].mode_id);
+    if (modes.modes[i].is_default_mode)
+      flagged.push_back(modes.modes[i].mode_id);
   }
   if (modes.num_modes == 0 ||
       (flagged.size() == 1 && flagged[0] == modes.default_mode)) {
@@ -162,18 +171,21 @@ void CheckDefaultMode(const tinyxml2::XMLElement *section,
   }
   std::string message = Format("DefaultMode is %d but ", modes.default_mode);
   if (flagged.empty()) {
-    message += Format("no mode is flagged IsDefaultMode: the output says %d "
-                      "and flags none",
-                      modes.default_mode);
+    message += Format(
+        "no mode is flagged IsDefaultMode: the output says %d "
+        "and flags none",
+        modes.default_mode);
   } else if (flagged.size() == 1) {
     message += Format("mode %d is flagged IsDefaultMode: the output says %d",
                       flagged[0], flagged[0]);
   } else {
     std::string ids;
-    for (int id : flagged) ids += (ids.empty() ? "" : ", ") + std::to_string(id);
-    message += Format("modes %s are flagged IsDefaultMode: the output "
-                      "says %d, the last",
-                      ids.c_str(), flagged.back());
+    for (int id : flagged)
+      ids += (ids.empty() ? "" : ", ") + std::to_string(id);
+    message += Format(
+        "modes %s are flagged IsDefaultMode: the output "
+        "says %d, the last",
+        ids.c_str(), flagged.back());
   }
   findings->Warn(section, "default-mode-mismatch", message);
 }

@@ -32,7 +32,8 @@ constexpr Attribute kAttributes[] = {
     {mf::kName, [](const tavo::DispMode &m) { return std::string(m.name); }},
     {mf::kIsDefaultMode,
      [](const tavo::DispMode &m) { return Flag(m.is_default_mode); }},
-    {mf::kIsAppMode, [](const tavo::DispMode &m) { return Flag(m.is_app_mode); }},
+    {mf::kIsAppMode,
+     [](const tavo::DispMode &m) { return Flag(m.is_app_mode); }},
     {mf::kNumOfFeatures,
      [](const tavo::DispMode &m) { return std::to_string(m.num_features); }},
     {mf::kDynamicRange,
@@ -83,9 +84,9 @@ void CompareBytes(SlotChange *slot) {
   int64_t longest = std::max(slot->old_side.size, slot->new_side.size);
   int64_t common = std::min(slot->old_side.size, slot->new_side.size);
   for (int64_t i = 0; i < longest; ++i) {
-    if (i < common && (slot->old_side.bytes == nullptr ||
-                       slot->new_side.bytes == nullptr ||
-                       slot->old_side.bytes[i] == slot->new_side.bytes[i])) {
+    if (i < common &&
+        (slot->old_side.bytes == nullptr || slot->new_side.bytes == nullptr ||
+         slot->old_side.bytes[i] == slot->new_side.bytes[i])) {
       continue;
     }
     if (slot->differing++ == 0) slot->first = i;
@@ -271,17 +272,17 @@ void PrintJson(const std::vector<ModeChange> &modes,
 std::string SlotText(const SlotChange &slot, const char *unit_name,
                      int64_t unit) {
   if (strcmp(slot.change, "added") == 0) {
-    return Format("added, %lld %s", static_cast<long long>(slot.new_side.size / unit),
-                  unit_name);
+    return Format("added, %lld %s",
+                  static_cast<long long>(slot.new_side.size / unit), unit_name);
   }
   if (strcmp(slot.change, "removed") == 0) {
     return Format("removed, %lld %s",
                   static_cast<long long>(slot.old_side.size / unit), unit_name);
   }
-  std::string text = Format("changed, %lld -> %lld %s",
-                            static_cast<long long>(slot.old_side.size / unit),
-                            static_cast<long long>(slot.new_side.size / unit),
-                            unit_name);
+  std::string text =
+      Format("changed, %lld -> %lld %s",
+             static_cast<long long>(slot.old_side.size / unit),
+             static_cast<long long>(slot.new_side.size / unit), unit_name);
   if (slot.differing > 0) {
     text += Format(", %lld bytes differ from offset %lld",
                    static_cast<long long>(slot.differing),

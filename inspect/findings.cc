@@ -16,9 +16,7 @@ bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (lower >= 'a' && lower <= 'f');
 }
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // What the reader does with a text of |length| digits where |needed| are
 // asked for.
@@ -29,9 +27,10 @@ std::string LengthConsequence(uint64_t length, uint64_t needed) {
   }
   if (length == 0) return "no byte is read from it";
   if (length % 2 == 1) {
-    return Format("byte %llu gets only its high digit, later bytes are not "
-                  "read",
-                  static_cast<unsigned long long>(length / 2));
+    return Format(
+        "byte %llu gets only its high digit, later bytes are not "
+        "read",
+        static_cast<unsigned long long>(length / 2));
   }
   return Format("bytes from offset %llu on are not read",
                 static_cast<unsigned long long>(length / 2));
@@ -50,22 +49,22 @@ void Findings::Fail(int line, const char *code, std::string message) {
 
 std::vector<Finding> Findings::Sorted() const {
   std::vector<Finding> sorted = list_;
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const Finding &a, const Finding &b) {
-                     return a.line < b.line;
-                   });
+  std::stable_sort(
+      sorted.begin(), sorted.end(),
+      [](const Finding &a, const Finding &b) { return a.line < b.line; });
   return sorted;
 }
 
 void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
-                 Findings *findings) {
+                 Findings *findings, bool flag) {
   const char *text = element->Attribute(name, nullptr);
   if (text == nullptr) return;
   std::string read = NumberAsWritten(text);
   if (read == text) return;
-  findings->Warn(element, "number-form",
-                 Format("%s=%s is read as %s", name, Quote(text).c_str(),
-                        read.c_str()));
+  if (flag) read += read == "0" ? ", false" : ", true";
+  findings->Warn(
+      element, "number-form",
+      Format("%s=%s is read as %s", name, Quote(text).c_str(), read.c_str()));
 }
 
 void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
@@ -77,8 +76,7 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
         element, "payload-length",
         Format("payload has %s, %s needs %llu: %s",
                Count(static_cast<long long>(length), "character").c_str(),
-               what.c_str(),
-               static_cast<unsigned long long>(needed),
+               what.c_str(), static_cast<unsigned long long>(needed),
                LengthConsequence(length, needed).c_str()));
   }
   // Only the digits the reader takes matter; it reads each as a digit.

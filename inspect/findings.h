@@ -4,11 +4,10 @@
 #define INSPECT_FINDINGS_H_
 
 #include <stdint.h>
+#include <tinyxml2.h>
 
 #include <string>
 #include <vector>
-
-#include <tinyxml2.h>
 
 namespace inspect {
 
@@ -32,9 +31,10 @@ class Findings {
 };
 
 // Warns with "number-form" when |element|'s attribute |name| is not the
-// plain decimal that the reader's atoi reads it as.
+// plain decimal that the reader's atoi reads it as. A |flag| is true when
+// that number is not 0, and the message says which it is.
 void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
-                 Findings *findings);
+                 Findings *findings, bool flag = false);
 
 // Checks the payload text of |element| against the |needed| digits that
 // |what| ("DataSize 4") asks for: "payload-length" when it has another

@@ -21,7 +21,8 @@ constexpr char kUsage[] =
     "  diff   what differs between OLD and NEW as rimbolt reads them\n"
     "\n"
     "Exit status: 0 nothing found or no difference, 1 findings or\n"
-    "differences, 2 trouble (a file rimbolt cannot read, a bad command line).\n";
+    "differences, 2 trouble (a file rimbolt cannot read, a bad command "
+    "line).\n";
 
 int Usage(const char *problem) {
   fprintf(stderr, "rimbolt-inspect: %s\n%s", problem, kUsage);

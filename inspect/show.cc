@@ -89,7 +89,8 @@ void ShowText(const CalibFile &file) {
   for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
     ShowModeText(file.modes->modes[i]);
   }
-  printf("\nLUTs: %u declared\n", file.luts != nullptr ? file.luts->num_luts : 0);
+  printf("\nLUTs: %u declared\n",
+         file.luts != nullptr ? file.luts->num_luts : 0);
   bool header = false;
   for (int position = 0; position < tavo::kMaxLuts; ++position) {
     const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);

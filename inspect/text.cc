@@ -23,11 +23,21 @@ std::string Quote(const std::string &text) {
   std::string out = "\"";
   for (unsigned char c : text) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
       default:
         if (c < 0x20 || c == 0x7f) {
           out += Format("\\x%02X", c);
@@ -41,10 +51,14 @@ std::string Quote(const std::string &text) {
 
 std::string CharacterName(char c) {
   switch (c) {
-    case ' ': return "a space";
-    case '\t': return "a tab";
-    case '\n': return "a line feed";
-    case '\r': return "a carriage return";
+    case ' ':
+      return "a space";
+    case '\t':
+      return "a tab";
+    case '\n':
+      return "a line feed";
+    case '\r':
+      return "a carriage return";
   }
   unsigned char byte = static_cast<unsigned char>(c);
   if (byte < 0x20 || byte >= 0x7f) return Format("byte 0x%02X", byte);

@@ -1,13 +1,12 @@
 // Each finding of check, on a file with that one trap, and what the tool's
 // own reader and writer then do with the file: the consequence the finding
 // claims.
+#include <gtest/gtest.h>
 #include <string.h>
 
 #include <functional>
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "calib_db/xml_database_test.h"
 #include "inspect/findings.h"
@@ -26,8 +25,8 @@ struct Read {
 
 Read ReadAndWrite(const std::string &path, const std::string &output) {
   Read read;
-  read.db = std::make_unique<tavo::XmlDatabaseTest>(tavo::kFileTypeQa,
-                                                    path.c_str());
+  read.db =
+      std::make_unique<tavo::XmlDatabaseTest>(tavo::kFileTypeQa, path.c_str());
   LogCapture quiet;
   if (read.db->LoadFile() != 0) return read;
   read.modes.reset(read.db->ReadModes());
@@ -101,7 +100,8 @@ TEST(CheckTest, FindsEachTrapWhereTheToolReadsItOtherwise) {
        Doc(kSection, kMode,
            R"(<Feature FeatureType="1" DataSize="2">A BC</Feature>)"),
        [](const Read &r) { EXPECT_EQ(PayloadByte(r, 1, 0), 0xA0); }},
-      {"number-form", 3, Doc(kSection, std::string(kMode) + " RenderIntent=\"0x1E\"", kFeature),
+      {"number-form", 3,
+       Doc(kSection, std::string(kMode) + " RenderIntent=\"0x1E\"", kFeature),
        [](const Read &r) { EXPECT_EQ(r.modes->modes[0].render_intent, 0); }},
       {"disable-unparsed", 4,
        Doc(kSection, kMode,
@@ -124,9 +124,12 @@ TEST(CheckTest, FindsEachTrapWhereTheToolReadsItOtherwise) {
          EXPECT_NE(r.written.find("DefaultMode=\"3\""), std::string::npos);
        }},
       {"luts-ignored", 7, Doc(kSection, kMode, kFeature, Luts("0", kPcc)),
-       [](const Read &r) { EXPECT_EQ(r.written.find("<Lut "), std::string::npos); }},
+       [](const Read &r) {
+         EXPECT_EQ(r.written.find("<Lut "), std::string::npos);
+       }},
       {"luts-extra", 9,
-       Doc(kSection, kMode, kFeature, Luts("1", std::string(kPcc) + "\n" + kPcc)),
+       Doc(kSection, kMode, kFeature,
+           Luts("1", std::string(kPcc) + "\n" + kPcc)),
        [](const Read &r) {
          EXPECT_NE(r.luts->lut_slots[0], nullptr);
          EXPECT_EQ(r.luts->lut_slots[1], nullptr);
@@ -161,8 +164,9 @@ TEST(CheckTest, FindsEachTrapWhereTheToolReadsItOtherwise) {
 TEST(CheckTest, ReportsWhatTheReaderRefusesWithItsReason) {
   TempDir dir;
   const std::string path = dir.File("refused.xml");
-  WriteFile(path, Doc(kSection, kMode,
-                      R"(<Feature FeatureType="30" DataSize="2">ABCD</Feature>)"));
+  WriteFile(path,
+            Doc(kSection, kMode,
+                R"(<Feature FeatureType="30" DataSize="2">ABCD</Feature>)"));
   std::vector<inspect::Finding> found = inspect::CheckFile(path);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_STREQ(found[0].code, "unreadable");

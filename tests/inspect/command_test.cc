@@ -1,10 +1,10 @@
 // rimbolt-inspect as a user runs it: its output, --json shapes and exit
 // statuses.
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/run/fixtures.h"
 #include "tests/test_util.h"
@@ -97,19 +97,21 @@ TEST_F(InspectTest, ShowJsonHoldsWhatTheReaderRead) {
   WriteFile(qa_, kQaFile);
   ProcessResult result = Inspect({"show", qa_, "--json"});
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out,
-            R"({"file":")" + qa_ + R"(","num_modes":2,"default_mode":7,)"
-            R"("modes":[{"mode_id":7,"display_id":0,"name":"qa&one",)"
-            R"("is_default":true,"is_app_mode":false,"dynamic_range":"sdr",)"
-            R"("color_gamut":"srgb","picture_quality":"vivid",)"
-            R"("render_intent":2,"is_merge":false,"features":[{"type":2,)"
-            R"("size":3,"disable":true}]},{"mode_id":8,"display_id":1,)"
-            R"("name":"qa_two","is_default":false,"is_app_mode":false,)"
-            R"("dynamic_range":"HDR","color_gamut":"native",)"
-            R"("picture_quality":"","render_intent":0,"is_merge":false,)"
-            R"("features":[]}],"luts":{"num_luts":1,"slots":[{"position":0,)"
-            R"("type":0,"packets":2}]}})"
-            "\n");
+  EXPECT_EQ(
+      result.out,
+      R"({"file":")" + qa_ +
+          R"(","num_modes":2,"default_mode":7,)"
+          R"("modes":[{"mode_id":7,"display_id":0,"name":"qa&one",)"
+          R"("is_default":true,"is_app_mode":false,"dynamic_range":"sdr",)"
+          R"("color_gamut":"srgb","picture_quality":"vivid",)"
+          R"("render_intent":2,"is_merge":false,"features":[{"type":2,)"
+          R"("size":3,"disable":true}]},{"mode_id":8,"display_id":1,)"
+          R"("name":"qa_two","is_default":false,"is_app_mode":false,)"
+          R"("dynamic_range":"HDR","color_gamut":"native",)"
+          R"("picture_quality":"","render_intent":0,"is_merge":false,)"
+          R"("features":[]}],"luts":{"num_luts":1,"slots":[{"position":0,)"
+          R"("type":0,"packets":2}]}})"
+          "\n");
 }
 
 TEST_F(InspectTest, TextOutputFitsEightyColumns) {
@@ -136,9 +138,13 @@ TEST_F(InspectTest, ExitStatusSaysWhatWasFound) {
             std::string::npos)
       << missing.out;
   EXPECT_EQ(Inspect({"show", dir_.File("none.xml")}).status, 2);
-  for (const std::vector<std::string> &args :
-       {std::vector<std::string>{}, {"show"}, {"show", qa_, qa_}, {"diff", qa_},
-        {"check"}, {"frob", qa_}, {"check", "--yaml", qa_}}) {
+  for (const std::vector<std::string> &args : {std::vector<std::string>{},
+                                               {"show"},
+                                               {"show", qa_, qa_},
+                                               {"diff", qa_},
+                                               {"check"},
+                                               {"frob", qa_},
+                                               {"check", "--yaml", qa_}}) {
     ProcessResult usage = Inspect(args);
     EXPECT_EQ(usage.status, 2);
     EXPECT_EQ(usage.out, "");
