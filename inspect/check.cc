@@ -48,6 +48,7 @@ void FindAll(const std::string &path, Findings *findings) {
   const tinyxml2::XMLElement *luts =
       root->FirstChildElement(tavo::lut_format::kLuts);
   if (luts != nullptr) CheckLutSection(luts, findings);
+  CheckNames(root, findings);
 }
 
 const char *Severity(const Finding &finding) {

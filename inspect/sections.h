@@ -20,6 +20,10 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
 // Checks |section|, the "Luts" element the reader takes.
 void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings);
 
+// Checks the names under |root| that the reader passes over: elements and
+// attributes it does not know, and sections after the first of their kind.
+void CheckNames(const tinyxml2::XMLElement *root, Findings *findings);
+
 }  // namespace inspect
 
 #endif  // INSPECT_SECTIONS_H_

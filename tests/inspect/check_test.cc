@@ -123,6 +123,19 @@ TEST(CheckTest, FindsEachTrapWhereTheToolReadsItOtherwise) {
        [](const Read &r) {
          EXPECT_NE(r.written.find("DefaultMode=\"3\""), std::string::npos);
        }},
+      {"unknown-name", 4,
+       Doc(kSection, kMode,
+           R"(<Feature Featuretype="1" DataSize="2">ABCD</Feature>)"),
+       [](const Read &r) {
+         EXPECT_NE(r.modes->modes[0].features[0], nullptr);
+       }},
+      {"section-ignored", 7,
+       Doc(kSection, kMode, kFeature,
+           "<Disp_Modes NumModes=\"1\"><Mode ModeID=\"9\"/></Disp_Modes>\n"),
+       [](const Read &r) {
+         ASSERT_EQ(r.modes->num_modes, 1u);
+         EXPECT_EQ(r.modes->modes[0].mode_id, 3);
+       }},
       {"luts-ignored", 7, Doc(kSection, kMode, kFeature, Luts("0", kPcc)),
        [](const Read &r) {
          EXPECT_EQ(r.written.find("<Lut "), std::string::npos);
