@@ -1,6 +1,7 @@
 // The tool's whole run on large generated files, beside a floor program
 // that only parses both files and saves the QA document, as any run must.
 // Each is a child process, so that its peak resident memory is its own.
+#include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
@@ -15,8 +16,6 @@
 #include <string>
 #include <vector>
 
-#include <benchmark/benchmark.h>
-
 #include "bench/calib_gen.h"
 #include "bench/summary.h"
 
@@ -30,6 +29,7 @@ constexpr int kFullSize = 8;
 
 struct Measure {
   bool exited_zero = false;
+  int exit_status = -1;  // -1 when the program did not exit
   double wall_seconds = 0;
   double cpu_seconds = 0;
   double peak_rss_bytes = 0;
@@ -78,7 +78,8 @@ Measure RunChild(const std::vector<std::string> &args, bool huge_pages) {
   rusage usage;
   if (wait4(pid, &status, 0, &usage) != pid) return measure;
   measure.wall_seconds = Now() - start;
-  measure.exited_zero = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  measure.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  measure.exited_zero = measure.exit_status == 0;
   measure.cpu_seconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec * 1e-6 +
                         usage.ru_stime.tv_sec + usage.ru_stime.tv_usec * 1e-6;
   measure.peak_rss_bytes = usage.ru_maxrss * 1024.0;  // kilobytes on Linux
@@ -126,9 +127,9 @@ void BM_RunBesideFloor(benchmark::State &state) {
   const std::string output = inputs.dir.File("combined.xml");
   const std::vector<std::string> run_args = {
       RIMBOLT_RUN_PROGRAM, inputs.files.qa, inputs.files.factory, output};
-  std::vector<std::string> floor_args = {
-      RIMBOLT_FLOOR_PROGRAM, inputs.files.qa, inputs.files.factory,
-      inputs.dir.File("floor.xml")};
+  std::vector<std::string> floor_args = {RIMBOLT_FLOOR_PROGRAM, inputs.files.qa,
+                                         inputs.files.factory,
+                                         inputs.dir.File("floor.xml")};
   if (repeat) {
     unlink(output.c_str());
     if (!RunChild(run_args, huge_pages).exited_zero) {
@@ -166,6 +167,61 @@ void BM_RunBesideFloor(benchmark::State &state) {
   state.counters["floor_faults"] = floor.minor_faults;
 }
 
+// rimbolt-inspect's commands, each on the full-size files as an engineer
+// runs it, with the status it must end with.
+struct InspectCommand {
+  const char *name;
+  int status;
+};
+constexpr InspectCommand kInspectCommands[] = {
+    {"show", 0}, {"check", 0}, {"diff", 1}};
+
+std::vector<std::string> InspectArgs(const char *command, const Inputs &inputs,
+                                     const std::string &output) {
+  std::string name = command;
+  if (name == "show")
+    return {RIMBOLT_INSPECT_PROGRAM, command, inputs.files.qa};
+  if (name == "check") {
+    return {RIMBOLT_INSPECT_PROGRAM, command, inputs.files.qa,
+            inputs.files.factory};
+  }
+  return {RIMBOLT_INSPECT_PROGRAM, command, inputs.files.qa, output};
+}
+
+// One repetition runs the tool and an inspect command once each, in turns
+// of order; the time reported is the command's, the tool's goes into
+// counters. The command should take about the time the tool takes to read.
+void BM_InspectBesideRun(benchmark::State &state) {
+  const InspectCommand &command = kInspectCommands[state.range(0)];
+  Inputs &inputs = InputsOf(kFullSize);
+  const std::string output = inputs.dir.File("inspected.xml");
+  const std::vector<std::string> run_args = {
+      RIMBOLT_RUN_PROGRAM, inputs.files.qa, inputs.files.factory, output};
+  if (!inputs.ok || !RunChild(run_args, false).exited_zero) {
+    state.SkipWithError("cannot make the files to inspect");
+    return;
+  }
+  const std::vector<std::string> args =
+      InspectArgs(command.name, inputs, output);
+  static int turn = 0;
+  Measure run, inspect;
+  for (auto _ : state) {
+    bool inspect_first = turn++ % 2 == 0;
+    if (inspect_first) inspect = RunChild(args, false);
+    run = RunChild(run_args, false);
+    if (!inspect_first) inspect = RunChild(args, false);
+    if (!run.exited_zero || inspect.exit_status != command.status) {
+      state.SkipWithError("a program ended with another status");
+      return;
+    }
+    state.SetIterationTime(inspect.wall_seconds);
+  }
+  state.counters["run_ms"] = run.wall_seconds * 1e3;
+  state.counters["ratio"] = inspect.wall_seconds / run.wall_seconds;
+  state.counters["inspect_rss_MB"] = inspect.peak_rss_bytes / 1e6;
+  state.counters["run_rss_MB"] = run.peak_rss_bytes / 1e6;
+}
+
 void Register() {
   auto add = [](int modes, int huge_pages, int repeat) {
     benchmark::RegisterBenchmark("BM_RunBesideFloor", BM_RunBesideFloor)
@@ -179,6 +235,18 @@ void Register() {
   for (int modes : kSweep) add(modes, 0, 0);
   add(kFullSize, 0, 1);
   add(kFullSize, 1, 0);
+  for (size_t i = 0; i < sizeof(kInspectCommands) / sizeof(kInspectCommands[0]);
+       ++i) {
+    benchmark::RegisterBenchmark(
+        (std::string("BM_InspectBesideRun/") + kInspectCommands[i].name)
+            .c_str(),
+        BM_InspectBesideRun)
+        ->Arg(static_cast<int>(i))
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Repetitions(kRepetitions)
+        ->Unit(benchmark::kMillisecond);
+  }
 }
 
 void PrintRow(const SummaryReporter &report, int modes, int huge_pages,
@@ -191,14 +259,18 @@ void PrintRow(const SummaryReporter &report, int modes, int huge_pages,
   double input = report.CounterMax(name, "input_MB");
   if (run_ms <= 0 || floor_ms <= 0 || input <= 0) return;
   double run_rss = report.CounterMax(name, "run_rss_MB");
-  printf("%5d%s %8.1f %8.1f %8.1f %6.2f %9.2f %9.2f %6.2f %8.1f %9.2f %8.1f "
-         "%8.1f %8.1f\n",
-         modes, huge_pages ? "h" : repeat ? "r" : " ", input, run_ms, floor_ms,
-         report.CounterMedian(name, "ratio"), run_ms / input,
-         floor_ms / input, report.CounterMedian(name, "cpu_ratio"), run_rss,
-         run_rss / input, report.CounterMax(name, "floor_rss_MB"),
-         report.CounterMedian(name, "run_faults") / 1e3,
-         report.CounterMedian(name, "floor_faults") / 1e3);
+  printf(
+      "%5d%s %8.1f %8.1f %8.1f %6.2f %9.2f %9.2f %6.2f %8.1f %9.2f %8.1f "
+      "%8.1f %8.1f\n",
+      modes,
+      huge_pages ? "h"
+      : repeat   ? "r"
+                 : " ",
+      input, run_ms, floor_ms, report.CounterMedian(name, "ratio"),
+      run_ms / input, floor_ms / input, report.CounterMedian(name, "cpu_ratio"),
+      run_rss, run_rss / input, report.CounterMax(name, "floor_rss_MB"),
+      report.CounterMedian(name, "run_faults") / 1e3,
+      report.CounterMedian(name, "floor_faults") / 1e3);
 }
 
 void PrintSummary(const SummaryReporter &report) {
@@ -218,6 +290,26 @@ void PrintSummary(const SummaryReporter &report) {
       "(r: a repeat run, which finds an earlier output, beside a floor that "
       "also parses it; h: both with transparent huge pages for malloc, where "
       "the system has them)\n");
+
+  printf(
+      "\nrimbolt-inspect beside a run of the tool on the %d-mode files "
+      "(check reads both inputs, diff the QA file and the output): "
+      "medians of %d pairs\n",
+      kFullSize, kRepetitions);
+  printf("%8s %10s %8s %6s %11s %8s\n", "command", "inspect_ms", "run_ms",
+         "ratio", "inspect_RSS", "run_RSS");
+  for (size_t i = 0; i < sizeof(kInspectCommands) / sizeof(kInspectCommands[0]);
+       ++i) {
+    std::string name = std::string("BM_InspectBesideRun/") +
+                       kInspectCommands[i].name + "/" + std::to_string(i);
+    double inspect_ms = report.Seconds(name) * 1e3;
+    if (inspect_ms <= 0) continue;
+    printf("%8s %10.1f %8.1f %6.2f %11.1f %8.1f\n", kInspectCommands[i].name,
+           inspect_ms, report.CounterMedian(name, "run_ms"),
+           report.CounterMedian(name, "ratio"),
+           report.CounterMax(name, "inspect_rss_MB"),
+           report.CounterMax(name, "run_rss_MB"));
+  }
 }
 
 }  // namespace
