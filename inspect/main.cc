@@ -1,7 +1,6 @@
 // rimbolt-inspect: what a calibration file holds, what rimbolt will make of
 // it, and what combining changed.
 #include <stdio.h>
-#include <string.h>
 
 #include <string>
 #include <vector>
@@ -32,28 +31,28 @@ int Usage(const char *problem) {
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc >= 2 &&
-      (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {
-    fputs(kUsage, stdout);
-    return inspect::kExitNothing;
-  }
-  if (argc < 2) return Usage("no command given");
-  std::string command = argv[1];
   bool json = false;
   bool options_done = false;
-  std::vector<std::string> files;
-  for (int i = 2; i < argc; ++i) {
+  // The command, then its files; --json may stand anywhere before "--".
+  std::vector<std::string> words;
+  for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (!options_done && arg == "--json") {
+    if (options_done || arg == "-" || arg.empty() || arg[0] != '-') {
+      words.push_back(arg);
+    } else if (arg == "--json") {
       json = true;
-    } else if (!options_done && arg == "--") {
+    } else if (arg == "--") {
       options_done = true;
-    } else if (!options_done && arg.size() > 1 && arg[0] == '-') {
-      return Usage(("unknown option " + arg).c_str());
+    } else if (arg == "--help" || arg == "-h") {
+      fputs(kUsage, stdout);
+      return inspect::kExitNothing;
     } else {
-      files.push_back(arg);
+      return Usage(("unknown option " + arg).c_str());
     }
   }
+  if (words.empty()) return Usage("no command given");
+  const std::string command = words[0];
+  const std::vector<std::string> files(words.begin() + 1, words.end());
   if (command == "show") {
     if (files.size() != 1) return Usage("show takes one FILE");
     return inspect::Show(files[0], json);

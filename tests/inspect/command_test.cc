@@ -95,7 +95,7 @@ TEST_F(InspectTest, DiffJsonListsOnlyWhatDiffers) {
 
 TEST_F(InspectTest, ShowJsonHoldsWhatTheReaderRead) {
   WriteFile(qa_, kQaFile);
-  ProcessResult result = Inspect({"show", qa_, "--json"});
+  ProcessResult result = Inspect({"--json", "show", qa_});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(
       result.out,
