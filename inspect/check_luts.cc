@@ -68,8 +68,7 @@ bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
 
 void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
   CheckNumber(section, lf::kNumLuts, findings);
-  const char *count_text = section->Attribute(lf::kNumLuts, nullptr);
-  int num_luts = count_text != nullptr ? atoi(count_text) : 0;
+  int num_luts = NumberOrZero(section, lf::kNumLuts);
   uint32_t declared = static_cast<uint32_t>(num_luts);
   int present = CountLuts(section);
   if (declared < 1 || declared > lf::kMaxNumLuts) {

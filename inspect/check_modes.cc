@@ -1,6 +1,5 @@
 // The mode section as the reader goes through it: the modes it reads, the
 // features of each, and what the writer then keeps of them.
-#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -30,11 +29,6 @@ constexpr Classification kClassifications[] = {
     {mf::kDynamicRange, mf::IsAllowedDynamicRange},
     {mf::kColorGamut, mf::IsAllowedColorGamut},
     {mf::kPictureQuality, mf::IsAllowedPictureQuality}};
-
-int NumberOrZero(const tinyxml2::XMLElement *element, const char *name) {
-  const char *text = element->Attribute(name, nullptr);
-  return text != nullptr ? atoi(text) : 0;
-}
 
 int CountModes(const tinyxml2::XMLElement *section) {
   int count = 0;

@@ -1,5 +1,6 @@
 #include "inspect/findings.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
@@ -53,6 +54,11 @@ std::vector<Finding> Findings::Sorted() const {
       sorted.begin(), sorted.end(),
       [](const Finding &a, const Finding &b) { return a.line < b.line; });
   return sorted;
+}
+
+int NumberOrZero(const tinyxml2::XMLElement *element, const char *name) {
+  const char *text = element->Attribute(name, nullptr);
+  return text != nullptr ? atoi(text) : 0;
 }
 
 void CheckNumber(const tinyxml2::XMLElement *element, const char *name,

@@ -30,6 +30,10 @@ class Findings {
   std::vector<Finding> list_;
 };
 
+// The number the reader takes from |element|'s attribute |name|, as atoi
+// reads it; 0 when the attribute is missing.
+int NumberOrZero(const tinyxml2::XMLElement *element, const char *name);
+
 // Warns with "number-form" when |element|'s attribute |name| is not the
 // plain decimal that the reader's atoi reads it as. A |flag| is true when
 // that number is not 0, and the message says which it is.
