@@ -1,5 +1,7 @@
 #include "inspect/calib_file.h"
 
+#include <stdio.h>
+
 #include "inspect/log_capture.h"
 
 namespace inspect {
@@ -33,6 +35,13 @@ std::unique_ptr<CalibFile> ReadCalibFile(const std::string &path) {
   file->luts = file->db->GetLuts();
   file->lut_problem = log.Problems();
   return file;
+}
+
+bool ReportUnreadable(const CalibFile &file) {
+  if (file.modes != nullptr) return false;
+  fprintf(stderr, "rimbolt-inspect: %s: the tool cannot read it: %s\n",
+          file.path.c_str(), file.problem.c_str());
+  return true;
 }
 
 const tavo::DispLut<tavo::PccLut> *LutAt(const CalibFile &file, int position) {

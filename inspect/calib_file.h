@@ -27,6 +27,10 @@ struct CalibFile {
 // then its LUTs, with the reader's log taken rather than printed.
 std::unique_ptr<CalibFile> ReadCalibFile(const std::string &path);
 
+// Whether the tool reads |file|'s modes; when it does not, says so on
+// stderr with the tool's reason.
+bool ReportUnreadable(const CalibFile &file);
+
 // The LUT in slot |position| of |file|'s set, or null. The reader fills
 // slots with PCC LUTs only.
 const tavo::DispLut<tavo::PccLut> *LutAt(const CalibFile &file, int position);

@@ -14,36 +14,31 @@ namespace inspect {
 
 namespace {
 
-constexpr char kUnreadable[] = "unreadable";
-
 // The tool's own verdict on |path| decides whether it fails; the file's
 // elements, parsed here again with their lines, say where and why.
 void FindAll(const std::string &path, Findings *findings) {
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
   tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
   if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
-    findings->Fail(doc.ErrorLineNum(), kUnreadable,
-                   Format("the tool fails: %s (%s)", file->problem.c_str(),
-                          doc.ErrorStr()));
+    findings->Fail(doc.ErrorLineNum(),
+                   Format("%s (%s)", file->problem.c_str(), doc.ErrorStr()));
     return;
   }
   const tinyxml2::XMLElement *root = doc.FirstChildElement();
   if (root == nullptr) {
-    findings->Fail(0, kUnreadable, "the tool fails: " + file->problem);
+    findings->Fail(0, file->problem);
     return;
   }
   const tinyxml2::XMLElement *modes =
       root->FirstChildElement(tavo::mode_format::kDispModes);
   if (modes == nullptr) {
-    findings->Fail(
-        root->GetLineNum(), kUnreadable,
-        "no Disp_Modes under the root, the tool fails: " + file->problem);
+    findings->Fail(root->GetLineNum(),
+                   "no Disp_Modes under the root: " + file->problem);
     return;
   }
   int refused = CheckModeSection(modes, file->modes.get(), findings);
   if (file->modes == nullptr) {
-    findings->Fail(refused != 0 ? refused : modes->GetLineNum(), kUnreadable,
-                   "the tool fails: " + file->problem);
+    findings->Fail(refused != 0 ? refused : modes->GetLineNum(), file->problem);
   }
   const tinyxml2::XMLElement *luts =
       root->FirstChildElement(tavo::lut_format::kLuts);

@@ -13,15 +13,6 @@ namespace lf = tavo::lut_format;
 
 namespace {
 
-int CountLuts(const tinyxml2::XMLElement *section) {
-  int count = 0;
-  for (const tinyxml2::XMLElement *lut = section->FirstChildElement(lf::kLut);
-       lut != nullptr; lut = lut->NextSiblingElement(lf::kLut)) {
-    ++count;
-  }
-  return count;
-}
-
 // Checks the LUT the reader finds at |position|. Returns false when the
 // reader stops reading the section there.
 bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
@@ -70,7 +61,7 @@ void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
   CheckNumber(section, lf::kNumLuts, findings);
   int num_luts = NumberOrZero(section, lf::kNumLuts);
   uint32_t declared = static_cast<uint32_t>(num_luts);
-  int present = CountLuts(section);
+  int present = CountChildren(section, lf::kLut);
   if (declared < 1 || declared > lf::kMaxNumLuts) {
     // An empty section that says so loses nothing.
     if (num_luts == 0 && present == 0) return;

@@ -30,15 +30,6 @@ constexpr Classification kClassifications[] = {
     {mf::kColorGamut, mf::IsAllowedColorGamut},
     {mf::kPictureQuality, mf::IsAllowedPictureQuality}};
 
-int CountModes(const tinyxml2::XMLElement *section) {
-  int count = 0;
-  for (const tinyxml2::XMLElement *mode = section->FirstChildElement(mf::kMode);
-       mode != nullptr; mode = mode->NextSiblingElement(mf::kMode)) {
-    ++count;
-  }
-  return count;
-}
-
 // The text the reader keeps of a text field: at most 255 bytes, cut before
 // a character the cut would split.
 std::string KeptText(const char *text) {
@@ -136,7 +127,7 @@ int CheckMode(const tinyxml2::XMLElement *mode, Findings *findings) {
 
 void CheckModeCount(const tinyxml2::XMLElement *section, Findings *findings) {
   int declared = NumberOrZero(section, mf::kNumModes);
-  int present = CountModes(section);
+  int present = CountChildren(section, mf::kMode);
   if (declared == present) return;
   std::string consequence =
       declared <= 0 ? std::string("no mode is read")

@@ -321,14 +321,9 @@ void PrintText(const std::vector<ModeChange> &modes,
 int Diff(const std::string &old_path, const std::string &new_path, bool json) {
   std::unique_ptr<CalibFile> old_file = ReadCalibFile(old_path);
   std::unique_ptr<CalibFile> new_file = ReadCalibFile(new_path);
-  bool readable = true;
-  for (const CalibFile *file : {old_file.get(), new_file.get()}) {
-    if (file->modes != nullptr) continue;
-    fprintf(stderr, "rimbolt-inspect: %s: the tool cannot read it: %s\n",
-            file->path.c_str(), file->problem.c_str());
-    readable = false;
-  }
-  if (!readable) return kExitTrouble;
+  // Both are reported when both cannot be read.
+  bool old_unreadable = ReportUnreadable(*old_file);
+  if (ReportUnreadable(*new_file) || old_unreadable) return kExitTrouble;
   std::vector<ModeChange> modes =
       CompareModeLists(*old_file->modes, *new_file->modes);
   std::vector<SlotChange> luts = CompareLuts(*old_file, *new_file);

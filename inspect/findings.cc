@@ -44,8 +44,8 @@ void Findings::Warn(const tinyxml2::XMLElement *element, const char *code,
   list_.push_back({element->GetLineNum(), false, code, std::move(message)});
 }
 
-void Findings::Fail(int line, const char *code, std::string message) {
-  list_.push_back({line, true, code, std::move(message)});
+void Findings::Fail(int line, const std::string &reason) {
+  list_.push_back({line, true, "unreadable", "the tool fails: " + reason});
 }
 
 std::vector<Finding> Findings::Sorted() const {
@@ -54,6 +54,15 @@ std::vector<Finding> Findings::Sorted() const {
       sorted.begin(), sorted.end(),
       [](const Finding &a, const Finding &b) { return a.line < b.line; });
   return sorted;
+}
+
+int CountChildren(const tinyxml2::XMLElement *element, const char *name) {
+  int count = 0;
+  for (const tinyxml2::XMLElement *child = element->FirstChildElement(name);
+       child != nullptr; child = child->NextSiblingElement(name)) {
+    ++count;
+  }
+  return count;
 }
 
 int NumberOrZero(const tinyxml2::XMLElement *element, const char *name) {

@@ -22,13 +22,18 @@ class Findings {
  public:
   void Warn(const tinyxml2::XMLElement *element, const char *code,
             std::string message);
-  void Fail(int line, const char *code, std::string message);
+  // The one error: the tool fails on the file. |reason| says why, after
+  // "the tool fails: ".
+  void Fail(int line, const std::string &reason);
   // In the order of their lines, so that a person reads the file along.
   std::vector<Finding> Sorted() const;
 
  private:
   std::vector<Finding> list_;
 };
+
+// How many child elements named |name| |element| has.
+int CountChildren(const tinyxml2::XMLElement *element, const char *name);
 
 // The number the reader takes from |element|'s attribute |name|, as atoi
 // reads it; 0 when the attribute is missing.

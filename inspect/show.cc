@@ -107,11 +107,7 @@ void ShowText(const CalibFile &file) {
 
 int Show(const std::string &path, bool json) {
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
-  if (file->modes == nullptr) {
-    fprintf(stderr, "rimbolt-inspect: %s: the tool cannot read it: %s\n",
-            path.c_str(), file->problem.c_str());
-    return kExitTrouble;
-  }
+  if (ReportUnreadable(*file)) return kExitTrouble;
   if (json) {
     ShowJson(*file);
   } else {
