@@ -17,7 +17,8 @@ struct CalibFile {
   // The LUT set, owned by |db|; null when the modes were refused, since the
   // tool then reads no LUT either.
   tavo::DispLuts *luts = nullptr;
-  // Why the modes were refused, in the tool's own words; "" when read.
+  // Why the modes were refused, in the tool's own words, with the
+  // system's reason when the file cannot be opened; "" when read.
   std::string problem;
   // What the LUT reader logged while reading the set; "" when nothing.
   std::string lut_problem;
@@ -27,9 +28,9 @@ struct CalibFile {
 // then its LUTs, with the reader's log taken rather than printed.
 std::unique_ptr<CalibFile> ReadCalibFile(const std::string &path);
 
-// Whether the tool reads |file|'s modes; when it does not, says so on
-// stderr with the tool's reason.
-bool ReportUnreadable(const CalibFile &file);
+// Reads the whole file at |path| into |bytes|. Returns "" when it could,
+// else the system's reason ("Permission denied", "Is a directory").
+std::string ReadWholeFile(const std::string &path, std::string *bytes);
 
 // The LUT in slot |position| of |file|'s set, or null. The reader fills
 // slots with PCC LUTs only.

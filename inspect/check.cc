@@ -1,5 +1,5 @@
-// check: every place where the tool will read a file other than it seems
-// to say, or will fail on it.
+// check: every place where the tool will write a file other than it says,
+// or will fail on it.
 #include <stdio.h>
 
 #include "calib_db/lut_format.h"
@@ -7,6 +7,7 @@
 #include "inspect/calib_file.h"
 #include "inspect/commands.h"
 #include "inspect/json.h"
+#include "inspect/report.h"
 #include "inspect/sections.h"
 #include "inspect/text.h"
 
@@ -15,11 +16,17 @@ namespace inspect {
 namespace {
 
 // The tool's own verdict on |path| decides whether it fails; the file's
-// elements, parsed here again with their lines, say where and why.
+// bytes and elements, parsed here again with their lines, say where and
+// why.
 void FindAll(const std::string &path, Findings *findings) {
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
+  std::string bytes;
+  if (!ReadWholeFile(path, &bytes).empty()) {
+    findings->Fail(0, file->problem);
+    return;
+  }
   tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
-  if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
+  if (doc.Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) {
     findings->Fail(doc.ErrorLineNum(),
                    Format("%s (%s)", file->problem.c_str(), doc.ErrorStr()));
     return;
@@ -29,6 +36,7 @@ void FindAll(const std::string &path, Findings *findings) {
     findings->Fail(0, file->problem);
     return;
   }
+  CheckMarkup(bytes, findings);
   const tinyxml2::XMLElement *modes =
       root->FirstChildElement(tavo::mode_format::kDispModes);
   if (modes == nullptr) {
@@ -38,44 +46,14 @@ void FindAll(const std::string &path, Findings *findings) {
   }
   int refused = CheckModeSection(modes, file->modes.get(), findings);
   if (file->modes == nullptr) {
-    findings->Fail(refused != 0 ? refused : modes->GetLineNum(), file->problem);
+    findings->Fail(refused != 0 ? refused : modes->GetLineNum(),
+                   refused != 0 ? file->problem
+                                : file->problem + ListLimit(modes));
   }
   const tinyxml2::XMLElement *luts =
       root->FirstChildElement(tavo::lut_format::kLuts);
   if (luts != nullptr) CheckLutSection(luts, findings);
   CheckNames(root, findings);
-}
-
-const char *Severity(const Finding &finding) {
-  return finding.is_error ? "error" : "warning";
-}
-
-void PrintText(const std::string &path, const std::vector<Finding> &found) {
-  if (found.empty()) printf("%s: nothing found\n", path.c_str());
-  for (const Finding &finding : found) {
-    std::string where =
-        finding.line > 0 ? Format("%s:%d", path.c_str(), finding.line) : path;
-    printf("%s: %s: %s [%s]\n", where.c_str(), Severity(finding),
-           finding.message.c_str(), finding.code);
-  }
-}
-
-void AddJson(const std::string &path, const std::vector<Finding> &found,
-             JsonWriter *json) {
-  for (const Finding &finding : found) {
-    json->BeginObject();
-    json->Key("file").String(path);
-    json->Key("line");
-    if (finding.line > 0) {
-      json->Int(finding.line);
-    } else {
-      json->Null();
-    }
-    json->Key("severity").String(Severity(finding));
-    json->Key("code").String(finding.code);
-    json->Key("message").String(finding.message);
-    json->EndObject();
-  }
 }
 
 }  // namespace
@@ -97,9 +75,11 @@ int Check(const std::vector<std::string> &paths, bool json) {
       if (finding_status > status) status = finding_status;
     }
     if (json) {
-      AddJson(path, found, &document);
+      AddFindingsJson(&path, found, &document);
+    } else if (found.empty()) {
+      printf("%s: nothing found\n", path.c_str());
     } else {
-      PrintText(path, found);
+      PrintFindings(stdout, path, found);
     }
   }
   document.EndArray().EndObject();

@@ -20,11 +20,23 @@ bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
   CheckNumber(lut, lf::kType, findings);
   CheckNumber(lut, lf::kNumPackets, findings);
   const char *type = lut->Attribute(lf::kType, nullptr);
-  if (type == nullptr || atoi(type) != lf::kPccType) return true;
+  if (type == nullptr) {
+    findings->Warn(lut, "lut-not-carried",
+                   "Lut without Type: skipped, the output has no Lut for it");
+    return true;
+  }
+  if (atoi(type) != lf::kPccType) {
+    findings->Warn(lut, "lut-not-carried",
+                   Format("Lut of Type %d: only PCC LUTs (Type 0) are read, "
+                          "the output has no Lut for it",
+                          atoi(type)));
+    return true;
+  }
   const char *packets_text = lut->Attribute(lf::kNumPackets, nullptr);
   if (packets_text == nullptr) {
     findings->Warn(lut, "lut-not-carried",
-                   "PCC Lut without NumPackets: skipped");
+                   "PCC Lut without NumPackets: skipped, the output has no "
+                   "Lut for it");
     return true;
   }
   int packets = atoi(packets_text);
@@ -42,16 +54,15 @@ bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
                           position, tavo::kMaxLuts));
     return true;
   }
-  if (packets != 0) {
-    CheckPayload(lut, static_cast<uint64_t>(packets) * 2 * tavo::kPccPacketSize,
-                 Format("NumPackets %d", packets), findings);
-  }
   if (position != 0) {
     findings->Warn(lut, "lut-not-carried",
                    Format("PCC Lut at position %u: read, but only position 0 "
                           "is written",
                           position));
+    return true;
   }
+  CheckPayload(lut, static_cast<uint64_t>(packets) * 2 * tavo::kPccPacketSize,
+               Format("NumPackets %d", packets), findings);
   return true;
 }
 
@@ -66,9 +77,10 @@ void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
     // An empty section that says so loses nothing.
     if (num_luts == 0 && present == 0) return;
     findings->Warn(section, "luts-ignored",
-                   Format("NumLuts %d is not 1 to %u: the section is "
-                          "ignored, no Lut of it is carried",
-                          num_luts, lf::kMaxNumLuts));
+                   Format("%s, not 1 to %u: the section is ignored, the "
+                          "output has NumLuts=\"0\" and no Lut",
+                          Declared(section, lf::kNumLuts).c_str(),
+                          lf::kMaxNumLuts));
     return;
   }
   uint32_t position = 0;

@@ -2,6 +2,7 @@
 // which it ignores as if they were missing (a misspelt "Featuretype" leaves
 // the feature type 0), and sections after the first of their kind.
 #include <string.h>
+#include <strings.h>
 
 #include <initializer_list>
 
@@ -18,6 +19,9 @@ namespace lf = tavo::lut_format;
 namespace {
 
 using Names = std::initializer_list<const char *>;
+
+// The root of every file the tool writes.
+constexpr char kRoot[] = "Calib_Data";
 
 // What the reader knows of each element, and the one kind of child element
 // it reads.
@@ -54,16 +58,45 @@ const Element *Known(const char *name) {
   return nullptr;
 }
 
+// The known name that |name| misspells only in case, or null.
+const char *CaseOf(const char *name, Names names) {
+  for (const char *known : names) {
+    if (strcasecmp(name, known) == 0) return known;
+  }
+  return nullptr;
+}
+
+// Text directly in an element that holds elements, other than layout.
+void CheckText(const tinyxml2::XMLElement *element, Findings *findings) {
+  for (const tinyxml2::XMLNode *node = element->FirstChild(); node != nullptr;
+       node = node->NextSibling()) {
+    const tinyxml2::XMLText *text = node->ToText();
+    if (text == nullptr ||
+        strspn(text->Value(), " \t\r\n") == strlen(text->Value())) {
+      continue;
+    }
+    findings->WarnAt(text->GetLineNum(), "unknown-name",
+                     Format("text in %s is not read: it is ignored",
+                            element->Name()));
+  }
+}
+
 void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
                   Findings *findings) {
   for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
        attribute != nullptr; attribute = attribute->Next()) {
     if (IsOneOf(attribute->Name(), known.attributes)) continue;
-    findings->Warn(element, "unknown-name",
-                   Format("%s has an attribute %s that the tool does not "
-                          "know: it is ignored",
-                          known.name, Quote(attribute->Name()).c_str()));
+    const char *meant = CaseOf(attribute->Name(), known.attributes);
+    findings->Warn(
+        element, "unknown-name",
+        Format("%s has an attribute %s that the tool does not know: it is "
+               "ignored%s",
+               known.name, Quote(attribute->Name()).c_str(),
+               meant != nullptr
+                   ? Format(", as if %s were missing", meant).c_str()
+                   : ""));
   }
+  if (known.child != nullptr) CheckText(element, findings);
   for (const tinyxml2::XMLElement *child = element->FirstChildElement();
        child != nullptr; child = child->NextSiblingElement()) {
     if (known.child != nullptr && strcmp(child->Name(), known.child) == 0) {
@@ -80,6 +113,13 @@ void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
 }  // namespace
 
 void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
+  if (strcmp(root->Name(), kRoot) != 0) {
+    findings->Warn(root, "unknown-name",
+                   Format("the root element is %s: the tool reads it all the "
+                          "same, its output's root is %s",
+                          Quote(root->Name()).c_str(), kRoot));
+  }
+  CheckText(root, findings);
   for (const char *section : {mf::kDispModes, lf::kLuts}) {
     const tinyxml2::XMLElement *first = root->FirstChildElement(section);
     if (first == nullptr) continue;

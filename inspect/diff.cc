@@ -8,15 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "calib_db/lut_format.h"
 #include "calib_db/mode_format.h"
 #include "inspect/calib_file.h"
 #include "inspect/commands.h"
 #include "inspect/json.h"
+#include "inspect/report.h"
 #include "inspect/text.h"
 
 namespace inspect {
 
 namespace mf = tavo::mode_format;
+namespace lf = tavo::lut_format;
 
 namespace {
 
@@ -133,9 +136,9 @@ ModeChange CompareModes(const tavo::DispMode &old_mode,
     SlotChange slot{type, "", {}, {}};
     bool differs = CompareSlots(FeaturePayload(old_feature),
                                 FeaturePayload(new_feature), &slot);
+    if (old_feature != nullptr) slot.old_disable = old_feature->disable;
+    if (new_feature != nullptr) slot.new_disable = new_feature->disable;
     if (old_feature != nullptr && new_feature != nullptr) {
-      slot.old_disable = old_feature->disable;
-      slot.new_disable = new_feature->disable;
       differs = differs || slot.old_disable != slot.new_disable;
     }
     if (differs) mode.features.push_back(slot);
@@ -206,9 +209,11 @@ void SizeJson(const char *key, int64_t size, int64_t unit, JsonWriter *json) {
 }
 
 // |unit| turns a payload's bytes into what the slot counts: 1 for a
-// feature's bytes, 16 for a LUT's packets.
+// feature's bytes, 16 for a LUT's packets. A feature's Disable is shown
+// for each side it has, when |disable|.
 void SlotJson(const SlotChange &slot, const char *slot_key,
-              const char *size_name, int64_t unit, JsonWriter *json) {
+              const char *size_name, int64_t unit, bool disable,
+              JsonWriter *json) {
   bool compared = strcmp(slot.change, "changed") == 0;
   json->BeginObject();
   json->Key(slot_key).Int(slot.slot);
@@ -229,63 +234,103 @@ void SlotJson(const SlotChange &slot, const char *slot_key,
   } else {
     json->Null();
   }
-  if (compared && slot.old_disable != slot.new_disable) {
+  bool shown = disable && (!compared || slot.old_disable != slot.new_disable);
+  if (shown && slot.old_side.size >= 0) {
     json->Key("old_disable").Bool(slot.old_disable);
+  }
+  if (shown && slot.new_side.size >= 0) {
     json->Key("new_disable").Bool(slot.new_disable);
   }
   json->EndObject();
 }
 
-void PrintJson(const std::vector<ModeChange> &modes,
-               const std::vector<SlotChange> &luts) {
+// Everything that differs between two files.
+struct Differences {
+  std::vector<AttributeChange> file;  // DefaultMode, NumLuts
+  std::vector<ModeChange> modes;
+  std::vector<SlotChange> luts;
+  bool empty() const { return file.empty() && modes.empty() && luts.empty(); }
+};
+
+// The values of the file, not of a mode, as the reader read them.
+std::vector<AttributeChange> CompareFiles(const CalibFile &old_file,
+                                          const CalibFile &new_file) {
+  auto num_luts = [](const CalibFile &file) {
+    return std::to_string(file.luts != nullptr ? file.luts->num_luts : 0);
+  };
+  const AttributeChange all[] = {
+      {mf::kDefaultMode, std::to_string(old_file.modes->default_mode),
+       std::to_string(new_file.modes->default_mode)},
+      {lf::kNumLuts, num_luts(old_file), num_luts(new_file)},
+  };
+  std::vector<AttributeChange> changes;
+  for (const AttributeChange &change : all) {
+    if (change.old_text != change.new_text) changes.push_back(change);
+  }
+  return changes;
+}
+
+void AttributesJson(const std::vector<AttributeChange> &attributes,
+                    JsonWriter *json) {
+  json->Key("attributes").BeginArray();
+  for (const AttributeChange &attribute : attributes) {
+    json->BeginObject();
+    json->Key("name").String(attribute.name);
+    json->Key("old").String(attribute.old_text);
+    json->Key("new").String(attribute.new_text);
+    json->EndObject();
+  }
+  json->EndArray();
+}
+
+void PrintJson(const Differences &differences) {
   JsonWriter json;
-  json.BeginObject().Key("modes").BeginArray();
-  for (const ModeChange &mode : modes) {
+  json.BeginObject();
+  AttributesJson(differences.file, &json);
+  json.Key("modes").BeginArray();
+  for (const ModeChange &mode : differences.modes) {
     json.BeginObject();
     json.Key("display_id").Int(mode.mode->disp_id);
     json.Key("mode_id").Int(mode.mode->mode_id);
     json.Key("name").String(mode.mode->name);
     json.Key("change").String(mode.change);
-    json.Key("attributes").BeginArray();
-    for (const AttributeChange &attribute : mode.attributes) {
-      json.BeginObject();
-      json.Key("name").String(attribute.name);
-      json.Key("old").String(attribute.old_text);
-      json.Key("new").String(attribute.new_text);
-      json.EndObject();
-    }
-    json.EndArray().Key("features").BeginArray();
+    AttributesJson(mode.attributes, &json);
+    json.Key("features").BeginArray();
     for (const SlotChange &feature : mode.features) {
-      SlotJson(feature, "type", "size", 1, &json);
+      SlotJson(feature, "type", "size", 1, true, &json);
     }
     json.EndArray().EndObject();
   }
   json.EndArray().Key("luts").BeginArray();
-  for (const SlotChange &lut : luts) {
-    SlotJson(lut, "position", "packets", tavo::kPccPacketSize, &json);
+  for (const SlotChange &lut : differences.luts) {
+    SlotJson(lut, "position", "packets", tavo::kPccPacketSize, false, &json);
   }
   json.EndArray().EndObject();
   fputs(json.Text().c_str(), stdout);
 }
 
-// "added, 12 bytes", "changed, 4 -> 6 bytes, 3 differ from offset 1".
+const char *TrueFalse(bool value) { return value ? "true" : "false"; }
+
+// "added, 12 bytes, Disable false", "changed, 4 -> 6 bytes, 3 bytes differ
+// from offset 1". A feature's Disable is shown when |disable|.
 std::string SlotText(const SlotChange &slot, const char *unit_name,
-                     int64_t unit) {
+                     int64_t unit, bool disable) {
   if (strcmp(slot.change, "added") == 0) {
-    return Format("added, %lld %s",
-                  static_cast<long long>(slot.new_side.size / unit), unit_name);
+    return Format("added, %s%s", Count(slot.new_side.size / unit, unit_name).c_str(),
+                  disable ? Format(", Disable %s", TrueFalse(slot.new_disable)).c_str() : "");
   }
   if (strcmp(slot.change, "removed") == 0) {
-    return Format("removed, %lld %s",
-                  static_cast<long long>(slot.old_side.size / unit), unit_name);
+    return Format("removed, %s%s", Count(slot.old_side.size / unit, unit_name).c_str(),
+                  disable ? Format(", Disable %s", TrueFalse(slot.old_disable)).c_str() : "");
   }
   std::string text =
-      Format("changed, %lld -> %lld %s",
+      Format("changed, %lld -> %s",
              static_cast<long long>(slot.old_side.size / unit),
-             static_cast<long long>(slot.new_side.size / unit), unit_name);
+             Count(slot.new_side.size / unit, unit_name).c_str());
   if (slot.differing > 0) {
-    text += Format(", %lld bytes differ from offset %lld",
-                   static_cast<long long>(slot.differing),
+    text += Format(", %s differ%s from offset %lld",
+                   Count(slot.differing, "byte").c_str(),
+                   slot.differing == 1 ? "s" : "",
                    static_cast<long long>(slot.first));
   }
   if (slot.old_disable != slot.new_disable) {
@@ -295,9 +340,13 @@ std::string SlotText(const SlotChange &slot, const char *unit_name,
   return text;
 }
 
-void PrintText(const std::vector<ModeChange> &modes,
-               const std::vector<SlotChange> &luts) {
-  for (const ModeChange &mode : modes) {
+void PrintText(const Differences &differences) {
+  for (const AttributeChange &attribute : differences.file) {
+    printf("%-18s %s -> %s\n", attribute.name,
+           Quote(attribute.old_text).c_str(),
+           Quote(attribute.new_text).c_str());
+  }
+  for (const ModeChange &mode : differences.modes) {
     printf("Mode %d on display %d %s: %s\n", mode.mode->mode_id,
            mode.mode->disp_id, Quote(mode.mode->name).c_str(), mode.change);
     for (const AttributeChange &attribute : mode.attributes) {
@@ -307,12 +356,12 @@ void PrintText(const std::vector<ModeChange> &modes,
     }
     for (const SlotChange &feature : mode.features) {
       printf("  feature %-8lld %s\n", static_cast<long long>(feature.slot),
-             SlotText(feature, "bytes", 1).c_str());
+             SlotText(feature, "byte", 1, true).c_str());
     }
   }
-  for (const SlotChange &lut : luts) {
+  for (const SlotChange &lut : differences.luts) {
     printf("LUT %-14lld %s\n", static_cast<long long>(lut.slot),
-           SlotText(lut, "packets", tavo::kPccPacketSize).c_str());
+           SlotText(lut, "packet", tavo::kPccPacketSize, false).c_str());
   }
 }
 
@@ -321,18 +370,18 @@ void PrintText(const std::vector<ModeChange> &modes,
 int Diff(const std::string &old_path, const std::string &new_path, bool json) {
   std::unique_ptr<CalibFile> old_file = ReadCalibFile(old_path);
   std::unique_ptr<CalibFile> new_file = ReadCalibFile(new_path);
-  // Both are reported when both cannot be read.
-  bool old_unreadable = ReportUnreadable(*old_file);
-  if (ReportUnreadable(*new_file) || old_unreadable) return kExitTrouble;
-  std::vector<ModeChange> modes =
-      CompareModeLists(*old_file->modes, *new_file->modes);
-  std::vector<SlotChange> luts = CompareLuts(*old_file, *new_file);
-  if (json) {
-    PrintJson(modes, luts);
-  } else {
-    PrintText(modes, luts);
+  if (ReportUnreadable({old_file.get(), new_file.get()}, json)) {
+    return kExitTrouble;
   }
-  return modes.empty() && luts.empty() ? kExitNothing : kExitFound;
+  Differences differences{CompareFiles(*old_file, *new_file),
+                          CompareModeLists(*old_file->modes, *new_file->modes),
+                          CompareLuts(*old_file, *new_file)};
+  if (json) {
+    PrintJson(differences);
+  } else {
+    PrintText(differences);
+  }
+  return differences.empty() ? kExitNothing : kExitFound;
 }
 
 }  // namespace inspect

@@ -2,14 +2,19 @@
 
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 
 #include <algorithm>
 
+#include "calib_db/xml_database_test.h"
+#include "inspect/codes.h"
 #include "inspect/text.h"
 
 namespace inspect {
 
 namespace {
+
+using ull = unsigned long long;
 
 // Payloads run to megabytes: no locale lookup per character.
 bool IsHexDigit(char c) {
@@ -19,29 +24,86 @@ bool IsHexDigit(char c) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-// What the reader does with a text of |length| digits where |needed| are
-// asked for.
-std::string LengthConsequence(uint64_t length, uint64_t needed) {
-  if (length > needed) {
-    return Format("the last %llu are ignored",
-                  static_cast<unsigned long long>(length - needed));
+// The node after which the reader's text of |element| stops although the
+// element goes on: a comment or element among the digits, or one where
+// they should begin. Null when nothing follows the text.
+const tinyxml2::XMLNode *Interruption(const tinyxml2::XMLElement *element) {
+  const tinyxml2::XMLNode *node = element->FirstChild();
+  // The reader skips comments before the text, as GetText does.
+  while (node != nullptr && node->ToComment() != nullptr) {
+    node = node->NextSibling();
   }
-  if (length == 0) return "no byte is read from it";
-  if (length % 2 == 1) {
-    return Format(
-        "byte %llu gets only its high digit, later bytes are not "
-        "read",
-        static_cast<unsigned long long>(length / 2));
+  if (node != nullptr && node->ToText() != nullptr) node = node->NextSibling();
+  return node;
+}
+
+std::string NodeName(const tinyxml2::XMLNode *node) {
+  if (node->ToComment() != nullptr) return "a comment";
+  if (node->ToElement() != nullptr) {
+    return "an element " + Quote(node->ToElement()->Name());
   }
-  return Format("bytes from offset %llu on are not read",
-                static_cast<unsigned long long>(length / 2));
+  return "markup";
+}
+
+// What the reader does with a payload of |length| characters, all of them
+// digits, where |needed| are asked for and |cut| ended it early.
+std::string ShortConsequence(uint64_t length, uint64_t needed,
+                             const tinyxml2::XMLNode *cut) {
+  std::string text;
+  if (length == 0) {
+    text = "no byte is read";
+  } else if (length % 2 == 1) {
+    text = Format("byte %llu gets only its high digit, later bytes are not read",
+                  static_cast<ull>(length / 2));
+  } else {
+    text = Format("bytes from offset %llu on are not read",
+                  static_cast<ull>(length / 2));
+  }
+  text += Format(": the output has %s there as the colour library made them",
+                 needed / 2 - length / 2 == 1 ? "that byte" : "those bytes");
+  if (cut != nullptr) {
+    text += Format("; %s on line %d ends the text the reader takes",
+                   NodeName(cut).c_str(), cut->GetLineNum());
+  }
+  return text;
+}
+
+// How many of the |count| bytes the reader makes of |text| differ from
+// those its digits give when white space is taken as layout, or are read
+// from characters that are not digits at all; |first| gets the first.
+uint64_t WrongBytes(const char *text, uint64_t count, uint64_t *first) {
+  std::string digits;
+  for (const char *p = text; *p != '\0'; ++p) {
+    if (!IsBlank(*p)) digits += *p;
+  }
+  std::vector<uint8_t> read(count), meant(count);
+  tavo::XmlDatabaseTest::ConvertCharArrayToUINT8Array(
+      text, read.data(), static_cast<uint32_t>(count));
+  tavo::XmlDatabaseTest::ConvertCharArrayToUINT8Array(
+      digits.c_str(), meant.data(), static_cast<uint32_t>(count));
+  size_t length = strlen(text);
+  uint64_t wrong = 0;
+  for (uint64_t i = 0; i < count; ++i) {
+    bool bad = read[i] != meant[i];
+    for (uint64_t at = 2 * i; at < 2 * i + 2; ++at) {
+      bad = bad || (at < length && !IsHexDigit(text[at])) ||
+            (at < digits.size() && !IsHexDigit(digits[at]));
+    }
+    if (bad && wrong++ == 0) *first = i;
+  }
+  return wrong;
 }
 
 }  // namespace
 
 void Findings::Warn(const tinyxml2::XMLElement *element, const char *code,
                     std::string message) {
-  list_.push_back({element->GetLineNum(), false, code, std::move(message)});
+  WarnAt(element->GetLineNum(), code, std::move(message));
+}
+
+void Findings::WarnAt(int line, const char *code, std::string message) {
+  if (FindCode(code) == nullptr) abort();  // every code is in the list
+  list_.push_back({line, false, code, std::move(message)});
 }
 
 void Findings::Fail(int line, const std::string &reason) {
@@ -70,50 +132,119 @@ int NumberOrZero(const tinyxml2::XMLElement *element, const char *name) {
   return text != nullptr ? atoi(text) : 0;
 }
 
+std::string Declared(const tinyxml2::XMLElement *element, const char *name) {
+  if (element->Attribute(name, nullptr) == nullptr) {
+    return Format("there is no %s", name);
+  }
+  return Format("%s is %d", name, NumberOrZero(element, name));
+}
+
+bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name) {
+  for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
+       attribute != nullptr; attribute = attribute->Next()) {
+    if (strcasecmp(attribute->Name(), name) == 0 &&
+        strcmp(attribute->Name(), name) != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
                  Findings *findings, bool flag) {
   const char *text = element->Attribute(name, nullptr);
   if (text == nullptr) return;
   std::string read = NumberAsWritten(text);
-  if (read == text) return;
-  if (flag) read += read == "0" ? ", false" : ", true";
-  findings->Warn(
-      element, "number-form",
-      Format("%s=%s is read as %s", name, Quote(text).c_str(), read.c_str()));
+  std::string written = flag ? (read == "0" ? "0" : "1") : read;
+  if (written == text) return;
+  std::string message =
+      Format("%s=%s is read as %s", name, Quote(text).c_str(), read.c_str());
+  if (flag) {
+    message += Format(", %s: written \"%s\"", read == "0" ? "false" : "true",
+                      written.c_str());
+  }
+  findings->Warn(element, "number-form", message);
 }
 
 void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
                   const std::string &what, Findings *findings) {
   const char *text = element->GetText();
-  uint64_t length = text != nullptr ? strlen(text) : 0;
-  if (length != needed) {
+  if (text == nullptr) text = "";
+  uint64_t length = strlen(text);
+  uint64_t taken = std::min(length, needed);
+  uint64_t bad = 0, first_bad = 0, lower = 0, digits = 0, surplus = 0;
+  bool blank = false;
+  for (uint64_t i = 0; i < length; ++i) {
+    char c = text[i];
+    if (!IsBlank(c)) {
+      ++digits;
+      if (i >= needed) ++surplus;
+    }
+    if (i >= taken) continue;
+    if (!IsHexDigit(c)) {
+      if (bad++ == 0) first_bad = i;
+      blank = blank || IsBlank(c);
+    } else if (c >= 'a') {
+      ++lower;
+    }
+  }
+  const tinyxml2::XMLNode *cut = Interruption(element);
+  if (bad > 0) {
+    uint64_t first_wrong = 0;
+    uint64_t wrong = WrongBytes(text, needed / 2, &first_wrong);
+    std::string message = Format(
+        "payload character %llu is %s", static_cast<ull>(first_bad),
+        CharacterName(text[first_bad]).c_str());
+    if (bad > 1) {
+      message += Format(" (%s of the %llu read are not hexadecimal digits)",
+                        Count(static_cast<long long>(bad), "character").c_str(),
+                        static_cast<ull>(taken));
+    }
+    message += Format(": read as digits, %llu of its %s come out wrong, from "
+                      "offset %llu",
+                      static_cast<ull>(wrong),
+                      Count(static_cast<long long>(needed / 2), "byte").c_str(),
+                      static_cast<ull>(first_wrong));
+    if (blank) message += " (white space shifts the digits after it)";
+    if (digits != needed) {
+      message += Format("; without white space it has %s, %s needs %llu",
+                        Count(static_cast<long long>(digits), "digit").c_str(),
+                        what.c_str(), static_cast<ull>(needed));
+    }
+    if (length < needed && cut != nullptr) {
+      message += Format("; %s on line %d ends the text the reader takes",
+                        NodeName(cut).c_str(), cut->GetLineNum());
+    }
+    findings->Warn(element, "payload-not-hex", message);
+  } else if (length < needed) {
     findings->Warn(
         element, "payload-length",
         Format("payload has %s, %s needs %llu: %s",
-               Count(static_cast<long long>(length), "character").c_str(),
-               what.c_str(), static_cast<unsigned long long>(needed),
-               LengthConsequence(length, needed).c_str()));
+               Count(static_cast<long long>(length), "digit").c_str(),
+               what.c_str(), static_cast<ull>(needed),
+               ShortConsequence(length, needed, cut).c_str()));
+  } else if (surplus > 0) {
+    findings->Warn(
+        element, "payload-length",
+        needed == 0
+            ? Format("%s reads no payload: its %s ignored, and it is written "
+                     "without one",
+                     what.c_str(),
+                     (Count(static_cast<long long>(surplus), "digit") +
+                      (surplus == 1 ? " is" : " are"))
+                         .c_str())
+            : Format("payload has %s, %s needs %llu: the last %llu %s "
+                     "ignored",
+                     Count(static_cast<long long>(digits), "digit").c_str(),
+                     what.c_str(), static_cast<ull>(needed),
+                     static_cast<ull>(surplus), surplus == 1 ? "is" : "are"));
   }
-  // Only the digits the reader takes matter; it reads each as a digit.
-  uint64_t taken = std::min(length, needed);
-  uint64_t first = taken;
-  uint64_t count = 0;
-  bool blank = false;
-  for (uint64_t i = 0; i < taken; ++i) {
-    if (IsHexDigit(text[i])) continue;
-    if (count++ == 0) first = i;
-    blank = blank || IsBlank(text[i]);
+  if (lower > 0) {
+    findings->Warn(element, "payload-case",
+                   Format("payload has %s in lower case: read as the same "
+                          "bytes, written in upper case",
+                          Count(static_cast<long long>(lower), "digit").c_str()));
   }
-  if (count == 0) return;
-  findings->Warn(
-      element, "payload-not-hex",
-      Format("payload character %llu is %s (%llu not hexadecimal): read as "
-             "a digit, byte %llu is wrong%s",
-             static_cast<unsigned long long>(first),
-             CharacterName(text[first]).c_str(),
-             static_cast<unsigned long long>(count),
-             static_cast<unsigned long long>(first / 2),
-             blank ? " and white space shifts later bytes" : ""));
 }
 
 }  // namespace inspect

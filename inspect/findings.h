@@ -20,8 +20,11 @@ struct Finding {
 
 class Findings {
  public:
+  // A warning with |code|, one of kCodes, on |element|'s line.
   void Warn(const tinyxml2::XMLElement *element, const char *code,
             std::string message);
+  // The same on |line|, for what is found in the file's bytes.
+  void WarnAt(int line, const char *code, std::string message);
   // The one error: the tool fails on the file. |reason| says why, after
   // "the tool fails: ".
   void Fail(int line, const std::string &reason);
@@ -39,16 +42,25 @@ int CountChildren(const tinyxml2::XMLElement *element, const char *name);
 // reads it; 0 when the attribute is missing.
 int NumberOrZero(const tinyxml2::XMLElement *element, const char *name);
 
+// "NumModes is 3", or "there is no NumModes" when |element| lacks it.
+std::string Declared(const tinyxml2::XMLElement *element, const char *name);
+
+// Whether |element| has an attribute whose name is |name| but for case: a
+// misspelling that unknown-name reports.
+bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name);
+
 // Warns with "number-form" when |element|'s attribute |name| is not the
-// plain decimal that the reader's atoi reads it as. A |flag| is true when
-// that number is not 0, and the message says which it is.
+// plain decimal that the reader's atoi reads it as or, for a numeric
+// |flag|, not the "1" or "0" the writer puts for it.
 void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
                  Findings *findings, bool flag = false);
 
 // Checks the payload text of |element| against the |needed| digits that
-// |what| ("DataSize 4") asks for: "payload-length" when it has another
-// length, "payload-not-hex" when any digit the reader takes is not a
-// hexadecimal digit.
+// |what| ("DataSize 4", "no DataSize") asks for, white space taken as
+// layout: "payload-length" when it has other digits than the reader takes,
+// "payload-not-hex" when the reader takes characters that are not
+// hexadecimal digits (one finding, with the bytes that come out wrong),
+// "payload-case" for lower-case digits.
 void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
                   const std::string &what, Findings *findings);
 

@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include "inspect/text.h"
+
 namespace inspect {
 
 JsonWriter &JsonWriter::Open(char bracket) {
@@ -32,18 +34,25 @@ JsonWriter &JsonWriter::Key(const char *name) {
 JsonWriter &JsonWriter::String(const std::string &text) {
   Separate();
   text_ += '"';
-  for (unsigned char c : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
     if (c == '"' || c == '\\') {
       text_ += '\\';
       text_ += static_cast<char>(c);
     } else if (c < 0x20) {
-      // Control characters may not stand in a JSON string; everything
-      // else, UTF-8 included, passes through as the file has it.
+      // Control characters may not stand in a JSON string.
       char escaped[8];
       snprintf(escaped, sizeof(escaped), "\\u%04x", c);
       text_ += escaped;
-    } else {
+    } else if (c < 0x80) {
       text_ += static_cast<char>(c);
+    } else if (size_t length = Utf8Length(&text[i], text.size() - i)) {
+      text_.append(text, i, length);
+      i += length - 1;
+    } else {
+      // JSON is UTF-8: a byte that is not stands as U+FFFD, which check's
+      // findings explain.
+      text_ += "\\ufffd";
     }
   }
   text_ += '"';

@@ -23,7 +23,8 @@ class JsonWriter {
   JsonWriter &Bool(bool value);
   JsonWriter &Null();
 
-  // The document so far, ended by a line feed.
+  // The document so far, ended by a line feed. Strings are UTF-8 in it:
+  // each byte of theirs that is not stands as \ufffd.
   std::string Text() const { return text_ + "\n"; }
 
  private:

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "inspect/commands.h"
+#include "inspect/json.h"
+#include "inspect/report.h"
 
 namespace {
 
@@ -23,8 +25,13 @@ constexpr char kUsage[] =
     "differences, 2 trouble (a file rimbolt cannot read, a bad command "
     "line).\n";
 
-int Usage(const char *problem) {
-  fprintf(stderr, "rimbolt-inspect: %s\n%s", problem, kUsage);
+// The usage text on stderr after |problem|; with --json, the problem as a
+// "usage" error in one JSON document on stdout too.
+int Usage(const std::string &problem, bool json) {
+  fprintf(stderr, "rimbolt-inspect: %s\n%s", problem.c_str(), kUsage);
+  if (json) {
+    inspect::PrintErrorsJson(nullptr, {{0, true, "usage", problem}});
+  }
   return inspect::kExitTrouble;
 }
 
@@ -32,8 +39,11 @@ int Usage(const char *problem) {
 
 int main(int argc, char **argv) {
   bool json = false;
+  bool help = false;
   bool options_done = false;
-  // The command, then its files; --json may stand anywhere before "--".
+  std::string problem;
+  // The command, then its files; --json may stand anywhere before "--", so
+  // the whole line is read before anything is said.
   std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -44,26 +54,36 @@ int main(int argc, char **argv) {
     } else if (arg == "--") {
       options_done = true;
     } else if (arg == "--help" || arg == "-h") {
-      fputs(kUsage, stdout);
-      return inspect::kExitNothing;
-    } else {
-      return Usage(("unknown option " + arg).c_str());
+      help = true;
+    } else if (problem.empty()) {
+      problem = "unknown option " + arg;
     }
   }
-  if (words.empty()) return Usage("no command given");
+  if (help) {
+    if (json) {
+      inspect::JsonWriter usage;
+      usage.BeginObject().Key("usage").String(kUsage).EndObject();
+      fputs(usage.Text().c_str(), stdout);
+    } else {
+      fputs(kUsage, stdout);
+    }
+    return inspect::kExitNothing;
+  }
+  if (!problem.empty()) return Usage(problem, json);
+  if (words.empty()) return Usage("no command given", json);
   const std::string command = words[0];
   const std::vector<std::string> files(words.begin() + 1, words.end());
   if (command == "show") {
-    if (files.size() != 1) return Usage("show takes one FILE");
+    if (files.size() != 1) return Usage("show takes one FILE", json);
     return inspect::Show(files[0], json);
   }
   if (command == "check") {
-    if (files.empty()) return Usage("check takes at least one FILE");
+    if (files.empty()) return Usage("check takes at least one FILE", json);
     return inspect::Check(files, json);
   }
   if (command == "diff") {
-    if (files.size() != 2) return Usage("diff takes OLD and NEW");
+    if (files.size() != 2) return Usage("diff takes OLD and NEW", json);
     return inspect::Diff(files[0], files[1], json);
   }
-  return Usage(("unknown command " + command).c_str());
+  return Usage("unknown command " + command, json);
 }

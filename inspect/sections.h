@@ -5,6 +5,8 @@
 
 #include <tinyxml2.h>
 
+#include <string>
+
 #include "color_lib/disp_mode.h"
 #include "inspect/findings.h"
 
@@ -17,8 +19,19 @@ namespace inspect {
 int CheckModeSection(const tinyxml2::XMLElement *section,
                      const tavo::DispModes *modes, Findings *findings);
 
+// Why the colour library made no mode list for |section|, the
+// "Disp_Modes" element whose modes the reader could not read although it
+// refused none of them: " (the colour library makes lists of at most 1024
+// modes, NumModes asks for 2000)". Asks the library, with counts below
+// the one the reader asked for.
+std::string ListLimit(const tinyxml2::XMLElement *section);
+
 // Checks |section|, the "Luts" element the reader takes.
 void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings);
+
+// Checks the file's |bytes|, which tinyxml2 parses, for what other XML
+// tools refuse or read otherwise: markup, characters and encoding.
+void CheckMarkup(const std::string &bytes, Findings *findings);
 
 // Checks the names under |root| that the reader passes over: elements and
 // attributes it does not know, and sections after the first of their kind.

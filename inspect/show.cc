@@ -4,6 +4,7 @@
 #include "inspect/calib_file.h"
 #include "inspect/commands.h"
 #include "inspect/json.h"
+#include "inspect/report.h"
 #include "inspect/text.h"
 
 namespace inspect {
@@ -84,8 +85,9 @@ void ShowModeText(const tavo::DispMode &mode) {
 }
 
 void ShowText(const CalibFile &file) {
-  printf("%s: %u modes, default mode %d\n", file.path.c_str(),
-         file.modes->num_modes, file.modes->default_mode);
+  printf("%s: %s, default mode %d\n", file.path.c_str(),
+         Count(file.modes->num_modes, "mode").c_str(),
+         file.modes->default_mode);
   for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
     ShowModeText(file.modes->modes[i]);
   }
@@ -107,7 +109,7 @@ void ShowText(const CalibFile &file) {
 
 int Show(const std::string &path, bool json) {
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
-  if (ReportUnreadable(*file)) return kExitTrouble;
+  if (ReportUnreadable({file.get()}, json)) return kExitTrouble;
   if (json) {
     ShowJson(*file);
   } else {

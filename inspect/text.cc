@@ -19,9 +19,46 @@ std::string Format(const char *format, ...) {
   return text;
 }
 
+size_t Utf8Length(const char *text, size_t size) {
+  const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
+  if (p[0] < 0x80) return 1;
+  size_t length;
+  unsigned char low = 0x80;  // bounds of the second byte
+  unsigned char high = 0xBF;
+  if (p[0] >= 0xC2 && p[0] <= 0xDF) {
+    length = 2;
+  } else if (p[0] >= 0xE0 && p[0] <= 0xEF) {
+    length = 3;
+    if (p[0] == 0xE0) low = 0xA0;   // overlong
+    if (p[0] == 0xED) high = 0x9F;  // surrogates
+  } else if (p[0] >= 0xF0 && p[0] <= 0xF4) {
+    length = 4;
+    if (p[0] == 0xF0) low = 0x90;   // overlong
+    if (p[0] == 0xF4) high = 0x8F;  // beyond U+10FFFF
+  } else {
+    return 0;
+  }
+  if (size < length || p[1] < low || p[1] > high) return 0;
+  for (size_t i = 2; i < length; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
 std::string Quote(const std::string &text) {
   std::string out = "\"";
-  for (unsigned char c : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80) {
+      size_t length = Utf8Length(&text[i], text.size() - i);
+      if (length == 0) {
+        out += Format("\\x%02X", c);
+      } else {
+        out.append(text, i, length);
+        i += length - 1;
+      }
+      continue;
+    }
     switch (c) {
       case '"':
         out += "\\\"";

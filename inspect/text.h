@@ -2,6 +2,8 @@
 #ifndef INSPECT_TEXT_H_
 #define INSPECT_TEXT_H_
 
+#include <stddef.h>
+
 #include <string>
 
 namespace inspect {
@@ -10,8 +12,14 @@ namespace inspect {
 std::string Format(const char *format, ...)
     __attribute__((format(printf, 1, 2)));
 
-// |text| in double quotes, with quotes, backslashes and control characters
-// escaped so that one value stays on one line.
+// The length of the well-formed UTF-8 character that starts |text|, which
+// has |size| > 0 bytes: 1 to 4, or 0 when the bytes there are not UTF-8
+// (an overlong form, a surrogate, beyond U+10FFFF, cut short).
+size_t Utf8Length(const char *text, size_t size);
+
+// |text| in double quotes, with quotes, backslashes, control characters
+// and bytes that are not UTF-8 (as \xE9) escaped, so that one value stays
+// on one line.
 std::string Quote(const std::string &text);
 
 // A character of a payload, named for a message: "a space", "'G'", "0x07".
