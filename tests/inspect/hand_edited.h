@@ -1,0 +1,171 @@
+// Small hand-edited QA files, each with what check finds in it and what
+// the tool's output of it then holds.
+#ifndef TESTS_INSPECT_HAND_EDITED_H_
+#define TESTS_INSPECT_HAND_EDITED_H_
+
+#include <string>
+#include <vector>
+
+namespace rimbolt_test {
+
+struct HandEdited {
+  const char *name;
+  std::string file;
+  // Every finding, "line:code", in order.
+  std::vector<std::string> found;
+  // Texts the output holds, and texts it does not.
+  std::vector<std::string> has;
+  std::vector<std::string> lacks = {};
+  // What xmllint makes of the output's first Mode's Name: null when it
+  // only has to accept the output, kRefused when it refuses it.
+  const char *lint_name = nullptr;
+  // A text of the first finding's message.
+  const char *message = "";
+};
+
+constexpr char kRefused[] = "(refused)";
+
+constexpr char kSection[] = R"(NumModes="1" DefaultMode="3")";
+constexpr char kMode[] =
+    R"(ModeID="3" DisplayID="0" IsDefaultMode="1" Name="m" NumOfFeatures="1")";
+constexpr char kFeature[] =
+    R"(<Feature FeatureType="1" Disable="false" DataSize="2">ABCD</Feature>)";
+constexpr char kPcc[] =
+    R"(<Lut Type="0" NumPackets="1">000102030405060708090A0B0C0D0E0F</Lut>)";
+
+inline std::string Luts(const std::string &count, const std::string &luts) {
+  return "<Luts NumLuts=\"" + count + "\">\n" + luts + "\n</Luts>\n";
+}
+
+// Root on line 1, "Disp_Modes" on 2, "Mode" on 3, features from 4; with
+// one feature line, "Luts" is on 7 and its LUTs from 8.
+inline std::string Doc(const std::string &section, const std::string &mode,
+                       const std::string &features,
+                       const std::string &luts = Luts("1", kPcc)) {
+  return "<Calib_Data>\n<Disp_Modes " + section + ">\n<Mode " + mode + ">\n" +
+         features + "\n</Mode>\n</Disp_Modes>\n" + luts + "</Calib_Data>\n";
+}
+
+inline std::string Feature(const std::string &attributes,
+                           const std::string &text) {
+  return "<Feature " + attributes + ">" + text + "</Feature>";
+}
+
+inline std::vector<HandEdited> HandEditedFiles() {
+  const std::string f1 = R"(FeatureType="1" Disable="false" DataSize="2")";
+  const std::string m = std::string(kMode) + " ";
+  // A mode to give a Name of its own.
+  const std::string named =
+      R"(ModeID="3" DisplayID="0" IsDefaultMode="1" NumOfFeatures="1" Name=)";
+  std::string root = Doc(kSection, kMode, kFeature);
+  root.replace(1, 10, "Calib");
+  root.replace(root.rfind("Calib_Data"), 10, "Calib");
+  return {
+      {"clean", Doc(kSection, kMode, kFeature), {},
+       {"DefaultMode=\"3\"", std::string(kFeature), std::string(kPcc)}},
+      {"num_modes", Doc(R"(NumModes="2" DefaultMode="3")", kMode, kFeature),
+       {"2:num-modes-mismatch"}, {"NumModes=\"2\"", "<Mode ModeID=\"0\""}},
+      {"num_modes_over_limit",
+       Doc(R"(NumModes="2000" DefaultMode="3")", kMode, kFeature),
+       {"2:unreadable"}, {}, {}, nullptr, "NumModes asks for 2000)"},
+      {"num_features", Doc(kSection,
+           R"(ModeID="3" DisplayID="0" IsDefaultMode="1" NumOfFeatures="2")",
+           kFeature),
+       {"3:num-features-mismatch"}, {"NumOfFeatures=\"2\""}},
+      {"duplicate_type",
+       Doc(kSection, kMode, std::string(kFeature) + "\n" + Feature(f1, "1234")),
+       {"5:duplicate-feature-type"}, {">1234<"}, {"ABCD"}},
+      {"payload_short", Doc(kSection, kMode, Feature(f1, "ABC")),
+       {"4:payload-length"}, {">ABC0<"}},
+      {"payload_long", Doc(kSection, kMode, Feature(f1, "ABCDEF")),
+       {"4:payload-length"}, {">ABCD<"}},
+      {"payload_pretty", Doc(kSection, kMode, Feature(f1, "\n    ABCD\n")),
+       {"4:payload-not-hex"}, {">A000<"}, {}, nullptr,
+       "2 of its 2 bytes come out wrong"},
+      {"payload_comment", Doc(kSection, kMode, Feature(f1, "AB<!-- x -->CD")),
+       {"4:payload-length"}, {">AB00<"}, {}, nullptr, "a comment on line 4"},
+      {"payload_case", Doc(kSection, kMode, Feature(f1, "abcd")),
+       {"4:payload-case"}, {">ABCD<"}},
+      {"data_size_0",
+       Doc(kSection, kMode,
+           Feature(R"(FeatureType="1" Disable="false" DataSize="0")", "AB")),
+       {"4:payload-length"}, {"DataSize=\"0\"/>"}},
+      {"no_data_size",
+       Doc(kSection, kMode, Feature(R"(FeatureType="1" Disable="false")", "AB")),
+       {"4:payload-length"}, {"DataSize=\"0\"/>"}, {}, nullptr, "no DataSize"},
+      {"number", Doc(kSection, m + R"(RenderIntent="0x1E")", kFeature),
+       {"3:number-form"}, {"RenderIntent=\"0\""}},
+      {"flag", Doc(kSection, m + R"(IsMerge="2")", kFeature),
+       {"3:number-form"}, {"IsMerge=\"1\""}},
+      {"disable_unparsed",
+       Doc(kSection, kMode,
+           Feature(R"(FeatureType="1" Disable="yes" DataSize="2")", "ABCD")),
+       {"4:disable-unparsed"}, {"Disable=\"false\""}},
+      {"disable_form",
+       Doc(kSection, kMode,
+           Feature(R"(FeatureType="1" Disable="1" DataSize="2")", "ABCD")),
+       {"4:disable-form"}, {"Disable=\"true\""}},
+      {"not_carried",
+       Doc(kSection, m + R"(WhitePoint="6500" IsAppMode="1")", kFeature),
+       {"3:attribute-not-carried", "3:attribute-not-carried"},
+       {"WhitePoint=\"0\"", "IsAppMode=\"0\""}},
+      {"no_identity",
+       Doc(R"(NumModes="1" DefaultMode="0")",
+           R"(IsDefaultMode="1" Name="m" NumOfFeatures="1")",
+           Feature(R"(Disable="false" DataSize="2")", "ABCD")),
+       {"3:identity-missing", "3:identity-missing", "4:identity-missing"},
+       {"<Mode ModeID=\"0\" DisplayID=\"0\"", "<Feature FeatureType=\"0\""}},
+      {"misspelt_type",
+       Doc(kSection, kMode,
+           Feature(R"(Featuretype="1" Disable="false" DataSize="2")", "ABCD")),
+       {"4:unknown-name"}, {"<Feature FeatureType=\"0\""}},
+      {"classification", Doc(kSection, m + R"(ColorGamut="sRGB")", kFeature),
+       {"3:classification-dropped"}, {}, {"ColorGamut"}},
+      {"long_name",
+       Doc(kSection, named + "\"" + std::string(300, 'n') + "\"", kFeature),
+       {"3:text-cut"}, {"Name=\"" + std::string(255, 'n') + "\""}},
+      {"default_mode", Doc(R"(NumModes="1" DefaultMode="4")", kMode, kFeature),
+       {"2:default-mode-mismatch"}, {"DefaultMode=\"3\""}},
+      {"root_name", root, {"1:unknown-name"}, {"<Calib_Data>"}},
+      {"stray_text", Doc(kSection, kMode, std::string(kFeature) + " 12"),
+       {"4:unknown-name"}, {}, {"12"}},
+      {"second_section",
+       Doc(kSection, kMode, kFeature,
+           "<Disp_Modes NumModes=\"1\"><Mode ModeID=\"9\"/></Disp_Modes>\n"),
+       {"7:section-ignored"}, {}, {"ModeID=\"9\""}},
+      {"luts_ignored", Doc(kSection, kMode, kFeature, Luts("0", kPcc)),
+       {"7:luts-ignored"}, {"<Luts NumLuts=\"0\"/>"}},
+      {"luts_extra",
+       Doc(kSection, kMode, kFeature, Luts("1", std::string(kPcc) + "\n" + kPcc)),
+       {"9:luts-extra"}, {std::string(kPcc) + "\n    </Luts>"}},
+      {"lut_other_type",
+       Doc(kSection, kMode, kFeature,
+           Luts("2", std::string("<Lut Type=\"1\">00</Lut>\n") + kPcc)),
+       {"8:lut-not-carried", "9:lut-not-carried"}, {}, {"<Lut "}},
+      {"lut_no_packets",
+       Doc(kSection, kMode, kFeature,
+           Luts("1", "<Lut Type=\"0\" NumPackets=\"0\">0001</Lut>")),
+       {"8:payload-length"}, {"<Lut Type=\"0\" NumPackets=\"0\"/>"}},
+      {"lut_packets_missing",
+       Doc(kSection, kMode, kFeature, Luts("1", "<Lut Type=\"0\">0001</Lut>")),
+       {"8:lut-not-carried"}, {}, {"<Lut "}},
+      {"bare_ampersand", Doc(kSection, named + R"("a&b")", kFeature),
+       {"3:xml-refused"}, {"Name=\"a&amp;b\""}, {}, "a&b"},
+      {"comment_hyphens", Doc(kSection, kMode, kFeature) + "<!-- a -- b -->\n",
+       {"11:xml-refused"}, {}, {"a -- b"}},
+      {"not_utf8", Doc(kSection, named + "\"a\xE9\"", kFeature),
+       {"3:text-not-portable"}, {"Name=\"a\xE9\""}, {}, kRefused},
+      {"control", Doc(kSection, named + R"("a&#1;")", kFeature),
+       {"3:text-not-portable"}, {"Name=\"a\x01\""}, {}, kRefused},
+      {"line_feed", Doc(kSection, named + R"("a&#10;b")", kFeature),
+       {"3:text-not-portable"}, {"Name=\"a\nb\""}, {}, "a b"},
+      {"refused",
+       Doc(kSection, kMode,
+           Feature(R"(FeatureType="30" Disable="false" DataSize="2")", "ABCD")),
+       {"4:unreadable"}, {}, {}, nullptr, "Invalid size or type. size:2, type:30"},
+  };
+}
+
+}  // namespace rimbolt_test
+
+#endif  // TESTS_INSPECT_HAND_EDITED_H_
