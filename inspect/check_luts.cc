@@ -89,7 +89,8 @@ void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
     if (position == declared) {
       findings->Warn(lut, "luts-extra",
                      Format("NumLuts is %u but the section holds %s: "
-                            "reading stops at this one",
+                            "reading stops at this one, which is not carried, nor "
+                            "any after it",
                             declared, Count(present, "Lut element").c_str()));
       return;
     }

@@ -49,18 +49,21 @@ std::string NodeName(const tinyxml2::XMLNode *node) {
 // digits, where |needed| are asked for and |cut| ended it early.
 std::string ShortConsequence(uint64_t length, uint64_t needed,
                              const tinyxml2::XMLNode *cut) {
+  uint64_t bytes = needed / 2;
+  uint64_t first = (length + 1) / 2;  // the first byte not reached
   std::string text;
-  if (length == 0) {
-    text = "no byte is read";
-  } else if (length % 2 == 1) {
-    text = Format("byte %llu gets only its high digit, later bytes are not read",
-                  static_cast<ull>(length / 2));
-  } else {
-    text = Format("bytes from offset %llu on are not read",
+  if (length % 2 == 1) {
+    text = Format("byte %llu gets only its high digit, its low half 0",
                   static_cast<ull>(length / 2));
   }
-  text += Format(": the output has %s there as the colour library made them",
-                 needed / 2 - length / 2 == 1 ? "that byte" : "those bytes");
+  if (first < bytes) {
+    if (!text.empty()) text += ", and ";
+    text += first + 1 == bytes
+                ? Format("byte %llu is not read", static_cast<ull>(first))
+                : Format("bytes %llu to %llu are not read",
+                         static_cast<ull>(first), static_cast<ull>(bytes - 1));
+    text += ": the output has what the colour library made there";
+  }
   if (cut != nullptr) {
     text += Format("; %s on line %d ends the text the reader takes",
                    NodeName(cut).c_str(), cut->GetLineNum());
@@ -227,12 +230,10 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
     findings->Warn(
         element, "payload-length",
         needed == 0
-            ? Format("%s reads no payload: its %s ignored, and it is written "
-                     "without one",
-                     what.c_str(),
-                     (Count(static_cast<long long>(surplus), "digit") +
-                      (surplus == 1 ? " is" : " are"))
-                         .c_str())
+            ? Format("payload has %s, but with %s none is read: %s "
+                     "ignored, and the element is written without text",
+                     Count(static_cast<long long>(surplus), "digit").c_str(),
+                     what.c_str(), surplus == 1 ? "it is" : "they are")
             : Format("payload has %s, %s needs %llu: the last %llu %s "
                      "ignored",
                      Count(static_cast<long long>(digits), "digit").c_str(),
