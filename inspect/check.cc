@@ -46,9 +46,9 @@ void FindAll(const std::string &path, Findings *findings) {
   }
   int refused = CheckModeSection(modes, file->modes.get(), findings);
   if (file->modes == nullptr) {
-    findings->Fail(refused != 0 ? refused : modes->GetLineNum(),
-                   refused != 0 ? file->problem
-                                : file->problem + ListLimit(modes));
+    findings->Fail(
+        refused != 0 ? refused : modes->GetLineNum(),
+        refused != 0 ? file->problem : file->problem + ListLimit(modes));
   }
   const tinyxml2::XMLElement *luts =
       root->FirstChildElement(tavo::lut_format::kLuts);

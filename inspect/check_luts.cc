@@ -76,22 +76,23 @@ void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
   if (declared < 1 || declared > lf::kMaxNumLuts) {
     // An empty section that says so loses nothing.
     if (num_luts == 0 && present == 0) return;
-    findings->Warn(section, "luts-ignored",
-                   Format("%s, not 1 to %u: the section is ignored, the "
-                          "output has NumLuts=\"0\" and no Lut",
-                          Declared(section, lf::kNumLuts).c_str(),
-                          lf::kMaxNumLuts));
+    findings->Warn(
+        section, "luts-ignored",
+        Format("%s, not 1 to %u: the section is ignored, the "
+               "output has NumLuts=\"0\" and no Lut",
+               Declared(section, lf::kNumLuts).c_str(), lf::kMaxNumLuts));
     return;
   }
   uint32_t position = 0;
   for (const tinyxml2::XMLElement *lut = section->FirstChildElement(lf::kLut);
        lut != nullptr; lut = lut->NextSiblingElement(lf::kLut), ++position) {
     if (position == declared) {
-      findings->Warn(lut, "luts-extra",
-                     Format("NumLuts is %u but the section holds %s: "
-                            "reading stops at this one, which is not carried, nor "
-                            "any after it",
-                            declared, Count(present, "Lut element").c_str()));
+      findings->Warn(
+          lut, "luts-extra",
+          Format("NumLuts is %u but the section holds %s: "
+                 "reading stops at this one, which is not carried, nor "
+                 "any after it",
+                 declared, Count(present, "Lut element").c_str()));
       return;
     }
     if (!CheckLut(lut, position, findings)) return;

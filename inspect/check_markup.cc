@@ -45,8 +45,7 @@ struct Problem {
 
 bool IsEntityNameCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-         (c >= '0' && c <= '9') || c == '_' || c == ':' || c == '.' ||
-         c == '-';
+         (c >= '0' && c <= '9') || c == '_' || c == ':' || c == '.' || c == '-';
 }
 
 bool IsAllowed(unsigned long code) {
@@ -63,8 +62,9 @@ unsigned long CodePoint(const unsigned char *p, size_t length) {
 }
 
 std::string WhiteSpaceName(unsigned long code) {
-  return code == '\t' ? "a tab" : code == '\n' ? "a line feed"
-                                               : "a carriage return";
+  return code == '\t'   ? "a tab"
+         : code == '\n' ? "a line feed"
+                        : "a carriage return";
 }
 
 // What the tool does with it, after "other XML tools refuse the file".
@@ -98,40 +98,45 @@ std::string Consequence(const Problem &p) {
 }
 
 std::string Message(const Problem &p) {
-  std::string more =
-      p.count > 1 ? Format(" (and %d more on this line)", p.count - 1)
-                  : std::string();
+  std::string more = p.count > 1
+                         ? Format(" (and %d more on this line)", p.count - 1)
+                         : std::string();
   switch (p.kind) {
     case Kind::kBareAmpersand:
       return Format("a bare \"&\" in %s%s: other XML tools refuse the file%s",
                     p.where.c_str(), more.c_str(), Consequence(p).c_str());
     case Kind::kUnknownEntity:
-      return Format("%s in %s is no XML entity%s: other XML tools refuse the "
-                    "file%s",
-                    Quote(p.detail).c_str(), p.where.c_str(), more.c_str(),
-                    Consequence(p).c_str());
+      return Format(
+          "%s in %s is no XML entity%s: other XML tools refuse the "
+          "file%s",
+          Quote(p.detail).c_str(), p.where.c_str(), more.c_str(),
+          Consequence(p).c_str());
     case Kind::kLessThan:
       return Format("a \"<\" in %s%s: other XML tools refuse the file%s",
                     p.where.c_str(), more.c_str(), Consequence(p).c_str());
     case Kind::kDoubleHyphen:
-      return Format("\"--\" inside a comment%s: other XML tools refuse the "
-                    "file%s",
-                    more.c_str(), Consequence(p).c_str());
+      return Format(
+          "\"--\" inside a comment%s: other XML tools refuse the "
+          "file%s",
+          more.c_str(), Consequence(p).c_str());
     case Kind::kNotUtf8:
-      return Format("%s in %s is not UTF-8%s: other XML tools refuse the "
-                    "file%s",
-                    p.detail.c_str(), p.where.c_str(), more.c_str(),
-                    Consequence(p).c_str());
+      return Format(
+          "%s in %s is not UTF-8%s: other XML tools refuse the "
+          "file%s",
+          p.detail.c_str(), p.where.c_str(), more.c_str(),
+          Consequence(p).c_str());
     case Kind::kForbidden:
     case Kind::kNul:
-      return Format("%s in %s is a character XML does not allow%s: other XML "
-                    "tools refuse the file%s",
-                    p.detail.c_str(), p.where.c_str(), more.c_str(),
-                    Consequence(p).c_str());
+      return Format(
+          "%s in %s is a character XML does not allow%s: other XML "
+          "tools refuse the file%s",
+          p.detail.c_str(), p.where.c_str(), more.c_str(),
+          Consequence(p).c_str());
     case Kind::kNameSpace:
-      return Format("%s in Name%s: the tool writes it unchanged, and other "
-                    "XML readers read it in its output as a space",
-                    p.detail.c_str(), more.c_str());
+      return Format(
+          "%s in Name%s: the tool writes it unchanged, and other "
+          "XML readers read it in its output as a space",
+          p.detail.c_str(), more.c_str());
   }
   return "";
 }
@@ -139,7 +144,8 @@ std::string Message(const Problem &p) {
 class Scanner {
  public:
   Scanner(const std::string &bytes, Findings *findings)
-      : bytes_(bytes.c_str()), size_(strlen(bytes.c_str())),
+      : bytes_(bytes.c_str()),
+        size_(strlen(bytes.c_str())),
         findings_(findings) {}
 
   void Run() {
@@ -210,8 +216,7 @@ class Scanner {
     size_t length = Utf8Length(bytes_ + at_, size_ - at_);
     if (length == 0) {
       Note(Kind::kNotUtf8,
-           Format("byte 0x%02X",
-                  static_cast<unsigned char>(bytes_[at_])));
+           Format("byte 0x%02X", static_cast<unsigned char>(bytes_[at_])));
       length = 1;
     } else {
       unsigned long code = CodePoint(

@@ -95,12 +95,13 @@ void CheckNotCarried(const tinyxml2::XMLElement *element,
   for (const Unread &field : unread) {
     const char *text = element->Attribute(field.name, nullptr);
     if (text == nullptr || field.written == text) continue;
-    std::string message = Format("%s=%s is not read", field.name,
-                                 Quote(text).c_str());
+    std::string message =
+        Format("%s=%s is not read", field.name, Quote(text).c_str());
     if (mode != nullptr) {
-      message += Format(": the output has %s=\"%s\", the colour library's "
-                        "value",
-                        field.name, field.written.c_str());
+      message += Format(
+          ": the output has %s=\"%s\", the colour library's "
+          "value",
+          field.name, field.written.c_str());
     }
     findings->Warn(element, "attribute-not-carried", message);
   }
@@ -273,8 +274,8 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
   for (const tinyxml2::XMLElement *mode = section->FirstChildElement(mf::kMode);
        mode != nullptr && index < declared;
        mode = mode->NextSiblingElement(mf::kMode), ++index) {
-    int line = CheckMode(mode, modes != nullptr ? &modes->modes[index] : nullptr,
-                         findings);
+    int line = CheckMode(
+        mode, modes != nullptr ? &modes->modes[index] : nullptr, findings);
     if (refused == 0) refused = line;
   }
   // Where the colour library made no list for the count, no mode is read,
@@ -287,9 +288,10 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
 std::string ListLimit(const tinyxml2::XMLElement *section) {
   int declared = NumberOrZero(section, mf::kNumModes);
   if (declared < 0) {
-    return Format(" (NumModes %d is negative: the colour library makes no "
-                  "list of it)",
-                  declared);
+    return Format(
+        " (NumModes %d is negative: the colour library makes no "
+        "list of it)",
+        declared);
   }
   // The largest count below |declared| the library makes a list for, by
   // halving: no larger list is ever asked for than the reader asked for.
@@ -307,9 +309,10 @@ std::string ListLimit(const tinyxml2::XMLElement *section) {
     }
   }
   if (made < 0) return " (the colour library makes no list of modes)";
-  return Format(" (the colour library makes lists of at most %s, NumModes "
-                "asks for %d)",
-                Count(made, "mode").c_str(), declared);
+  return Format(
+      " (the colour library makes lists of at most %s, NumModes "
+      "asks for %d)",
+      Count(made, "mode").c_str(), declared);
 }
 
 }  // namespace inspect

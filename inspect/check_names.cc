@@ -75,9 +75,9 @@ void CheckText(const tinyxml2::XMLElement *element, Findings *findings) {
         strspn(text->Value(), " \t\r\n") == strlen(text->Value())) {
       continue;
     }
-    findings->WarnAt(text->GetLineNum(), "unknown-name",
-                     Format("text in %s is not read: it is ignored",
-                            element->Name()));
+    findings->WarnAt(
+        text->GetLineNum(), "unknown-name",
+        Format("text in %s is not read: it is ignored", element->Name()));
   }
 }
 

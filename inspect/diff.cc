@@ -316,22 +316,24 @@ const char *TrueFalse(bool value) { return value ? "true" : "false"; }
 std::string SlotText(const SlotChange &slot, const char *unit_name,
                      int64_t unit, bool disable) {
   if (strcmp(slot.change, "added") == 0) {
-    return Format("added, %s%s", Count(slot.new_side.size / unit, unit_name).c_str(),
-                  disable ? Format(", Disable %s", TrueFalse(slot.new_disable)).c_str() : "");
+    return Format(
+        "added, %s%s", Count(slot.new_side.size / unit, unit_name).c_str(),
+        disable ? Format(", Disable %s", TrueFalse(slot.new_disable)).c_str()
+                : "");
   }
   if (strcmp(slot.change, "removed") == 0) {
-    return Format("removed, %s%s", Count(slot.old_side.size / unit, unit_name).c_str(),
-                  disable ? Format(", Disable %s", TrueFalse(slot.old_disable)).c_str() : "");
+    return Format(
+        "removed, %s%s", Count(slot.old_side.size / unit, unit_name).c_str(),
+        disable ? Format(", Disable %s", TrueFalse(slot.old_disable)).c_str()
+                : "");
   }
-  std::string text =
-      Format("changed, %lld -> %s",
-             static_cast<long long>(slot.old_side.size / unit),
-             Count(slot.new_side.size / unit, unit_name).c_str());
+  std::string text = Format(
+      "changed, %lld -> %s", static_cast<long long>(slot.old_side.size / unit),
+      Count(slot.new_side.size / unit, unit_name).c_str());
   if (slot.differing > 0) {
-    text += Format(", %s differ%s from offset %lld",
-                   Count(slot.differing, "byte").c_str(),
-                   slot.differing == 1 ? "s" : "",
-                   static_cast<long long>(slot.first));
+    text += Format(
+        ", %s differ%s from offset %lld", Count(slot.differing, "byte").c_str(),
+        slot.differing == 1 ? "s" : "", static_cast<long long>(slot.first));
   }
   if (slot.old_disable != slot.new_disable) {
     text += Format(", Disable %s -> %s", slot.old_disable ? "true" : "false",

@@ -195,19 +195,20 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   if (bad > 0) {
     uint64_t first_wrong = 0;
     uint64_t wrong = WrongBytes(text, needed / 2, &first_wrong);
-    std::string message = Format(
-        "payload character %llu is %s", static_cast<ull>(first_bad),
-        CharacterName(text[first_bad]).c_str());
+    std::string message =
+        Format("payload character %llu is %s", static_cast<ull>(first_bad),
+               CharacterName(text[first_bad]).c_str());
     if (bad > 1) {
       message += Format(" (%s of the %llu read are not hexadecimal digits)",
                         Count(static_cast<long long>(bad), "character").c_str(),
                         static_cast<ull>(taken));
     }
-    message += Format(": read as digits, %llu of its %s come out wrong, from "
-                      "offset %llu",
-                      static_cast<ull>(wrong),
-                      Count(static_cast<long long>(needed / 2), "byte").c_str(),
-                      static_cast<ull>(first_wrong));
+    message += Format(
+        ": read as digits, %llu of its %s come out wrong, from "
+        "offset %llu",
+        static_cast<ull>(wrong),
+        Count(static_cast<long long>(needed / 2), "byte").c_str(),
+        static_cast<ull>(first_wrong));
     if (blank) message += " (white space shifts the digits after it)";
     if (digits != needed) {
       message += Format("; without white space it has %s, %s needs %llu",
@@ -241,10 +242,11 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
                      static_cast<ull>(surplus), surplus == 1 ? "is" : "are"));
   }
   if (lower > 0) {
-    findings->Warn(element, "payload-case",
-                   Format("payload has %s in lower case: read as the same "
-                          "bytes, written in upper case",
-                          Count(static_cast<long long>(lower), "digit").c_str()));
+    findings->Warn(
+        element, "payload-case",
+        Format("payload has %s in lower case: read as the same "
+               "bytes, written in upper case",
+               Count(static_cast<long long>(lower), "digit").c_str()));
   }
 }
 

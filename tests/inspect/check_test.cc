@@ -24,7 +24,8 @@ constexpr char kNoFactoryModes[] =
 // What xmllint reads as the output's first Mode's Name, or kRefused.
 std::string LintedName(const std::string &output, const std::string &dir) {
   ProcessResult lint = RunProcess(
-      {"/usr/bin/env", "xmllint", "--xpath", "string(//Mode/@Name)", output}, dir);
+      {"/usr/bin/env", "xmllint", "--xpath", "string(//Mode/@Name)", output},
+      dir);
   if (lint.status != 0) return kRefused;
   // xmllint ends what it prints with a line feed.
   return lint.out.substr(0, lint.out.find_last_not_of('\n') + 1);

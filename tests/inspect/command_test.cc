@@ -84,9 +84,10 @@ TEST_F(InspectTest, DiffJsonListsOnlyWhatDiffers) {
     ASSERT_NE(at, std::string::npos) << from;
     edited.replace(at, from.size(), to);
   };
-  Replace(R"(DataSize="3">00AB10</Feature>)",
-          R"(DataSize="4">00AC1133</Feature>)"
-          R"(<Feature FeatureType="5" Disable="true" DataSize="1">55</Feature>)");
+  Replace(
+      R"(DataSize="3">00AB10</Feature>)",
+      R"(DataSize="4">00AC1133</Feature>)"
+      R"(<Feature FeatureType="5" Disable="true" DataSize="1">55</Feature>)");
   Replace(R"(DefaultMode="7")", R"(DefaultMode="9")");
   Replace(R"(NumLuts="1")", R"(NumLuts="2")");
   Replace(R"(Lut Type="0")", R"(Lut Type="1")");
@@ -199,9 +200,12 @@ TEST_F(InspectTest, EveryJsonOutputIsOneStrictUtf8Document) {
     WriteFile(files.back(), edit.file);
   }
   std::vector<std::vector<std::string>> runs = {
-      {"--json"},         {"--json", "frob"},
-      {"show", "--json"}, {"check", "--json", "--yaml", qa_},
-      {"diff", "--json", qa_}, {"--help", "--json"}};
+      {"--json"},
+      {"--json", "frob"},
+      {"show", "--json"},
+      {"check", "--json", "--yaml", qa_},
+      {"diff", "--json", qa_},
+      {"--help", "--json"}};
   runs.push_back({"check", "--json"});
   runs.back().insert(runs.back().end(), files.begin(), files.end());
   for (const std::string &file : files) {
