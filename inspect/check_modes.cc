@@ -87,10 +87,10 @@ void CheckNotCarried(const tinyxml2::XMLElement *element,
     std::string written;
   };
   const Unread unread[] = {
-      {mf::kWhitePoint, mode ? std::to_string(mode->white_point) : ""},
-      {mf::kEValue, mode ? std::to_string(mode->e_value) : ""},
-      {mf::kBValue, mode ? std::to_string(mode->b_value) : ""},
-      {mf::kRValue, mode ? std::to_string(mode->r_value) : ""},
+      {mf::kWhitePoint, mode ? std::to_string(mode->white_point) : "0"},
+      {mf::kEValue, mode ? std::to_string(mode->e_value) : "0"},
+      {mf::kBValue, mode ? std::to_string(mode->b_value) : "0"},
+      {mf::kRValue, mode ? std::to_string(mode->r_value) : "0"},
   };
   for (const Unread &field : unread) {
     const char *text = element->Attribute(field.name, nullptr);

@@ -17,7 +17,7 @@ constexpr char kUsage[] =
     "       rimbolt-inspect diff [--json] OLD NEW\n"
     "\n"
     "  show   what rimbolt reads from FILE: modes, features and LUTs\n"
-    "  check  where rimbolt will read a FILE other than it seems to say,\n"
+    "  check  where rimbolt will write a FILE other than it says,\n"
     "         or will fail on it\n"
     "  diff   what differs between OLD and NEW as rimbolt reads them\n"
     "\n"
