@@ -33,55 +33,58 @@ std::string NameOf(const std::string &path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The file that |path| names once symbolic links are followed, so that a
-// link at the output path stays and the file it names is replaced in its
-// own folder. A dangling link gives the path it points to.
-std::string FileBehindLinks(const char *path) {
-  std::string current = path;
-  for (int hop = 0; hop < kMaxLinks; ++hop) {
-    char target[PATH_MAX];
-    ssize_t length = readlink(current.c_str(), target, sizeof(target) - 1);
-    if (length < 0) return current;
-    target[length] = '\0';
-    current = target[0] == '/' ? std::string(target)
-                               : FolderOf(current) + "/" + target;
-  }
-  return current;
+// A new file gets 0666 less the umask, as a plain fopen() would give it.
+mode_t NewFileMode() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return static_cast<mode_t>(0666 & ~mask);
 }
 
-// Owner, group and mode that a replaced file keeps; a new file gets 0666
-// less the umask, as a plain fopen() would give it.
-struct Keep {
+// The file that a save to a path replaces, and what it keeps of it: owner,
+// group and mode of an existing file.
+struct Output {
+  std::string path;
+  std::string refused;  // the link that was not followed, if any
   bool existed;
   uid_t owner;
   gid_t group;
   mode_t mode;
 };
 
-Keep WhatToKeep(const std::string &path) {
-  struct stat info;
-  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-    return {true, info.st_uid, info.st_gid,
-            static_cast<mode_t>(info.st_mode & 07777)};
-  }
-  mode_t mask = umask(0);
-  umask(mask);
-  return {false, 0, 0, static_cast<mode_t>(0666 & ~mask)};
-}
-
-// Prints |doc| into |fd| and closes it; false when any byte may be missing.
-bool WriteAndClose(tinyxml2::XMLDocument *doc, int fd) {
-  FILE *file = fdopen(fd, "w");
-  if (file == nullptr) {
+// Follows the symbolic links at |path| one hop at a time, so that a link at
+// the output path stays and the file it names is replaced in its own folder.
+// Each hop is opened once, without following it, and its owner and target
+// are read from that one descriptor: what is checked is what is followed.
+// Root follows only root's links, or a run as root would write wherever
+// another user points it. A dangling link gives the path it points to.
+Output FollowLinks(const char *path) {
+  Output output{path, "", false, 0, 0, NewFileMode()};
+  const bool as_root = geteuid() == 0;
+  for (int hop = 0;; ++hop) {
+    int fd = open(output.path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info;
+    bool known = fd >= 0 && fstat(fd, &info) == 0;
+    if (known && S_ISREG(info.st_mode)) {
+      output.existed = true;
+      output.owner = info.st_uid;
+      output.group = info.st_gid;
+      output.mode = info.st_mode & 07777;
+    }
+    if (!known || !S_ISLNK(info.st_mode)) {
+      if (fd >= 0) close(fd);
+      return output;
+    }
+    if (as_root && info.st_uid != 0) output.refused = output.path;
+    char target[PATH_MAX];
+    ssize_t length = output.refused.empty() && hop < kMaxLinks
+                         ? readlinkat(fd, "", target, sizeof(target) - 1)
+                         : -1;
     close(fd);
-    return false;
+    if (length < 0) return output;
+    target[length] = '\0';
+    output.path = target[0] == '/' ? std::string(target)
+                                   : FolderOf(output.path) + "/" + target;
   }
-  // tinyxml2 does not check its writes: the stream's error flag, the flush
-  // and the close tell whether everything reached the disk.
-  doc->SaveFile(file, false);
-  bool written = doc->ErrorID() == tinyxml2::XML_SUCCESS && !ferror(file) &&
-                 fflush(file) == 0 && fsync(fd) == 0;
-  return fclose(file) == 0 && written;
 }
 
 // Every save holds the output's folder shared while it writes. A save that
@@ -129,23 +132,35 @@ class FolderLock {
   int fd_;
 };
 
-// Opens an unnamed file in |folder| where the file system allows one, else
-// a named one; |temp_path| is empty for an unnamed file. -1 when neither.
-int OpenTemporary(const std::string &folder, const std::string &target,
-                  std::string *temp_path) {
-  int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-  if (fd >= 0) {
-    temp_path->clear();
-    return fd;
+// Gives the new file what the output keeps. Where the process may not give
+// the file away, it stays the process's.
+bool GiveKept(int fd, const Output &output) {
+  if (output.existed && fchown(fd, output.owner, output.group) != 0 &&
+      errno != EPERM) {
+    return false;
   }
-  *temp_path = target + kTempMark + "XXXXXX";
-  fd = mkostemp(&(*temp_path)[0], O_CLOEXEC);
-  if (fd < 0) temp_path->clear();
-  return fd;
+  return fchmod(fd, output.mode) == 0;
+}
+
+// Prints the content into |fd| and flushes it to disk; |fd| stays open.
+// False when any byte may be missing.
+bool Fill(int fd, const FilePrinter &print) {
+  int copy = dup(fd);
+  FILE *file = copy >= 0 ? fdopen(copy, "w") : nullptr;
+  if (file == nullptr) {
+    if (copy >= 0) close(copy);
+    return false;
+  }
+  // A printer need not check its writes: the stream's error flag, the flush
+  // and the close tell whether everything reached the disk.
+  bool written = print(file) && !ferror(file) && fflush(file) == 0 &&
+                 fsync(fd) == 0;
+  return fclose(file) == 0 && written;
 }
 
 // Gives an unnamed file a name beside |target|, to be renamed over it.
-bool NameTemporary(int fd, const std::string &target, std::string *temp_path) {
+// False where it cannot be named, as without /proc.
+bool NameUnnamed(int fd, const std::string &target, std::string *temp_path) {
   char proc_path[64];
   snprintf(proc_path, sizeof(proc_path), "/proc/self/fd/%d", fd);
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -161,53 +176,72 @@ bool NameTemporary(int fd, const std::string &target, std::string *temp_path) {
   return false;
 }
 
+// Puts the filled temporary file in the place of |target|, or removes it.
+int Replace(const std::string &temp_path, const std::string &target,
+            FolderLock *lock) {
+  if (rename(temp_path.c_str(), target.c_str()) != 0) {
+    unlink(temp_path.c_str());
+    return kFailure;
+  }
+  lock->Sync();
+  return 0;
+}
+
 // Where no file can be made in the folder but the output may be written:
-// the plain write, checked, but not atomic.
-int SaveInPlace(tinyxml2::XMLDocument *doc, const std::string &target) {
-  int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+// the plain write, checked, but not atomic. The output was no link when its
+// links were followed; should it be one now, it is not followed.
+int SaveInPlace(const std::string &target, const FilePrinter &print) {
+  int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return kFailure;
-  return WriteAndClose(doc, fd) ? 0 : kFailure;
+  bool written = Fill(fd, print);
+  return close(fd) == 0 && written ? 0 : kFailure;
 }
 
 }  // namespace
 
-int SaveDocument(tinyxml2::XMLDocument *doc, const char *path) {
-  std::string target = FileBehindLinks(path);
-  std::string folder = FolderOf(target);
-  Keep keep = WhatToKeep(target);
+int SaveFileContent(const char *path, const FilePrinter &print) {
+  Output output = FollowLinks(path);
+  if (!output.refused.empty()) return kFailure;
+  std::string folder = FolderOf(output.path);
   FolderLock lock(folder);
-  lock.Share(NameOf(target));
+  lock.Share(NameOf(output.path));
 
   std::string temp_path;
-  int fd = OpenTemporary(folder, target, &temp_path);
+  int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    bool filled = GiveKept(fd, output) && Fill(fd, print);
+    bool named = filled && NameUnnamed(fd, output.path, &temp_path);
+    close(fd);
+    if (!filled) return kFailure;
+    if (named) return Replace(temp_path, output.path, &lock);
+    // It cannot be named: the content goes once more into a named file.
+  }
+  temp_path = output.path + kTempMark + "XXXXXX";
+  fd = mkostemp(&temp_path[0], O_CLOEXEC);
   if (fd < 0) {
-    if (keep.existed && (errno == EACCES || errno == EPERM || errno == EROFS)) {
-      return SaveInPlace(doc, target);
+    if (output.existed &&
+        (errno == EACCES || errno == EPERM || errno == EROFS)) {
+      return SaveInPlace(output.path, print);
     }
     return kFailure;
   }
-  bool unnamed = temp_path.empty();
-  // Where the process may not give the file away, it stays the process's.
-  if (keep.existed && fchown(fd, keep.owner, keep.group) != 0) {
-    if (errno != EPERM) {
-      close(fd);
-      if (!unnamed) unlink(temp_path.c_str());
-      return kFailure;
-    }
-  }
-  bool saved = fchmod(fd, keep.mode) == 0;
-  int link_fd = unnamed ? dup(fd) : -1;
-  saved = WriteAndClose(doc, fd) && saved;
-  if (unnamed) {
-    saved = saved && link_fd >= 0 && NameTemporary(link_fd, target, &temp_path);
-    if (link_fd >= 0) close(link_fd);
-  }
-  if (!saved || rename(temp_path.c_str(), target.c_str()) != 0) {
-    if (!temp_path.empty()) unlink(temp_path.c_str());
+  bool filled = GiveKept(fd, output) && Fill(fd, print);
+  if (close(fd) != 0 || !filled) {
+    unlink(temp_path.c_str());
     return kFailure;
   }
-  lock.Sync();
-  return 0;
+  return Replace(temp_path, output.path, &lock);
+}
+
+int SaveDocument(tinyxml2::XMLDocument *doc, const char *path) {
+  return SaveFileContent(path, [doc](FILE *file) {
+    doc->SaveFile(file, false);
+    return doc->ErrorID() == tinyxml2::XML_SUCCESS;
+  });
+}
+
+std::string LinkRefusedAt(const char *path) {
+  return FollowLinks(path).refused;
 }
 
 }  // namespace tavo

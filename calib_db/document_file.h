@@ -1,23 +1,47 @@
-// Saving a document to disk.
+// Saving a document, or any file's whole content, to disk.
 #ifndef CALIB_DB_DOCUMENT_FILE_H_
 #define CALIB_DB_DOCUMENT_FILE_H_
+
+#include <stdio.h>
+
+#include <functional>
+#include <string>
 
 #include <tinyxml2.h>
 
 namespace tavo {
 
-// Saves |doc| to |path| in tinyxml2's non-compact form, atomically: the
-// text goes to a temporary file in the folder of the file |path| names
-// (symbolic links followed, and kept), unnamed where the file system allows,
-// is flushed to disk, and only then replaces that file, keeping its owner
-// and group (where the process may set them) and its mode. Temporary files
-// that interrupted saves left are removed when no other save is running.
-// Where no file can be made in the folder but an existing output may be
-// written, it is rewritten in place, which is not atomic. 0 on success;
-// kFailure (of xml_database_test.h) when any write, flush, sync, close or
-// the replacement failed, in which case an atomic save leaves |path| as it
-// was and no temporary file.
+// Prints a file's whole new content into |file|; false when printing failed.
+// One save may call it a second time, on a fresh file, when the first file
+// cannot be named; it must print the same content each time.
+using FilePrinter = std::function<bool(FILE *file)>;
+
+// Saves the content that |print| writes to |path|, atomically: it goes to a
+// temporary file in the folder of the file |path| names (symbolic links
+// followed, and kept), unnamed where the file system allows and named
+// "<name>.tmp-..." where it does not or where the unnamed file cannot be
+// given a name (no /proc, linkat refused); it is flushed to disk, and only
+// then replaces that file, keeping its owner and group (where the process
+// may set them) and its mode. Run as root, it follows only links that root
+// owns: at another user's link (LinkRefusedAt) it writes nothing and leaves
+// the link and what it names as they were. Temporary files that interrupted
+// saves left are removed when no other save is running. Where no file can be
+// made in the folder but an existing output may be written, that file is
+// rewritten in place, which is not atomic (a link found there then is not
+// followed). 0 on success; kFailure (of xml_database_test.h) when a link was
+// refused, |print| failed, or any write, flush, sync, close or the
+// replacement failed, in which case an atomic save leaves |path| as it was
+// and no temporary file.
+int SaveFileContent(const char *path, const FilePrinter &print);
+
+// As SaveFileContent, with |doc| printed in tinyxml2's non-compact form.
 int SaveDocument(tinyxml2::XMLDocument *doc, const char *path);
+
+// The symbolic link that a save to |path| refuses to follow: when the
+// process runs as root, the first link on the way from |path| to the file it
+// names that root does not own (|path| itself or a later hop). Empty when
+// there is none, and always when the process is not root. Reads no file.
+std::string LinkRefusedAt(const char *path);
 
 }  // namespace tavo
 

@@ -2,6 +2,8 @@
 // calibration file.
 #include <string.h>
 
+#include <string>
+
 #include "calib_db/db_log.h"
 #include "calib_db/document_file.h"
 #include "calib_db/xml_database_test.h"
@@ -18,6 +20,18 @@ constexpr char kRootName[] = "Calib_Data";
 
 tinyxml2::XMLDocument *NewDocument() {
   return new tinyxml2::XMLDocument(true, tinyxml2::PRESERVE_WHITESPACE);
+}
+
+// False, logged for |operation|, when a run as root would follow another
+// user's symbolic link at |path|: it is neither read through nor written.
+bool LinksMayBeFollowed(const char *operation, const char *path) {
+  std::string link = LinkRefusedAt(path);
+  if (link.empty()) return true;
+  DB_LOGE(operation,
+          "Not following symbolic link %s, which root does not own: nothing "
+          "is written.",
+          link.c_str());
+  return false;
 }
 
 }  // namespace
@@ -108,6 +122,7 @@ int XmlDatabaseTest::CreateSkeletonFile() {
 
 int XmlDatabaseTest::EditFile() {
   DropDocument();
+  if (!LinksMayBeFollowed("EditFile", file_name_)) return kFailure;
   if (OpenDocument() != tinyxml2::XML_SUCCESS) {
     DB_LOGI("EditFile", "File doesn't exist. Creating new.");
     if (CreateSkeletonFile() != 0) {
@@ -138,7 +153,9 @@ int XmlDatabaseTest::SaveAndCloseFile() {
     DB_LOGE("SaveAndCloseFile", "No file is currently loaded.");
     return kFailure;
   }
-  int result = SaveDocument(xml_doc_, file_name_);
+  int result = LinksMayBeFollowed("SaveAndCloseFile", file_name_)
+                   ? SaveDocument(xml_doc_, file_name_)
+                   : kFailure;
   DropDocument();
   if (result != 0) {
     DB_LOGE("SaveAndCloseFile", "Failed to save file: %s", file_name_);

@@ -46,14 +46,18 @@ class XmlDatabaseTest {
   // Drops any open document unsaved and opens the file afresh for editing.
   // When the file does not load (missing, unreadable or not parseable), it
   // is first replaced by a skeleton file (the declaration, a notice comment
-  // and an empty root), so its earlier content is lost. Returns 0 iff the
-  // file is open with its root element, else kFailure with none open.
+  // and an empty root), so its earlier content is lost. Run as root, it
+  // neither reads nor writes through a symbolic link that root does not own
+  // (LinkRefusedAt of document_file.h): it logs the link and fails. Returns
+  // 0 iff the file is open with its root element, else kFailure with none
+  // open.
   int EditFile();
   // Writes the open document to the file and closes it, also when the write
   // fails. The file is replaced whole, or kept as it was on failure, unless
   // no file can be made beside it and it is rewritten in place (see
-  // SaveDocument). Returns 0 iff it was saved, else kFailure; kFailure too,
-  // writing nothing, when no document is open.
+  // SaveDocument). Run as root, it writes nothing through a symbolic link
+  // that root does not own, and logs the link. Returns 0 iff it was saved,
+  // else kFailure; kFailure too, writing nothing, when no document is open.
   int SaveAndCloseFile();
   // Does nothing: an open document stays open until SaveAndCloseFile,
   // EditFile or destruction.

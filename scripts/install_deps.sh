@@ -13,8 +13,11 @@ for group in "$@"; do
                      valgrind python3 blueprint-tools clang) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     bench) packages+=(libbenchmark-dev time) ;;
-    cross) packages+=(g++-aarch64-linux-gnu qemu-user libtinyxml2-dev:arm64
-                      libbsd-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64)
+    # qemu-user runs the cross-built programs with the loader and libc of
+    # libc6:arm64, so it is named rather than left to come as a dependency.
+    cross) packages+=(g++-aarch64-linux-gnu qemu-user libc6:arm64
+                      libstdc++6:arm64 libtinyxml2-dev:arm64 libbsd-dev:arm64
+                      libgtest-dev:arm64 libgmock-dev:arm64)
            cross=1 ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
   esac

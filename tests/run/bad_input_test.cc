@@ -152,11 +152,23 @@ TEST_F(BadInputTest, UnreadableFileFailsToLoad) {
     EXPECT_EQ(result.log, std::vector<std::string>{expected_log});
     return;
   }
-  // Root reads every file: run the binary as nobody instead.
+  // Root reads every file: run the binary as nobody instead, from a copy in
+  // the test's folder, which nobody may read wherever the build lies (an
+  // emulator must open the binary it runs).
   ASSERT_EQ(chmod(dir_.path().c_str(), 0711), 0);
-  std::vector<std::string> command = {"/usr/bin/setpriv", "--reuid=65534",
-                                      "--regid=65534", "--clear-groups"};
-  for (const std::string &word : BinaryCommand()) command.push_back(word);
+  const std::string binary = dir_.File("rimbolt");
+  std::filesystem::copy_file(RIMBOLT_BINARY, binary);
+  ASSERT_EQ(chmod(binary.c_str(), 0755), 0);
+  const std::vector<std::string> as_nobody = {
+      "/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  std::vector<std::string> command = as_nobody;
+  command.insert(command.end(), {"/usr/bin/test", "-r", binary});
+  ASSERT_EQ(RunProcess(command, dir_.path()).status, 0)
+      << "nobody cannot read " << binary << ": $TMPDIR must let others pass";
+  command = as_nobody;
+  for (const std::string &word : EmulatedCommand(binary)) {
+    command.push_back(word);
+  }
   command.push_back(qa_);
   command.push_back(factory_);
   ProcessResult result = RunProcess(command, dir_.path());

@@ -3,12 +3,15 @@
 #include "calib_db/document_file.h"
 
 #include <dirent.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <random>
 
 #include "tests/unit/unit_util.h"
@@ -157,6 +160,69 @@ TEST_F(DocumentFileTest, WritableOutputInAFolderTheUserMayNotWrite) {
   });
   EXPECT_EQ(Wait(pid), 1);
   EXPECT_EQ(ReadFile(path_), Saved('u', 100));
+}
+
+// Without /proc the unnamed file cannot be named; a named one takes its
+// place, and nothing else is left.
+TEST_F(DocumentFileTest, SavesWithoutProc) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to unmount /proc privately";
+  WriteFile(path_, "old");
+  auto doc = Document('p', 1000);
+  pid_t pid = Fork([&] {
+    // Private first, so that the unmount stays in the child's namespace.
+    if (unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        umount2("/proc", MNT_DETACH) != 0 || access("/proc/self", F_OK) == 0) {
+      _exit(3);
+    }
+    return tavo::SaveDocument(doc.get(), path_.c_str());
+  });
+  int status = Wait(pid);
+  ASSERT_NE(status, 3) << "could not unmount /proc in a mount namespace";
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadFile(path_), Saved('p', 1000));
+  EXPECT_EQ(Names(dir_.path()), std::vector<std::string>{"out.xml"});
+}
+
+// Run as root, a save follows another user's link neither at the output
+// path nor as a later hop: the link and what it names stay as they were.
+TEST_F(DocumentFileTest, AsRootFollowsOnlyRootsLinks) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to make another user's link";
+  const std::string victim = dir_.File("victim.conf"), hop = dir_.File("hop");
+  WriteFile(victim, "root's own");
+  auto doc = Document('r', 10);
+  for (const std::string &foreign : {path_, hop}) {
+    SCOPED_TRACE(foreign);
+    ASSERT_EQ(symlink("victim.conf", foreign.c_str()), 0);
+    ASSERT_EQ(lchown(foreign.c_str(), 65534, 65534), 0);
+    if (foreign == hop) {
+      ASSERT_EQ(symlink("hop", path_.c_str()), 0);
+    }
+    const std::vector<std::string> names = Names(dir_.path());
+
+    EXPECT_EQ(tavo::LinkRefusedAt(path_.c_str()), foreign);
+    EXPECT_EQ(tavo::SaveDocument(doc.get(), path_.c_str()), -22);
+    tavo::XmlDatabaseTest db(tavo::kFileTypeFactory, path_.c_str());
+    EXPECT_EQ(LogOf([&] { EXPECT_EQ(db.EditFile(), -22); }),
+              Lines{Error("EditFile", "Not following symbolic link " + foreign +
+                                          ", which root does not own: "
+                                          "nothing is written.")});
+    EXPECT_EQ(ReadFile(victim), "root's own");
+    struct stat info;
+    ASSERT_EQ(lstat(foreign.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(std::filesystem::read_symlink(foreign), "victim.conf");
+    EXPECT_EQ(Names(dir_.path()), names);
+    unlink(path_.c_str());
+  }
+  // Root's own links, two hops of them, are followed.
+  ASSERT_EQ(symlink("hop", path_.c_str()), 0);
+  ASSERT_EQ(unlink(hop.c_str()), 0);
+  ASSERT_EQ(symlink("victim.conf", hop.c_str()), 0);
+  EXPECT_EQ(tavo::SaveDocument(doc.get(), path_.c_str()), 0);
+  EXPECT_EQ(ReadFile(victim), Saved('r', 10));
+  EXPECT_EQ(Names(dir_.path()),
+            (std::vector<std::string>{"hop", "out.xml", "victim.conf"}));
 }
 
 }  // namespace
