@@ -70,9 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     abort();
   }
   for (bool json : {false, true}) {
-    inspect::Show(g_input, json);
-    inspect::Diff(g_input, g_input, json);
-    inspect::Check({g_input}, json);
+    inspect::Options options;
+    options.json = json;
+    options.files = {g_input};
+    inspect::Show(options);
+    inspect::Check(options);
+    options.files.push_back(g_input);
+    inspect::Diff(options);
   }
   fflush(stdout);
   return 0;

@@ -64,7 +64,9 @@ std::vector<Finding> CheckFile(const std::string &path) {
   return findings.Sorted();
 }
 
-int Check(const std::vector<std::string> &paths, bool json) {
+int Check(const Options &options) {
+  const std::vector<std::string> &paths = options.files;
+  bool json = options.json;
   int status = kExitNothing;
   JsonWriter document;
   document.BeginObject().Key("findings").BeginArray();

@@ -369,7 +369,10 @@ void PrintText(const Differences &differences) {
 
 }  // namespace
 
-int Diff(const std::string &old_path, const std::string &new_path, bool json) {
+int Diff(const Options &options) {
+  const std::string &old_path = options.files[0];
+  const std::string &new_path = options.files[1];
+  bool json = options.json;
   std::unique_ptr<CalibFile> old_file = ReadCalibFile(old_path);
   std::unique_ptr<CalibFile> new_file = ReadCalibFile(new_path);
   if (ReportUnreadable({old_file.get(), new_file.get()}, json)) {

@@ -1,29 +1,55 @@
 // rimbolt-inspect: what a calibration file holds, what rimbolt will make of
-// it, and what combining changed.
+// it, what combining changed; and edits of a file that keep to the tool's
+// own reading and writing.
 #include <stdio.h>
 
 #include <string>
-#include <vector>
 
 #include "inspect/commands.h"
 #include "inspect/json.h"
+#include "inspect/options.h"
 #include "inspect/report.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: rimbolt-inspect show [--json] FILE\n"
-    "       rimbolt-inspect check [--json] FILE...\n"
-    "       rimbolt-inspect diff [--json] OLD NEW\n"
+    "usage: rimbolt-inspect show [--json] [FILTERS] FILE\n"
+    "       rimbolt-inspect check [--json] [FILTERS] [GATES] FILE...\n"
+    "       rimbolt-inspect diff [--json] [FILTERS] [--bytes [--max N]] OLD "
+    "NEW\n"
+    "       rimbolt-inspect normalize FILE (-o OUT | --in-place)\n"
+    "       rimbolt-inspect extract FILE PAYLOAD [--hex] [-o OUT]\n"
+    "       rimbolt-inspect inject FILE PAYLOAD --from BIN -o OUT\n"
+    "       rimbolt-inspect --version [--json]\n"
     "\n"
-    "  show   what rimbolt reads from FILE: modes, features and LUTs\n"
-    "  check  where rimbolt will write a FILE other than it says,\n"
-    "         or will fail on it\n"
-    "  diff   what differs between OLD and NEW as rimbolt reads them\n"
+    "  show       what rimbolt reads from FILE: modes, features and LUTs,\n"
+    "             with a CRC-32 of each payload\n"
+    "  check      where rimbolt will write a FILE other than it says,\n"
+    "             or will fail on it\n"
+    "  diff       what differs between OLD and NEW as rimbolt reads them\n"
+    "  normalize  FILE as rimbolt reads and writes it, without combining;\n"
+    "             what the rewrite drops is listed on standard error\n"
+    "  extract    a payload's bytes as rimbolt decodes them\n"
+    "  inject     FILE with one payload set from the bytes of BIN, the rest\n"
+    "             of the file as it was\n"
     "\n"
-    "Exit status: 0 nothing found or no difference, 1 findings or\n"
-    "differences, 2 trouble (a file rimbolt cannot read, a bad command "
-    "line).\n";
+    "  FILTERS    --display D, --mode M, --feature T: only that display,\n"
+    "             mode ID, feature type\n"
+    "  GATES      --error-on CODE[,CODE...]: those warnings are errors;\n"
+    "             --ignore CODE[,CODE...]: those warnings are dropped\n"
+    "  PAYLOAD    --display D --mode M --feature T: that feature's payload;\n"
+    "             --lut POS: the PCC LUT in slot POS\n"
+    "  --json     one JSON document on standard output, errors included\n"
+    "  --bytes    list the differing bytes, at most N (--max, default 20)\n"
+    "  --hex      upper-case hex digits rather than raw bytes\n"
+    "  -o OUT     where to write; - is standard output\n"
+    "  --in-place write over FILE, saved as rimbolt saves its output\n"
+    "  --from BIN the payload's bytes; a LUT's are whole 16-byte packets\n"
+    "\n"
+    "A FILE, OLD, NEW or BIN of - is standard input.\n"
+    "Exit status: 0 nothing found, no difference or written; 1 findings or\n"
+    "differences; 2 trouble (a file rimbolt cannot read, a bad command "
+    "line, a payload that is not there, a file not written).\n";
 
 // The usage text on stderr after |problem|; with --json, the problem as a
 // "usage" error in one JSON document on stdout too.
@@ -35,55 +61,27 @@ int Usage(const std::string &problem, bool json) {
   return inspect::kExitTrouble;
 }
 
+int Help(bool json) {
+  if (json) {
+    inspect::JsonWriter usage;
+    usage.BeginObject().Key("usage").String(kUsage).EndObject();
+    fputs(usage.Text().c_str(), stdout);
+  } else {
+    fputs(kUsage, stdout);
+  }
+  return inspect::kExitNothing;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
-  bool json = false;
-  bool help = false;
-  bool options_done = false;
-  std::string problem;
-  // The command, then its files; --json may stand anywhere before "--", so
-  // the whole line is read before anything is said.
-  std::vector<std::string> words;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (options_done || arg == "-" || arg.empty() || arg[0] != '-') {
-      words.push_back(arg);
-    } else if (arg == "--json") {
-      json = true;
-    } else if (arg == "--") {
-      options_done = true;
-    } else if (arg == "--help" || arg == "-h") {
-      help = true;
-    } else if (problem.empty()) {
-      problem = "unknown option " + arg;
-    }
-  }
-  if (help) {
-    if (json) {
-      inspect::JsonWriter usage;
-      usage.BeginObject().Key("usage").String(kUsage).EndObject();
-      fputs(usage.Text().c_str(), stdout);
-    } else {
-      fputs(kUsage, stdout);
-    }
-    return inspect::kExitNothing;
-  }
-  if (!problem.empty()) return Usage(problem, json);
-  if (words.empty()) return Usage("no command given", json);
-  const std::string command = words[0];
-  const std::vector<std::string> files(words.begin() + 1, words.end());
-  if (command == "show") {
-    if (files.size() != 1) return Usage("show takes one FILE", json);
-    return inspect::Show(files[0], json);
-  }
-  if (command == "check") {
-    if (files.empty()) return Usage("check takes at least one FILE", json);
-    return inspect::Check(files, json);
-  }
-  if (command == "diff") {
-    if (files.size() != 2) return Usage("diff takes OLD and NEW", json);
-    return inspect::Diff(files[0], files[1], json);
-  }
-  return Usage("unknown command " + command, json);
+  inspect::Options options;
+  std::string problem = inspect::ParseOptions(argc, argv, &options);
+  if (options.help) return Help(options.json);
+  if (!problem.empty()) return Usage(problem, options.json);
+  const std::string &command = options.command;
+  if (command == "show") return inspect::Show(options);
+  if (command == "check") return inspect::Check(options);
+  if (command == "diff") return inspect::Diff(options);
+  return Usage("unknown command " + command, options.json);
 }

@@ -107,7 +107,9 @@ void ShowText(const CalibFile &file) {
 
 }  // namespace
 
-int Show(const std::string &path, bool json) {
+int Show(const Options &options) {
+  const std::string &path = options.files[0];
+  bool json = options.json;
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
   if (ReportUnreadable({file.get()}, json)) return kExitTrouble;
   if (json) {
