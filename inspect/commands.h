@@ -21,6 +21,16 @@ int Show(const Options &options);
 int Check(const Options &options);
 // What differs between its two files as the tool reads them.
 int Diff(const Options &options);
+// Writes its file as the tool reads and writes it, without combining, to
+// -o OUT ("-" is stdout) or, with --in-place, over the file, saved as the
+// tool saves its output (atomically, keeping owner, mode and links). On
+// stderr, each of check's findings in the file with what the rewrite made
+// of it (Rewrite of codes.h), then a line saying what was written. Returns
+// kExitNothing when written; kExitTrouble, writing nothing and leaving no
+// file behind, when the tool cannot read the file, OUT is the file itself,
+// or the rewrite or the save fails (the message names the file and gives
+// the reason).
+int Normalize(const Options &options);
 
 }  // namespace inspect
 

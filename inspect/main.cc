@@ -83,5 +83,6 @@ int main(int argc, char **argv) {
   if (command == "show") return inspect::Show(options);
   if (command == "check") return inspect::Check(options);
   if (command == "diff") return inspect::Diff(options);
+  if (command == "normalize") return inspect::Normalize(options);
   return Usage("unknown command " + command, options.json);
 }

@@ -76,20 +76,22 @@ TEST(CheckTest, EveryFindingIsWhereTheOutputDiffersFromTheFile) {
 
 TEST(CheckTest, TheReadmeTableIsTheListOfCodes) {
   std::ifstream readme(RIMBOLT_SOURCE_DIR "/README.md");
-  const std::regex row(R"(^\| `([a-z-]+)` \| (error|warning) \| (.*) \|$)");
+  const std::regex row(
+      R"(^\| `([a-z-]+)` \| (error|warning) \| (.*) \| ([a-z]+) \|$)");
   std::vector<std::string> table;
   for (std::string line; std::getline(readme, line);) {
     std::smatch match;
     if (std::regex_match(line, match, row)) {
       table.push_back(match[1].str() + " " + match[2].str() + " " +
-                      match[3].str());
+                      match[3].str() + " " + match[4].str());
     }
   }
   std::vector<std::string> codes;
   for (size_t i = 0; i < inspect::kNumCodes; ++i) {
     const inspect::Code &code = inspect::kCodes[i];
     codes.push_back(std::string(code.name) + " " +
-                    (code.is_error ? "error" : "warning") + " " + code.what);
+                    (code.is_error ? "error" : "warning") + " " + code.what +
+                    " " + inspect::RewriteName(code.rewrite));
   }
   EXPECT_EQ(table, codes);
 }
