@@ -1,7 +1,8 @@
 // libFuzzer target: arbitrary bytes as a file for rimbolt-inspect. Every
 // command runs on it (their output is thrown away); nothing may crash, leak
-// or touch memory it does not own, and check must call the file an error
-// exactly when the tool's reader refuses it.
+// or touch memory it does not own, check must call the file an error
+// exactly when the tool's reader refuses it, and normalize's rewrite of a
+// file the reader takes must be saved and read back by the reader.
 #include <errno.h>
 #include <fcntl.h>
 #include <stdint.h>
@@ -16,16 +17,34 @@
 #include "inspect/calib_file.h"
 #include "inspect/commands.h"
 #include "inspect/findings.h"
+#include "inspect/rewrite.h"
 #include "tests/temp_dir.h"
 
 namespace {
 
 std::string g_dir;
 std::string g_input;
+std::string g_output;
 
 void RemoveFiles() {
   unlink(g_input.c_str());
+  unlink(g_output.c_str());
   rmdir(g_dir.c_str());
+}
+
+// normalize without its report on stderr, which libFuzzer keeps: the
+// rewrite, saved into the folder, and what the reader makes of it.
+void Normalize(const inspect::CalibFile &file) {
+  std::string text;
+  std::string problem = inspect::RewriteCalibFile(file, &text);
+  if (problem.empty()) problem = inspect::SaveText(g_output, text);
+  if (problem.empty() && inspect::ReadCalibFile(g_output)->modes == nullptr) {
+    problem = "the reader refuses the rewrite";
+  }
+  if (!problem.empty()) {
+    fprintf(stderr, "inspect_fuzz: normalize: %s\n", problem.c_str());
+    abort();
+  }
 }
 
 void WriteInput(const uint8_t *data, size_t size) {
@@ -50,6 +69,7 @@ extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/) {
   }
   g_dir = pattern;
   g_input = g_dir + "/calib.xml";
+  g_output = g_dir + "/normalized.xml";
   atexit(RemoveFiles);
   // The commands' reports are not what is tested; libFuzzer keeps stderr.
   int null_fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
@@ -59,7 +79,9 @@ extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   WriteInput(data, size);
-  bool refused = inspect::ReadCalibFile(g_input)->modes == nullptr;
+  std::unique_ptr<inspect::CalibFile> file = inspect::ReadCalibFile(g_input);
+  bool refused = file->modes == nullptr;
+  if (!refused) Normalize(*file);
   bool error = false;
   for (const inspect::Finding &finding : inspect::CheckFile(g_input)) {
     error = error || finding.is_error;

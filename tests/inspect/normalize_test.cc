@@ -104,16 +104,20 @@ std::vector<std::string> Kept(const std::vector<Record> &records,
 
 class NormalizeTest : public RunFilesTest {
  protected:
+  // Runs rimbolt-inspect with its temporary files in temp_.
   ProcessResult Inspect(const std::vector<std::string> &args) {
-    std::vector<std::string> command = EmulatedCommand(RIMBOLT_INSPECT_BINARY);
+    std::vector<std::string> command = {"/usr/bin/env",
+                                        "TMPDIR=" + temp_.path()};
+    std::vector<std::string> binary = EmulatedCommand(RIMBOLT_INSPECT_BINARY);
+    command.insert(command.end(), binary.begin(), binary.end());
     command.insert(command.end(), args.begin(), args.end());
     return RunProcess(command, scratch_.path());
   }
 
-  // The names in the folder, sorted.
-  std::vector<std::string> Listing() {
+  // The names in |folder|, sorted.
+  static std::vector<std::string> Listing(const TempDir &folder) {
     std::vector<std::string> names;
-    DIR *dir = opendir(dir_.path().c_str());
+    DIR *dir = opendir(folder.path().c_str());
     while (struct dirent *entry = readdir(dir)) {
       std::string name = entry->d_name;
       if (name != "." && name != "..") names.push_back(name);
@@ -125,6 +129,7 @@ class NormalizeTest : public RunFilesTest {
 
   // Where the runs' output is caught, out of the folder they write in.
   TempDir scratch_;
+  TempDir temp_;
 };
 
 TEST_F(NormalizeTest, WritesWhatTheToolWritesAndSaysWhatItKeeps) {
@@ -201,7 +206,8 @@ TEST_F(NormalizeTest, InPlaceKeepsModeAndLinkAndLeavesNothingElse) {
   ASSERT_EQ(stat(real.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(ReadFile(real), printed.out);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"link.xml", "real.xml"}));
+  EXPECT_EQ(Listing(dir_), (std::vector<std::string>{"link.xml", "real.xml"}));
+  EXPECT_EQ(Listing(temp_), std::vector<std::string>{});
 }
 
 TEST_F(NormalizeTest, WritesNothingWhenItCannot) {
@@ -231,7 +237,8 @@ TEST_F(NormalizeTest, WritesNothingWhenItCannot) {
   EXPECT_NE(result.err.find("only --in-place writes over"), std::string::npos)
       << result.err;
   EXPECT_EQ(ReadFile(qa_), clean);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"qa.xml"}));
+  EXPECT_EQ(Listing(dir_), (std::vector<std::string>{"qa.xml"}));
+  EXPECT_EQ(Listing(temp_), std::vector<std::string>{});
 }
 
 }  // namespace
