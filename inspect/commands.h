@@ -25,11 +25,12 @@ int Diff(const Options &options);
 // -o OUT ("-" is stdout) or, with --in-place, over the file, saved as the
 // tool saves its output (atomically, keeping owner, mode and links). On
 // stderr, each of check's findings in the file with what the rewrite made
-// of it (Rewrite of codes.h), then a line saying what was written. Returns
-// kExitNothing when written; kExitTrouble, writing nothing and leaving no
-// file behind, when the tool cannot read the file, OUT is the file itself,
-// or the rewrite or the save fails (the message names the file and gives
-// the reason).
+// of it (Rewrite of codes.h), then a line saying what was written, with
+// the count of each kind and of the file's comments, which the tool's
+// output never carries. Returns kExitNothing when written; kExitTrouble,
+// writing nothing and leaving no file behind, when the tool cannot read
+// the file, OUT is the file itself, or the rewrite or the save fails (the
+// message names the file and gives the reason).
 int Normalize(const Options &options);
 
 }  // namespace inspect
