@@ -85,7 +85,7 @@ struct SlotChange {
 };
 
 // What --bytes and --max ask to be listed of each changed payload.
-int64_t ListLimit(const Options &options) {
+int64_t BytesToList(const Options &options) {
   return options.bytes ? options.max : 0;
 }
 
@@ -165,7 +165,7 @@ ModeChange CompareModes(const Options &options, const tavo::DispMode &old_mode,
     SlotChange slot{type, "", {}, {}};
     bool differs =
         CompareSlots(FeaturePayload(old_feature), FeaturePayload(new_feature),
-                     ListLimit(options), &slot);
+                     BytesToList(options), &slot);
     if (old_feature != nullptr) slot.old_disable = old_feature->disable;
     if (new_feature != nullptr) slot.new_disable = new_feature->disable;
     if (old_feature != nullptr && new_feature != nullptr) {
@@ -230,7 +230,7 @@ std::vector<SlotChange> CompareLuts(const Options &options,
   for (int position = 0; position < tavo::kMaxLuts; ++position) {
     SlotChange slot{position, "", {}, {}};
     if (CompareSlots(LutPayload(old_file, position),
-                     LutPayload(new_file, position), ListLimit(options),
+                     LutPayload(new_file, position), BytesToList(options),
                      &slot)) {
       changes.push_back(slot);
     }
