@@ -2,10 +2,13 @@
 // or will fail on it.
 #include <stdio.h>
 
+#include <algorithm>
+
 #include "calib_db/lut_format.h"
 #include "calib_db/mode_format.h"
 #include "inspect/calib_file.h"
 #include "inspect/commands.h"
+#include "inspect/filter.h"
 #include "inspect/json.h"
 #include "inspect/report.h"
 #include "inspect/sections.h"
@@ -15,25 +18,24 @@ namespace inspect {
 
 namespace {
 
-// The tool's own verdict on |path| decides whether it fails; the file's
+// The tool's own verdict on |file| decides whether it fails; the file's
 // bytes and elements, parsed here again with their lines, say where and
 // why.
-void FindAll(const std::string &path, Findings *findings) {
-  std::unique_ptr<CalibFile> file = ReadCalibFile(path);
+void FindAll(const CalibFile &file, Findings *findings) {
   std::string bytes;
-  if (!ReadWholeFile(path, &bytes).empty()) {
-    findings->Fail(0, file->problem);
+  if (!ReadWholeFile(file.path, &bytes).empty()) {
+    findings->Fail(0, file.problem);
     return;
   }
   tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
   if (doc.Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) {
     findings->Fail(doc.ErrorLineNum(),
-                   Format("%s (%s)", file->problem.c_str(), doc.ErrorStr()));
+                   Format("%s (%s)", file.problem.c_str(), doc.ErrorStr()));
     return;
   }
   const tinyxml2::XMLElement *root = doc.FirstChildElement();
   if (root == nullptr) {
-    findings->Fail(0, file->problem);
+    findings->Fail(0, file.problem);
     return;
   }
   CheckMarkup(bytes, findings);
@@ -41,14 +43,14 @@ void FindAll(const std::string &path, Findings *findings) {
       root->FirstChildElement(tavo::mode_format::kDispModes);
   if (modes == nullptr) {
     findings->Fail(root->GetLineNum(),
-                   "no Disp_Modes under the root: " + file->problem);
+                   "no Disp_Modes under the root: " + file.problem);
     return;
   }
-  int refused = CheckModeSection(modes, file->modes.get(), findings);
-  if (file->modes == nullptr) {
+  int refused = CheckModeSection(modes, file.modes.get(), findings);
+  if (file.modes == nullptr) {
     findings->Fail(
         refused != 0 ? refused : modes->GetLineNum(),
-        refused != 0 ? file->problem : file->problem + ListLimit(modes));
+        refused != 0 ? file.problem : file.problem + ListLimit(modes));
   }
   const tinyxml2::XMLElement *luts =
       root->FirstChildElement(tavo::lut_format::kLuts);
@@ -56,35 +58,105 @@ void FindAll(const std::string &path, Findings *findings) {
   CheckNames(root, findings);
 }
 
+bool IsListed(const std::vector<std::string> &codes, const char *code) {
+  return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+// The findings the filters select, with --ignore's codes dropped and
+// --error-on's made errors; |left_out| counts those the filters left out.
+std::vector<Finding> Gate(const Options &options,
+                          const std::vector<Finding> &found, int *left_out) {
+  std::vector<Finding> kept;
+  *left_out = 0;
+  for (const Finding &finding : found) {
+    if (!SelectsFinding(options, finding)) {
+      ++*left_out;
+      continue;
+    }
+    if (IsListed(options.ignore, finding.code)) continue;
+    kept.push_back(finding);
+    if (IsListed(options.error_on, finding.code)) kept.back().is_error = true;
+  }
+  return kept;
+}
+
+// "qa.xml: --display 0 selects 2 modes; 3 findings elsewhere are left out".
+std::string FilterLine(const Options &options, const CalibFile &file,
+                       int left_out) {
+  std::string text = file.path + ": " + SelectionText(options, *file.modes);
+  if (left_out > 0) {
+    text += "; " + Count(left_out, "finding") + " elsewhere " +
+            (left_out == 1 ? "is" : "are") + " left out";
+  }
+  return text;
+}
+
+// What a filter selects of one file, for --json.
+struct Selected {
+  std::string path;
+  int modes;
+  int left_out;
+};
+
+void SelectedJson(const std::vector<Selected> &selected, JsonWriter *json) {
+  json->Key("filtered").BeginArray();
+  for (const Selected &file : selected) {
+    json->BeginObject();
+    json->Key("file").String(file.path);
+    json->Key("modes_selected").Int(file.modes);
+    json->Key("findings_left_out").Int(file.left_out);
+    json->EndObject();
+  }
+  json->EndArray();
+}
+
 }  // namespace
 
-std::vector<Finding> CheckFile(const std::string &path) {
+std::vector<Finding> CheckFile(const std::string &path,
+                               std::unique_ptr<CalibFile> *read) {
+  std::unique_ptr<CalibFile> file = ReadCalibFile(path);
   Findings findings;
-  FindAll(path, &findings);
+  FindAll(*file, &findings);
+  if (read != nullptr) *read = std::move(file);
   return findings.Sorted();
 }
 
 int Check(const Options &options) {
-  const std::vector<std::string> &paths = options.files;
   bool json = options.json;
+  bool filtered = IsFiltered(options);
   int status = kExitNothing;
+  std::vector<Selected> selected;
   JsonWriter document;
   document.BeginObject().Key("findings").BeginArray();
-  for (const std::string &path : paths) {
-    std::vector<Finding> found = CheckFile(path);
+  for (const std::string &path : options.files) {
+    std::unique_ptr<CalibFile> file;
+    int left_out = 0;
+    std::vector<Finding> found =
+        Gate(options, CheckFile(path, &file), &left_out);
     for (const Finding &finding : found) {
       int finding_status = finding.is_error ? kExitTrouble : kExitFound;
       if (finding_status > status) status = finding_status;
     }
+    // Of a file the tool cannot read, the error says all.
+    bool selects = filtered && file->modes != nullptr;
+    if (selects) {
+      selected.push_back(
+          {path, CountSelectedModes(options, *file->modes), left_out});
+    }
     if (json) {
       AddFindingsJson(&path, found, &document);
-    } else if (found.empty()) {
+      continue;
+    }
+    if (found.empty()) {
       printf("%s: nothing found\n", path.c_str());
     } else {
       PrintFindings(stdout, path, found);
     }
+    if (selects) printf("%s\n", FilterLine(options, *file, left_out).c_str());
   }
-  document.EndArray().EndObject();
+  document.EndArray();
+  if (filtered) SelectedJson(selected, &document);
+  document.EndObject();
   if (json) fputs(document.Text().c_str(), stdout);
   return status;
 }

@@ -274,8 +274,10 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
   for (const tinyxml2::XMLElement *mode = section->FirstChildElement(mf::kMode);
        mode != nullptr && index < declared;
        mode = mode->NextSiblingElement(mf::kMode), ++index) {
-    int line = CheckMode(
-        mode, modes != nullptr ? &modes->modes[index] : nullptr, findings);
+    const tavo::DispMode *record =
+        modes != nullptr ? &modes->modes[index] : nullptr;
+    if (record != nullptr) findings->Identify(mode, *record);
+    int line = CheckMode(mode, record, findings);
     if (refused == 0) refused = line;
   }
   // Where the colour library made no list for the count, no mode is read,

@@ -12,6 +12,7 @@
 #include "calib_db/mode_format.h"
 #include "inspect/calib_file.h"
 #include "inspect/commands.h"
+#include "inspect/filter.h"
 #include "inspect/json.h"
 #include "inspect/report.h"
 #include "inspect/text.h"
@@ -62,7 +63,15 @@ struct Payload {
   const uint8_t *bytes = nullptr;
 };
 
+// A byte that differs; -1 for the side that has no byte there.
+struct ByteChange {
+  int64_t offset;
+  int old_byte;
+  int new_byte;
+};
+
 // One feature or LUT slot that differs. |first| is -1 when the bytes agree.
+// |listed| holds the first differing bytes, as many as --bytes asks for.
 struct SlotChange {
   int64_t slot;
   const char *change;
@@ -72,7 +81,18 @@ struct SlotChange {
   int64_t first = -1;
   bool old_disable = false;
   bool new_disable = false;
+  std::vector<ByteChange> listed = {};
 };
+
+// What --bytes and --max ask to be listed of each changed payload.
+int64_t BytesToList(const Options &options) {
+  return options.bytes ? options.max : 0;
+}
+
+int ByteAt(const Payload &side, int64_t offset) {
+  if (offset >= side.size || side.bytes == nullptr) return -1;
+  return side.bytes[offset];
+}
 
 struct ModeChange {
   const tavo::DispMode *mode;
@@ -82,8 +102,8 @@ struct ModeChange {
 };
 
 // Counts the offsets where the two payloads differ, a byte only one of
-// them has included.
-void CompareBytes(SlotChange *slot) {
+// them has included, and lists the first |limit| of them.
+void CompareBytes(int64_t limit, SlotChange *slot) {
   int64_t longest = std::max(slot->old_side.size, slot->new_side.size);
   int64_t common = std::min(slot->old_side.size, slot->new_side.size);
   for (int64_t i = 0; i < longest; ++i) {
@@ -93,12 +113,17 @@ void CompareBytes(SlotChange *slot) {
       continue;
     }
     if (slot->differing++ == 0) slot->first = i;
+    if (static_cast<int64_t>(slot->listed.size()) < limit) {
+      slot->listed.push_back(
+          {i, ByteAt(slot->old_side, i), ByteAt(slot->new_side, i)});
+    }
   }
 }
 
 // The change between two slots, either of them empty; false when they
 // agree.
-bool CompareSlots(Payload old_side, Payload new_side, SlotChange *slot) {
+bool CompareSlots(Payload old_side, Payload new_side, int64_t limit,
+                  SlotChange *slot) {
   slot->old_side = old_side;
   slot->new_side = new_side;
   if (old_side.size < 0 && new_side.size < 0) return false;
@@ -111,7 +136,7 @@ bool CompareSlots(Payload old_side, Payload new_side, SlotChange *slot) {
     return true;
   }
   slot->change = "changed";
-  CompareBytes(slot);
+  CompareBytes(limit, slot);
   return slot->differing != 0;
 }
 
@@ -120,10 +145,13 @@ Payload FeaturePayload(const tavo::DispFeature *feature) {
   return {feature->size, feature->payload};
 }
 
-ModeChange CompareModes(const tavo::DispMode &old_mode,
+// A mode's attributes are not compared under --feature, which asks for
+// features alone.
+ModeChange CompareModes(const Options &options, const tavo::DispMode &old_mode,
                         const tavo::DispMode &new_mode) {
   ModeChange mode{&old_mode, "changed", {}, {}};
   for (const Attribute &attribute : kAttributes) {
+    if (options.feature != kNotGiven) break;
     std::string old_text = attribute.text(old_mode);
     std::string new_text = attribute.text(new_mode);
     if (old_text != new_text) {
@@ -131,11 +159,13 @@ ModeChange CompareModes(const tavo::DispMode &old_mode,
     }
   }
   for (int type = 0; type < tavo::kMaxFeatures; ++type) {
+    if (!SelectsFeature(options, type)) continue;
     const tavo::DispFeature *old_feature = old_mode.features[type];
     const tavo::DispFeature *new_feature = new_mode.features[type];
     SlotChange slot{type, "", {}, {}};
-    bool differs = CompareSlots(FeaturePayload(old_feature),
-                                FeaturePayload(new_feature), &slot);
+    bool differs =
+        CompareSlots(FeaturePayload(old_feature), FeaturePayload(new_feature),
+                     BytesToList(options), &slot);
     if (old_feature != nullptr) slot.old_disable = old_feature->disable;
     if (new_feature != nullptr) slot.new_disable = new_feature->disable;
     if (old_feature != nullptr && new_feature != nullptr) {
@@ -151,13 +181,20 @@ bool SameKey(const tavo::DispMode &a, const tavo::DispMode &b) {
 }
 
 // Old modes in their order, each matched with the first new mode of the
-// same display and ID not matched yet; then the new modes left over.
-std::vector<ModeChange> CompareModeLists(const tavo::DispModes &old_modes,
+// same display and ID not matched yet; then the new modes left over. Only
+// the modes the filters select, on either side.
+std::vector<ModeChange> CompareModeLists(const Options &options,
+                                         const tavo::DispModes &old_modes,
                                          const tavo::DispModes &new_modes) {
   std::vector<ModeChange> changes;
   std::vector<bool> matched(new_modes.num_modes, false);
+  for (uint32_t j = 0; j < new_modes.num_modes; ++j) {
+    // One not selected is taken as matched: it is not compared.
+    matched[j] = !SelectsMode(options, new_modes.modes[j]);
+  }
   for (uint32_t i = 0; i < old_modes.num_modes; ++i) {
     const tavo::DispMode &old_mode = old_modes.modes[i];
+    if (!SelectsMode(options, old_mode)) continue;
     uint32_t j = 0;
     while (j < new_modes.num_modes &&
            (matched[j] || !SameKey(old_mode, new_modes.modes[j]))) {
@@ -168,7 +205,7 @@ std::vector<ModeChange> CompareModeLists(const tavo::DispModes &old_modes,
       continue;
     }
     matched[j] = true;
-    ModeChange change = CompareModes(old_mode, new_modes.modes[j]);
+    ModeChange change = CompareModes(options, old_mode, new_modes.modes[j]);
     if (!change.attributes.empty() || !change.features.empty()) {
       changes.push_back(change);
     }
@@ -186,13 +223,15 @@ Payload LutPayload(const CalibFile &file, int position) {
           slot->lut->packets};
 }
 
-std::vector<SlotChange> CompareLuts(const CalibFile &old_file,
+std::vector<SlotChange> CompareLuts(const Options &options,
+                                    const CalibFile &old_file,
                                     const CalibFile &new_file) {
   std::vector<SlotChange> changes;
   for (int position = 0; position < tavo::kMaxLuts; ++position) {
     SlotChange slot{position, "", {}, {}};
     if (CompareSlots(LutPayload(old_file, position),
-                     LutPayload(new_file, position), &slot)) {
+                     LutPayload(new_file, position), BytesToList(options),
+                     &slot)) {
       changes.push_back(slot);
     }
   }
@@ -208,11 +247,49 @@ void SizeJson(const char *key, int64_t size, int64_t unit, JsonWriter *json) {
   }
 }
 
+void ByteJson(int byte, JsonWriter *json) {
+  if (byte < 0) {
+    json->Null();
+  } else {
+    json->Int(byte);
+  }
+}
+
+// The bytes listed of a changed payload, a LUT's by packet and byte, and
+// how many more differ; null for a payload added or removed.
+void ListedJson(const SlotChange &slot, int64_t unit, JsonWriter *json) {
+  bool compared = strcmp(slot.change, "changed") == 0;
+  json->Key("bytes");
+  if (!compared) {
+    json->Null();
+    json->Key("bytes_left_out").Null();
+    return;
+  }
+  json->BeginArray();
+  for (const ByteChange &byte : slot.listed) {
+    json->BeginObject();
+    if (unit == 1) {
+      json->Key("offset").Int(byte.offset);
+    } else {
+      json->Key("packet").Int(byte.offset / unit);
+      json->Key("byte").Int(byte.offset % unit);
+    }
+    json->Key("old");
+    ByteJson(byte.old_byte, json);
+    json->Key("new");
+    ByteJson(byte.new_byte, json);
+    json->EndObject();
+  }
+  json->EndArray();
+  json->Key("bytes_left_out")
+      .Int(slot.differing - static_cast<int64_t>(slot.listed.size()));
+}
+
 // |unit| turns a payload's bytes into what the slot counts: 1 for a
 // feature's bytes, 16 for a LUT's packets. A feature's Disable is shown
-// for each side it has, when |disable|.
+// for each side it has, when |disable|; the bytes listed, when |bytes|.
 void SlotJson(const SlotChange &slot, const char *slot_key,
-              const char *size_name, int64_t unit, bool disable,
+              const char *size_name, int64_t unit, bool disable, bool bytes,
               JsonWriter *json) {
   bool compared = strcmp(slot.change, "changed") == 0;
   json->BeginObject();
@@ -241,10 +318,12 @@ void SlotJson(const SlotChange &slot, const char *slot_key,
   if (shown && slot.new_side.size >= 0) {
     json->Key("new_disable").Bool(slot.new_disable);
   }
+  if (bytes) ListedJson(slot, unit, json);
   json->EndObject();
 }
 
-// Everything that differs between two files.
+// Everything that differs between two files. Under a filter the values of
+// the file and the LUTs are not compared: they belong to no mode.
 struct Differences {
   std::vector<AttributeChange> file;  // DefaultMode, NumLuts
   std::vector<ModeChange> modes;
@@ -283,10 +362,22 @@ void AttributesJson(const std::vector<AttributeChange> &attributes,
   json->EndArray();
 }
 
-void PrintJson(const Differences &differences) {
+// Under a filter "attributes" and "luts" are null, not compared, and
+// "modes_selected" counts the modes compared on each side.
+void PrintJson(const Options &options, const CalibFile &old_file,
+               const CalibFile &new_file, const Differences &differences) {
+  bool filtered = IsFiltered(options);
   JsonWriter json;
   json.BeginObject();
-  AttributesJson(differences.file, &json);
+  if (filtered) {
+    json.Key("attributes").Null();
+    json.Key("modes_selected").BeginObject();
+    json.Key("old").Int(CountSelectedModes(options, *old_file.modes));
+    json.Key("new").Int(CountSelectedModes(options, *new_file.modes));
+    json.EndObject();
+  } else {
+    AttributesJson(differences.file, &json);
+  }
   json.Key("modes").BeginArray();
   for (const ModeChange &mode : differences.modes) {
     json.BeginObject();
@@ -297,15 +388,22 @@ void PrintJson(const Differences &differences) {
     AttributesJson(mode.attributes, &json);
     json.Key("features").BeginArray();
     for (const SlotChange &feature : mode.features) {
-      SlotJson(feature, "type", "size", 1, true, &json);
+      SlotJson(feature, "type", "size", 1, true, options.bytes, &json);
     }
     json.EndArray().EndObject();
   }
-  json.EndArray().Key("luts").BeginArray();
-  for (const SlotChange &lut : differences.luts) {
-    SlotJson(lut, "position", "packets", tavo::kPccPacketSize, false, &json);
+  json.EndArray().Key("luts");
+  if (filtered) {
+    json.Null();
+  } else {
+    json.BeginArray();
+    for (const SlotChange &lut : differences.luts) {
+      SlotJson(lut, "position", "packets", tavo::kPccPacketSize, false,
+               options.bytes, &json);
+    }
+    json.EndArray();
   }
-  json.EndArray().EndObject();
+  json.EndObject();
   fputs(json.Text().c_str(), stdout);
 }
 
@@ -342,7 +440,45 @@ std::string SlotText(const SlotChange &slot, const char *unit_name,
   return text;
 }
 
-void PrintText(const Differences &differences) {
+std::string ByteText(int byte) {
+  return byte < 0 ? std::string("--") : Format("%02X", byte);
+}
+
+// "    offset 3: AB -> --", a LUT's as "    packet 1 byte 3: 0F -> 10",
+// then how many more differ.
+void PrintListed(const SlotChange &slot, int64_t unit) {
+  if (strcmp(slot.change, "changed") != 0) return;
+  for (const ByteChange &byte : slot.listed) {
+    std::string where =
+        unit == 1 ? Format("offset %lld", static_cast<long long>(byte.offset))
+                  : Format("packet %lld byte %lld",
+                           static_cast<long long>(byte.offset / unit),
+                           static_cast<long long>(byte.offset % unit));
+    printf("    %s: %s -> %s\n", where.c_str(), ByteText(byte.old_byte).c_str(),
+           ByteText(byte.new_byte).c_str());
+  }
+  int64_t left_out = slot.differing - static_cast<int64_t>(slot.listed.size());
+  if (left_out > 0) {
+    printf("    %s more differ%s, not listed\n",
+           Count(left_out, "byte").c_str(), left_out == 1 ? "s" : "");
+  }
+}
+
+void PrintText(const Options &options, const CalibFile &old_file,
+               const CalibFile &new_file, const Differences &differences) {
+  if (IsFiltered(options)) {
+    int old_count = CountSelectedModes(options, *old_file.modes);
+    int new_count = CountSelectedModes(options, *new_file.modes);
+    std::string counts =
+        old_count + new_count == 0
+            ? std::string("no mode in OLD or NEW")
+            : Format("%s in OLD and %d in NEW",
+                     Count(old_count, "mode").c_str(), new_count);
+    printf("Compared: what %s selects, %s\n", FilterText(options).c_str(),
+           counts.c_str());
+    printf("Not compared under a filter: %sDefaultMode, NumLuts and LUTs\n",
+           options.feature != kNotGiven ? "mode attributes, " : "");
+  }
   for (const AttributeChange &attribute : differences.file) {
     printf("%-18s %s -> %s\n", attribute.name,
            Quote(attribute.old_text).c_str(),
@@ -359,11 +495,13 @@ void PrintText(const Differences &differences) {
     for (const SlotChange &feature : mode.features) {
       printf("  feature %-8lld %s\n", static_cast<long long>(feature.slot),
              SlotText(feature, "byte", 1, true).c_str());
+      if (options.bytes) PrintListed(feature, 1);
     }
   }
   for (const SlotChange &lut : differences.luts) {
     printf("LUT %-14lld %s\n", static_cast<long long>(lut.slot),
            SlotText(lut, "packet", tavo::kPccPacketSize, false).c_str());
+    if (options.bytes) PrintListed(lut, tavo::kPccPacketSize);
   }
 }
 
@@ -378,13 +516,16 @@ int Diff(const Options &options) {
   if (ReportUnreadable({old_file.get(), new_file.get()}, json)) {
     return kExitTrouble;
   }
-  Differences differences{CompareFiles(*old_file, *new_file),
-                          CompareModeLists(*old_file->modes, *new_file->modes),
-                          CompareLuts(*old_file, *new_file)};
+  Differences differences{
+      {}, CompareModeLists(options, *old_file->modes, *new_file->modes), {}};
+  if (!IsFiltered(options)) {
+    differences.file = CompareFiles(*old_file, *new_file);
+    differences.luts = CompareLuts(options, *old_file, *new_file);
+  }
   if (json) {
-    PrintJson(differences);
+    PrintJson(options, *old_file, *new_file, differences);
   } else {
-    PrintText(differences);
+    PrintText(options, *old_file, *new_file, differences);
   }
   return differences.empty() ? kExitNothing : kExitFound;
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "calib_db/mode_format.h"
 #include "calib_db/xml_database_test.h"
 #include "inspect/codes.h"
 #include "inspect/text.h"
@@ -99,9 +100,45 @@ uint64_t WrongBytes(const char *text, uint64_t count, uint64_t *first) {
 
 }  // namespace
 
+void Findings::Identify(const tinyxml2::XMLElement *mode,
+                        const tavo::DispMode &record) {
+  identified_.push_back({mode, {record.disp_id, record.mode_id}});
+}
+
+FindingPlace Findings::PlaceOf(const tinyxml2::XMLElement *element) const {
+  namespace mf = tavo::mode_format;
+  FindingPlace place;
+  // The element directly under the mode, when |element| lies deeper.
+  const tinyxml2::XMLElement *below = nullptr;
+  for (const tinyxml2::XMLElement *at = element; at != nullptr;
+       below = at, at = at->Parent() != nullptr ? at->Parent()->ToElement()
+                                                : nullptr) {
+    const tinyxml2::XMLNode *parent = at->Parent();
+    bool is_mode = strcmp(at->Name(), mf::kMode) == 0 && parent != nullptr &&
+                   parent->ToElement() != nullptr &&
+                   strcmp(parent->ToElement()->Name(), mf::kDispModes) == 0;
+    if (!is_mode) continue;
+    place.mode = NumberOrZero(at, mf::kModeId);
+    if (at->Attribute(mf::kDisplayId, nullptr) != nullptr) {
+      place.display = NumberOrZero(at, mf::kDisplayId);
+    }
+    for (const auto &[mode, ids] : identified_) {
+      if (mode != at) continue;
+      place.display = ids.first;
+      place.mode = ids.second;
+    }
+    if (below != nullptr && strcmp(below->Name(), mf::kFeature) == 0) {
+      place.feature = NumberOrZero(below, mf::kFeatureType);
+    }
+    break;
+  }
+  return place;
+}
+
 void Findings::Warn(const tinyxml2::XMLElement *element, const char *code,
                     std::string message) {
   WarnAt(element->GetLineNum(), code, std::move(message));
+  list_.back().place = PlaceOf(element);
 }
 
 void Findings::WarnAt(int line, const char *code, std::string message) {

@@ -6,24 +6,43 @@
 #include <stdint.h>
 #include <tinyxml2.h>
 
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "color_lib/disp_mode.h"
+
 namespace inspect {
+
+// The mode and feature whose element holds a finding, identified as the
+// reader identifies them; unset outside any mode or feature. |display| is
+// unset too for a mode without DisplayID that the reader did not read.
+struct FindingPlace {
+  std::optional<int> display;
+  std::optional<int> mode;
+  std::optional<int> feature;
+};
 
 struct Finding {
   int line;       // of the element; 0 when there is none
   bool is_error;  // the tool fails on the file, rather than reading it
   const char *code;
   std::string message;
+  FindingPlace place = {};
 };
 
 class Findings {
  public:
-  // A warning with |code|, one of kCodes, on |element|'s line.
+  // Records that the reader read the Mode element |mode| as |record|, so
+  // that findings in it carry the display and mode ID the reader gave it.
+  void Identify(const tinyxml2::XMLElement *mode, const tavo::DispMode &record);
+  // A warning with |code|, one of kCodes, on |element|'s line, placed in
+  // the mode and feature that hold |element|.
   void Warn(const tinyxml2::XMLElement *element, const char *code,
             std::string message);
-  // The same on |line|, for what is found in the file's bytes.
+  // The same on |line|, for what is found in the file's bytes: in no mode.
   void WarnAt(int line, const char *code, std::string message);
   // The one error: the tool fails on the file. |reason| says why, after
   // "the tool fails: ".
@@ -32,7 +51,12 @@ class Findings {
   std::vector<Finding> Sorted() const;
 
  private:
+  FindingPlace PlaceOf(const tinyxml2::XMLElement *element) const;
+
   std::vector<Finding> list_;
+  // Mode elements the reader read, with their display and mode ID.
+  std::vector<std::pair<const tinyxml2::XMLElement *, std::pair<int, int>>>
+      identified_;
 };
 
 // How many child elements named |name| |element| has.
@@ -64,8 +88,12 @@ void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
 void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
                   const std::string &what, Findings *findings);
 
+struct CalibFile;
+
 // Everything check finds in the file at |path|, in the order of lines.
-std::vector<Finding> CheckFile(const std::string &path);
+// When |read| is not null it gets the file as the reader read it.
+std::vector<Finding> CheckFile(const std::string &path,
+                               std::unique_ptr<CalibFile> *read = nullptr);
 
 }  // namespace inspect
 

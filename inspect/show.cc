@@ -3,6 +3,8 @@
 
 #include "inspect/calib_file.h"
 #include "inspect/commands.h"
+#include "inspect/crc32.h"
+#include "inspect/filter.h"
 #include "inspect/json.h"
 #include "inspect/report.h"
 #include "inspect/text.h"
@@ -13,7 +15,39 @@ namespace {
 
 const char *YesNo(bool value) { return value ? "yes" : "no"; }
 
-void ShowModeJson(const tavo::DispMode &mode, JsonWriter *json) {
+// The CRC-32 of a payload as text, or "" when the colour library holds no
+// bytes for it although it has a size.
+std::string PayloadCrc(const uint8_t *bytes, uint64_t size) {
+  if (bytes == nullptr && size > 0) return "";
+  return Crc32Text(Crc32(bytes, size));
+}
+
+std::string FeatureCrc(const tavo::DispFeature &feature) {
+  return PayloadCrc(feature.payload, feature.size);
+}
+
+std::string LutCrc(const tavo::DispLut<tavo::PccLut> &slot) {
+  if (slot.lut == nullptr) return PayloadCrc(nullptr, 0);
+  return PayloadCrc(
+      slot.lut->packets,
+      static_cast<uint64_t>(slot.lut->num_packets) * tavo::kPccPacketSize);
+}
+
+void CrcJson(const std::string &crc, JsonWriter *json) {
+  json->Key("crc32");
+  if (crc.empty()) {
+    json->Null();
+  } else {
+    json->String(crc);
+  }
+}
+
+const char *CrcText(const std::string &crc) {
+  return crc.empty() ? "--" : crc.c_str();
+}
+
+void ShowModeJson(const Options &options, const tavo::DispMode &mode,
+                  JsonWriter *json) {
   json->BeginObject();
   json->Key("mode_id").Int(mode.mode_id);
   json->Key("display_id").Int(mode.disp_id);
@@ -27,17 +61,39 @@ void ShowModeJson(const tavo::DispMode &mode, JsonWriter *json) {
   json->Key("is_merge").Bool(mode.is_merge);
   json->Key("features").BeginArray();
   for (const tavo::DispFeature *feature : mode.features) {
-    if (feature == nullptr) continue;
+    if (feature == nullptr || !SelectsFeature(options, feature->type)) {
+      continue;
+    }
     json->BeginObject();
     json->Key("type").Int(feature->type);
     json->Key("size").Int(feature->size);
     json->Key("disable").Bool(feature->disable);
+    CrcJson(FeatureCrc(*feature), json);
     json->EndObject();
   }
   json->EndArray().EndObject();
 }
 
-void ShowJson(const CalibFile &file) {
+void LutsJson(const CalibFile &file, JsonWriter *json) {
+  json->Key("luts").BeginObject();
+  json->Key("num_luts").Int(file.luts != nullptr ? file.luts->num_luts : 0);
+  json->Key("slots").BeginArray();
+  for (int position = 0; position < tavo::kMaxLuts; ++position) {
+    const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
+    if (slot == nullptr) continue;
+    json->BeginObject();
+    json->Key("position").Int(position);
+    json->Key("type").Int(slot->type);
+    json->Key("packets").Int(slot->lut != nullptr ? slot->lut->num_packets : 0);
+    CrcJson(LutCrc(*slot), json);
+    json->EndObject();
+  }
+  json->EndArray().EndObject();
+}
+
+// Under a filter only the modes selected, and "luts" null: LUTs belong to
+// no mode.
+void ShowJson(const Options &options, const CalibFile &file) {
   JsonWriter json;
   json.BeginObject();
   json.Key("file").String(file.path);
@@ -45,26 +101,20 @@ void ShowJson(const CalibFile &file) {
   json.Key("default_mode").Int(file.modes->default_mode);
   json.Key("modes").BeginArray();
   for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
-    ShowModeJson(file.modes->modes[i], &json);
+    const tavo::DispMode &mode = file.modes->modes[i];
+    if (SelectsMode(options, mode)) ShowModeJson(options, mode, &json);
   }
   json.EndArray();
-  json.Key("luts").BeginObject();
-  json.Key("num_luts").Int(file.luts != nullptr ? file.luts->num_luts : 0);
-  json.Key("slots").BeginArray();
-  for (int position = 0; position < tavo::kMaxLuts; ++position) {
-    const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
-    if (slot == nullptr) continue;
-    json.BeginObject();
-    json.Key("position").Int(position);
-    json.Key("type").Int(slot->type);
-    json.Key("packets").Int(slot->lut != nullptr ? slot->lut->num_packets : 0);
-    json.EndObject();
+  if (IsFiltered(options)) {
+    json.Key("luts").Null();
+  } else {
+    LutsJson(file, &json);
   }
-  json.EndArray().EndObject().EndObject();
+  json.EndObject();
   fputs(json.Text().c_str(), stdout);
 }
 
-void ShowModeText(const tavo::DispMode &mode) {
+void ShowModeText(const Options &options, const tavo::DispMode &mode) {
   printf("\nMode %d on display %d: %s\n", mode.mode_id, mode.disp_id,
          Quote(mode.name).c_str());
   printf("  default %s, app mode %s, merge %s, render intent %d\n",
@@ -75,34 +125,57 @@ void ShowModeText(const tavo::DispMode &mode) {
          Quote(mode.picture_quality).c_str());
   bool header = false;
   for (const tavo::DispFeature *feature : mode.features) {
-    if (feature == nullptr) continue;
-    if (!header) printf("  %7s  %6s  %s\n", "FEATURE", "SIZE", "DISABLED");
+    if (feature == nullptr || !SelectsFeature(options, feature->type)) {
+      continue;
+    }
+    if (!header) {
+      printf("  %7s  %6s  %8s  %s\n", "FEATURE", "SIZE", "DISABLED", "CRC32");
+    }
     header = true;
-    printf("  %7u  %6u  %s\n", feature->type, feature->size,
-           YesNo(feature->disable));
+    printf("  %7u  %6u  %8s  %s\n", feature->type, feature->size,
+           YesNo(feature->disable), CrcText(FeatureCrc(*feature)));
   }
-  if (!header) puts("  no features");
+  if (header) return;
+  if (options.feature != kNotGiven) {
+    printf("  no feature of type %d\n", options.feature);
+  } else {
+    puts("  no features");
+  }
 }
 
-void ShowText(const CalibFile &file) {
-  printf("%s: %s, default mode %d\n", file.path.c_str(),
-         Count(file.modes->num_modes, "mode").c_str(),
-         file.modes->default_mode);
-  for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
-    ShowModeText(file.modes->modes[i]);
-  }
+void ShowLutsText(const CalibFile &file) {
   printf("\nLUTs: %u declared\n",
          file.luts != nullptr ? file.luts->num_luts : 0);
   bool header = false;
   for (int position = 0; position < tavo::kMaxLuts; ++position) {
     const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
     if (slot == nullptr) continue;
-    if (!header) printf("  %8s  %4s  %7s\n", "POSITION", "TYPE", "PACKETS");
+    if (!header) {
+      printf("  %8s  %4s  %7s  %s\n", "POSITION", "TYPE", "PACKETS", "CRC32");
+    }
     header = true;
-    printf("  %8d  %4d  %7u\n", position, slot->type,
-           slot->lut != nullptr ? slot->lut->num_packets : 0);
+    printf("  %8d  %4d  %7u  %s\n", position, slot->type,
+           slot->lut != nullptr ? slot->lut->num_packets : 0,
+           CrcText(LutCrc(*slot)));
   }
   if (!header) puts("  no LUT read");
+}
+
+void ShowText(const Options &options, const CalibFile &file) {
+  printf("%s: %s, default mode %d\n", file.path.c_str(),
+         Count(file.modes->num_modes, "mode").c_str(),
+         file.modes->default_mode);
+  bool filtered = IsFiltered(options);
+  if (filtered) printf("%s\n", SelectionText(options, *file.modes).c_str());
+  for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
+    const tavo::DispMode &mode = file.modes->modes[i];
+    if (SelectsMode(options, mode)) ShowModeText(options, mode);
+  }
+  if (filtered) {
+    puts("\nLUTs: not shown, they belong to no mode");
+  } else {
+    ShowLutsText(file);
+  }
 }
 
 }  // namespace
@@ -113,9 +186,9 @@ int Show(const Options &options) {
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
   if (ReportUnreadable({file.get()}, json)) return kExitTrouble;
   if (json) {
-    ShowJson(*file);
+    ShowJson(options, *file);
   } else {
-    ShowText(*file);
+    ShowText(options, *file);
   }
   return kExitNothing;
 }

@@ -129,12 +129,13 @@ TEST_F(InspectTest, ShowJsonHoldsWhatTheReaderRead) {
           R"("is_default":true,"is_app_mode":false,"dynamic_range":"sdr",)"
           R"("color_gamut":"srgb","picture_quality":"vivid",)"
           R"("render_intent":2,"is_merge":false,"features":[{"type":2,)"
-          R"("size":3,"disable":true}]},{"mode_id":8,"display_id":1,)"
+          R"("size":3,"disable":true,"crc32":"af05ac54"}]},{"mode_id":8,)"
+          R"("display_id":1,)"
           R"("name":"qa_two","is_default":false,"is_app_mode":false,)"
           R"("dynamic_range":"HDR","color_gamut":"native",)"
           R"("picture_quality":"","render_intent":0,"is_merge":false,)"
           R"("features":[]}],"luts":{"num_luts":1,"slots":[{"position":0,)"
-          R"("type":0,"packets":2}]}})"
+          R"("type":0,"packets":2,"crc32":"91267e8a"}]}})"
           "\n");
 }
 
