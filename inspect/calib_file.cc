@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "inspect/log_capture.h"
+#include "inspect/standard_input.h"
 
 namespace inspect {
 
@@ -15,6 +16,8 @@ namespace {
 
 // What the tool prints when it gets no mode list from a file.
 constexpr char kNoModes[] = "Failed to enumerate modes from the file";
+// What it says when standard input cannot be read to its end.
+constexpr char kNoStandardInput[] = "Couldn't read standard input";
 
 // The system's reason why |path| cannot be opened for reading, or "".
 // tinyxml2 calls every such file "not found", and a folder opens but
@@ -28,10 +31,35 @@ std::string OpenProblem(const std::string &path) {
   return folder ? strerror(EISDIR) : "";
 }
 
+// The path that the reader opens for |path|, and in |problem| why it
+// cannot be opened when that is known before trying: "-" is standard
+// input, kept for the process.
+std::string OpenedPath(const std::string &path, std::string *problem) {
+  if (path != kStandardInputName) return path;
+  const StandardInput &input = KeptStandardInput();
+  *problem = input.problem;
+  return input.path;
+}
+
+// |text| with every |from| in it shown as |to|: the reader's log names
+// the path it opened, not the one given.
+std::string ShownAs(std::string text, const std::string &from,
+                    const std::string &to) {
+  if (from.empty() || from == to) return text;
+  for (size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
 }  // namespace
 
-std::string ReadWholeFile(const std::string &path, std::string *bytes) {
-  std::string problem = OpenProblem(path);
+std::string ReadWholeFile(const std::string &given, std::string *bytes) {
+  std::string problem;
+  std::string path = OpenedPath(given, &problem);
+  if (!problem.empty()) return problem;
+  problem = OpenProblem(path);
   if (!problem.empty()) return problem;
   FILE *file = fopen(path.c_str(), "rb");
   if (file == nullptr) return strerror(errno);
@@ -47,29 +75,36 @@ std::string ReadWholeFile(const std::string &path, std::string *bytes) {
   return failed ? strerror(saved) : "";
 }
 
-std::unique_ptr<CalibFile> ReadCalibFile(const std::string &path) {
+std::unique_ptr<CalibFile> ReadCalibFile(const std::string &given) {
   auto file = std::make_unique<CalibFile>();
-  file->path = path;
+  file->path = given;
+  std::string input_problem;
+  std::string path = OpenedPath(given, &input_problem);
   file->db =
       std::make_unique<tavo::XmlDatabaseTest>(tavo::kFileTypeQa, path.c_str());
+  if (!input_problem.empty()) {
+    // Half of a standard input is not read as if it were all of it.
+    file->problem = std::string(kNoStandardInput) + " (" + input_problem + ")";
+    return file;
+  }
   {
     LogCapture log;
     if (file->db->LoadFile() != 0) {
-      file->problem = log.Problems();
+      file->problem = ShownAs(log.Problems(), path, given);
       std::string reason = OpenProblem(path);
       if (!reason.empty()) file->problem += " (" + reason + ")";
       return file;
     }
     file->modes.reset(file->db->ReadModes());
     if (file->modes == nullptr) {
-      std::string logged = log.Problems();
+      std::string logged = ShownAs(log.Problems(), path, given);
       file->problem = logged.empty() ? kNoModes : logged + "; " + kNoModes;
       return file;
     }
   }
   LogCapture log;
   file->luts = file->db->GetLuts();
-  file->lut_problem = log.Problems();
+  file->lut_problem = ShownAs(log.Problems(), path, given);
   return file;
 }
 

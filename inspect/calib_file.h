@@ -25,11 +25,14 @@ struct CalibFile {
 };
 
 // Reads |path| as the tool reads its QA file: loads it, reads its modes and
-// then its LUTs, with the reader's log taken rather than printed.
+// then its LUTs, with the reader's log taken rather than printed. A |path|
+// of "-" is standard input (read once for the process, whoever asks), named
+// "-" in |path| and in the problems.
 std::unique_ptr<CalibFile> ReadCalibFile(const std::string &path);
 
-// Reads the whole file at |path| into |bytes|. Returns "" when it could,
-// else the system's reason ("Permission denied", "Is a directory").
+// Reads the whole file at |path| ("-": standard input, as ReadCalibFile
+// has it) into |bytes|. Returns "" when it could, else the system's reason
+// ("Permission denied", "Is a directory").
 std::string ReadWholeFile(const std::string &path, std::string *bytes);
 
 // The LUT in slot |position| of |file|'s set, or null. The reader fills

@@ -2,6 +2,7 @@
 // it, what combining changed; and edits of a file that keep to the tool's
 // own reading and writing.
 #include <stdio.h>
+#include <tinyxml2.h>
 
 #include <string>
 
@@ -9,6 +10,11 @@
 #include "inspect/json.h"
 #include "inspect/options.h"
 #include "inspect/report.h"
+#include "inspect/text.h"
+
+#ifndef RIMBOLT_VERSION
+#error "RIMBOLT_VERSION is set by the build, as CMake's project version"
+#endif
 
 namespace {
 
@@ -72,6 +78,24 @@ int Help(bool json) {
   return inspect::kExitNothing;
 }
 
+// The tool's version and the tinyxml2 it was compiled against, whose
+// reading the tool's output follows.
+int Version(bool json) {
+  std::string tinyxml2 = inspect::Format(
+      "%d.%d.%d", TIXML2_MAJOR_VERSION,
+      TIXML2_MINOR_VERSION, TIXML2_PATCH_VERSION);
+  if (json) {
+    inspect::JsonWriter version;
+    version.BeginObject().Key("version").String(RIMBOLT_VERSION);
+    version.Key("tinyxml2").String(tinyxml2).EndObject();
+    fputs(version.Text().c_str(), stdout);
+  } else {
+    printf("rimbolt-inspect %s\nbuilt with tinyxml2 %s\n", RIMBOLT_VERSION,
+           tinyxml2.c_str());
+  }
+  return inspect::kExitNothing;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -79,6 +103,7 @@ int main(int argc, char **argv) {
   std::string problem = inspect::ParseOptions(argc, argv, &options);
   if (options.help) return Help(options.json);
   if (!problem.empty()) return Usage(problem, options.json);
+  if (options.version) return Version(options.json);
   const std::string &command = options.command;
   if (command == "show") return inspect::Show(options);
   if (command == "check") return inspect::Check(options);

@@ -10,7 +10,8 @@ for group in "$@"; do
   case "$group" in
     build) ;;
     test) packages+=(libgtest-dev libgmock-dev libxml2-utils util-linux
-                     valgrind python3 blueprint-tools clang) ;;
+                     valgrind python3 blueprint-tools clang man-db
+                     groff-base) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     bench) packages+=(libbenchmark-dev time) ;;
     # qemu-user runs the cross-built programs with the loader and libc of

@@ -3,9 +3,10 @@
 
 Reads Android.bp; checks that bpfmt leaves it as it is, that every cc_*
 module's sources exist and equal the list the CMake build uses for the same
-module, and that each binary, test and fuzz module compiles and links from
-exactly its sources, its static libraries' sources and the host stand-ins for
-the platform's libraries.
+module, that rimbolt-inspect is built with CMake's project version, and that
+each binary, test and fuzz module compiles and links from exactly its
+sources, its static libraries' sources and the host stand-ins for the
+platform's libraries.
 
 Usage: check_android_bp.py --root DIR --work DIR --cxx CXX --fuzz-cxx CXX
          --bpfmt BPFMT
@@ -13,8 +14,10 @@ Usage: check_android_bp.py --root DIR --work DIR --cxx CXX --fuzz-cxx CXX
            name may come more than once)
          --stand-in LIB=DIR=SRC:...:-IDIR:-lLIB (the same form)
          --host-flags FLAG:... (what this machine's C library lacks)
+         --version VERSION (CMake's project version)
 """
 import argparse
+import json
 import concurrent.futures
 import os
 import re
@@ -55,7 +58,8 @@ class Parser:
     def Value(self):
         token = self.Next()
         if token.startswith('"'):
-            value = token[1:-1]
+            # Blueprint's escapes (\" and \\) are JSON's.
+            value = json.loads(token)
         elif token == '[':
             value = []
             while self.tokens[self.pos] != ']':
@@ -149,6 +153,19 @@ def Resolve(modules):
     return resolved
 
 
+def VersionProblem(modules, version):
+    """Why rimbolt-inspect's Android.bp build is not of |version|, or None."""
+    flag = f'-DRIMBOLT_VERSION="{version}"'
+    if 'rimbolt-inspect' not in modules:
+        return None  # reported as a module CMake builds and Android.bp lacks
+    flags = [item for item in modules['rimbolt-inspect'][1].get('cflags', [])
+             if item.startswith('-DRIMBOLT_VERSION=')]
+    if flags != [flag]:
+        return (f'rimbolt-inspect: Android.bp sets {flags or "no version"}, '
+                f'CMake {flag}')
+    return None
+
+
 def Run(command, cwd):
     result = subprocess.run(command, cwd=cwd, capture_output=True, text=True)
     return result.returncode, result.stdout + result.stderr
@@ -164,6 +181,7 @@ def main():
     parser.add_argument('--module', action='append', default=[])
     parser.add_argument('--stand-in', action='append', default=[])
     parser.add_argument('--host-flags', default='')
+    parser.add_argument('--version', required=True)
     args = parser.parse_args()
     root = os.path.abspath(args.root)
     cmake_lists = Paths(args.module)
@@ -197,6 +215,9 @@ def main():
                          f'does not build')
     for name in sorted(set(cmake_lists) - set(modules)):
         Fail(errors, f'{name}: built by CMake, missing from Android.bp')
+    version_problem = VersionProblem(modules, args.version)
+    if version_problem:
+        Fail(errors, version_problem)
     if errors:
         return 1
 

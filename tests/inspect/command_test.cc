@@ -206,7 +206,8 @@ TEST_F(InspectTest, EveryJsonOutputIsOneStrictUtf8Document) {
       {"show", "--json"},
       {"check", "--json", "--yaml", qa_},
       {"diff", "--json", qa_},
-      {"--help", "--json"}};
+      {"--help", "--json"},
+      {"--version", "--json"}};
   runs.push_back({"check", "--json"});
   runs.back().insert(runs.back().end(), files.begin(), files.end());
   for (const std::string &file : files) {
