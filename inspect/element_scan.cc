@@ -192,6 +192,20 @@ class Scan {
   bool ok_ = true;
 };
 
+// Puts |element| and the elements inside it into |order|, and the index
+// of each one's parent into |parents|.
+void Walk(const tinyxml2::XMLElement *element, int parent,
+          std::vector<const tinyxml2::XMLElement *> *order,
+          std::vector<int> *parents) {
+  int index = static_cast<int>(order->size());
+  order->push_back(element);
+  parents->push_back(parent);
+  for (const tinyxml2::XMLElement *child = element->FirstChildElement();
+       child != nullptr; child = child->NextSiblingElement()) {
+    Walk(child, index, order, parents);
+  }
+}
+
 }  // namespace
 
 const AttributeSpan *ElementSpan::Find(const char *attribute) const {
@@ -205,6 +219,27 @@ bool ScanElements(const std::string &bytes,
                   std::vector<ElementSpan> *elements) {
   elements->clear();
   return Scan(bytes, elements).Document();
+}
+
+bool MatchElements(const std::string &bytes, const tinyxml2::XMLDocument &doc,
+                   std::vector<const tinyxml2::XMLElement *> *order,
+                   std::vector<ElementSpan> *spans) {
+  order->clear();
+  std::vector<int> parents;
+  for (const tinyxml2::XMLElement *element = doc.FirstChildElement();
+       element != nullptr; element = element->NextSiblingElement()) {
+    Walk(element, -1, order, &parents);
+  }
+  if (!ScanElements(bytes, spans) || spans->size() != order->size()) {
+    return false;
+  }
+  for (size_t i = 0; i < spans->size(); ++i) {
+    const ElementSpan &span = (*spans)[i];
+    if (span.name != (*order)[i]->Name() || span.parent != parents[i]) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace inspect

@@ -5,6 +5,7 @@
 #define INSPECT_ELEMENT_SCAN_H_
 
 #include <stddef.h>
+#include <tinyxml2.h>
 
 #include <string>
 #include <vector>
@@ -45,6 +46,14 @@ struct ElementSpan {
 // tinyxml2 parses scans to the same elements, which callers check against
 // its tree before they edit.
 bool ScanElements(const std::string &bytes, std::vector<ElementSpan> *elements);
+
+// Fills |order| with the elements of |doc|, which tinyxml2 parsed from
+// |bytes|, in document order, and |spans| with ScanElements of |bytes|.
+// True when the two agree: as many elements, by name and parent, in the
+// same order, so that spans[i] is where order[i] stands.
+bool MatchElements(const std::string &bytes, const tinyxml2::XMLDocument &doc,
+                   std::vector<const tinyxml2::XMLElement *> *order,
+                   std::vector<ElementSpan> *spans);
 
 }  // namespace inspect
 

@@ -55,16 +55,7 @@ class Located {
     if (doc_.Parse(bytes_.data(), bytes_.size()) != tinyxml2::XML_SUCCESS) {
       return Format("tinyxml2 does not parse the file (%s)", doc_.ErrorStr());
     }
-    for (const tinyxml2::XMLElement *element = doc_.FirstChildElement();
-         element != nullptr; element = element->NextSiblingElement()) {
-      Walk(element);
-    }
-    bool scanned = ScanElements(bytes_, &spans_);
-    bool same = scanned && spans_.size() == order_.size();
-    for (size_t i = 0; same && i < spans_.size(); ++i) {
-      same = spans_[i].name == order_[i]->Name();
-    }
-    if (!same) {
+    if (!MatchElements(bytes_, doc_, &order_, &spans_)) {
       return "the file's markup is not read here as tinyxml2 reads it, so "
              "its elements cannot be found in its bytes";
     }
@@ -78,6 +69,16 @@ class Located {
     size_t index =
         std::find(order_.begin(), order_.end(), element) - order_.begin();
     return spans_[index];
+  }
+
+  // What separates an element from |span| that stands on a line of its
+  // own: a line break and |span|'s indentation; "" when |span| shares its
+  // line with other markup.
+  std::string Separator(const ElementSpan &span) const {
+    std::string indent = IndentOf(span);
+    bool own_line = span.open == indent.size() ||
+                    bytes_[span.open - indent.size() - 1] == '\n';
+    return own_line ? LineBreak() + indent : "";
   }
 
   // The white space before |span| on its line, or "" when other bytes
@@ -98,14 +99,6 @@ class Located {
   const std::string &bytes() const { return bytes_; }
 
  private:
-  void Walk(const tinyxml2::XMLElement *element) {
-    order_.push_back(element);
-    for (const tinyxml2::XMLElement *child = element->FirstChildElement();
-         child != nullptr; child = child->NextSiblingElement()) {
-      Walk(child);
-    }
-  }
-
   const std::string &bytes_;
   tinyxml2::XMLDocument doc_;
   std::vector<const tinyxml2::XMLElement *> order_;
@@ -162,14 +155,13 @@ Edit PlaceFeature(const Located &file, const tinyxml2::XMLElement *mode_element,
        child != nullptr; child = child->NextSiblingElement(mf::kFeature)) {
     if (NumberOrZero(child, mf::kFeatureType) > type) {
       const ElementSpan &next = file.SpanOf(child);
-      return {next.open, next.open, feature + line + file.IndentOf(next)};
+      return {next.open, next.open, feature + file.Separator(next)};
     }
     last = child;
   }
   if (last != nullptr) {
     const ElementSpan &previous = file.SpanOf(last);
-    return {previous.end, previous.end,
-            line + file.IndentOf(previous) + feature};
+    return {previous.end, previous.end, file.Separator(previous) + feature};
   }
   const ElementSpan &mode = file.SpanOf(mode_element);
   std::string indent = file.IndentOf(mode);
