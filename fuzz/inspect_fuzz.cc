@@ -1,8 +1,9 @@
 // libFuzzer target: arbitrary bytes as a file for rimbolt-inspect. Every
 // command runs on it (their output is thrown away); nothing may crash, leak
-// or touch memory it does not own, check must call the file an error
-// exactly when the tool's reader refuses it, and normalize's rewrite of a
-// file the reader takes must be saved and read back by the reader.
+// or touch memory it does not own; check must call the file an error
+// exactly when the tool's reader refuses it; normalize's rewrite of a file
+// the reader takes must be saved and read back by the reader; and the scan
+// that inject edits by must find every element where tinyxml2 does.
 #include <errno.h>
 #include <fcntl.h>
 #include <stdint.h>
@@ -16,6 +17,7 @@
 
 #include "inspect/calib_file.h"
 #include "inspect/commands.h"
+#include "inspect/element_scan.h"
 #include "inspect/findings.h"
 #include "inspect/rewrite.h"
 #include "tests/temp_dir.h"
@@ -89,6 +91,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (error != refused) {
     fprintf(stderr, "inspect_fuzz: the reader %s the file, check %s\n",
             refused ? "refuses" : "reads", error ? "fails it" : "passes it");
+    abort();
+  }
+  tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
+  std::string bytes(reinterpret_cast<const char *>(data), size);
+  std::vector<const tinyxml2::XMLElement *> order;
+  std::vector<inspect::ElementSpan> spans;
+  if (doc.Parse(bytes.data(), bytes.size()) == tinyxml2::XML_SUCCESS &&
+      !inspect::MatchElements(bytes, doc, &order, &spans)) {
+    fprintf(stderr, "inspect_fuzz: tinyxml2 finds %zu elements, the scan %zu\n",
+            order.size(), spans.size());
     abort();
   }
   for (bool json : {false, true}) {

@@ -109,5 +109,7 @@ int main(int argc, char **argv) {
   if (command == "check") return inspect::Check(options);
   if (command == "diff") return inspect::Diff(options);
   if (command == "normalize") return inspect::Normalize(options);
+  if (command == "extract") return inspect::Extract(options);
+  if (command == "inject") return inspect::Inject(options);
   return Usage("unknown command " + command, options.json);
 }

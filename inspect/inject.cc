@@ -1,0 +1,98 @@
+// inject: a calibration file with one payload set from a binary file, and
+// nothing else in its bytes changed; checked with the tool's own reader
+// before anything is written.
+#include <stdio.h>
+
+#include "calib_db/xml_database_test.h"
+#include "inspect/calib_file.h"
+#include "inspect/commands.h"
+#include "inspect/output.h"
+#include "inspect/payload.h"
+#include "inspect/read_back.h"
+#include "inspect/report.h"
+#include "inspect/splice.h"
+#include "inspect/text.h"
+
+namespace inspect {
+
+namespace {
+
+int Refuse(const std::string &problem) {
+  fprintf(stderr, "inject: nothing written: %s\n", problem.c_str());
+  return kExitTrouble;
+}
+
+// Why |size| bytes cannot be the payload that |selection| names, or "".
+std::string SizeProblem(const PayloadSelection &selection, size_t size,
+                        const std::string &from) {
+  if (!selection.is_lut) {
+    if (size <= tavo::kMaxPayloadSize) return "";
+    return Format("%s holds %zu bytes; a feature holds at most %u",
+                  from.c_str(), size, tavo::kMaxPayloadSize);
+  }
+  if (size % tavo::kPccPacketSize != 0) {
+    return Format("%s holds %zu bytes, not a whole number of %u-byte packets",
+                  from.c_str(), size, tavo::kPccPacketSize);
+  }
+  if (size / tavo::kPccPacketSize <= tavo::kMaxPayloadSize) return "";
+  return Format("%s holds %zu packets; a LUT holds at most %u", from.c_str(),
+                size / tavo::kPccPacketSize, tavo::kMaxPayloadSize);
+}
+
+uint32_t FeatureCount(const CalibFile &file,
+                      const PayloadSelection &selection) {
+  if (selection.is_lut) return 0;
+  uint32_t count = 0;
+  for (const tavo::DispFeature *feature :
+       file.modes->modes[selection.mode_index].features) {
+    if (feature != nullptr) ++count;
+  }
+  return count;
+}
+
+}  // namespace
+
+int Inject(const Options &options) {
+  const std::string &path = options.files[0];
+  std::unique_ptr<CalibFile> file = ReadCalibFile(path);
+  if (ReportUnreadable({file.get()}, false)) {
+    return Refuse("the tool cannot read " + path);
+  }
+  PayloadSelection selection;
+  std::string problem = SelectPayload(*file, options, true, &selection);
+  if (!problem.empty()) return Refuse(problem);
+  std::string bytes;
+  problem = ReadWholeFile(path, &bytes);
+  if (!problem.empty()) return Refuse(path + " cannot be read: " + problem);
+  std::string payload;
+  problem = ReadWholeFile(options.from, &payload);
+  if (!problem.empty()) {
+    return Refuse(options.from + " cannot be read: " + problem);
+  }
+  problem = SizeProblem(selection, payload.size(), options.from);
+  if (!problem.empty()) return Refuse(problem);
+  Splice splice;
+  problem = SplicePayload(bytes, selection, FeatureCount(*file, selection),
+                          reinterpret_cast<const uint8_t *>(payload.data()),
+                          payload.size(), &splice);
+  if (!problem.empty()) {
+    return Refuse(Format("%s cannot be set in %s: %s", selection.what.c_str(),
+                         path.c_str(), problem.c_str()));
+  }
+  problem = ReadBack(*file, selection, payload, splice);
+  if (!problem.empty()) {
+    return Refuse(Format("with %s set, %s does not read back as it should: %s",
+                         selection.what.c_str(), path.c_str(),
+                         problem.c_str()));
+  }
+  problem = WriteOutput(options.output, splice.bytes);
+  if (!problem.empty()) {
+    fprintf(stderr, "inject: %s not written: %s\n",
+            options.output == "-" ? "standard output" : options.output.c_str(),
+            problem.c_str());
+    return kExitTrouble;
+  }
+  return kExitNothing;
+}
+
+}  // namespace inspect
