@@ -19,6 +19,7 @@
 #include "inspect/commands.h"
 #include "inspect/element_scan.h"
 #include "inspect/findings.h"
+#include "inspect/output.h"
 #include "inspect/rewrite.h"
 #include "tests/temp_dir.h"
 
@@ -39,7 +40,7 @@ void RemoveFiles() {
 void Normalize(const inspect::CalibFile &file) {
   std::string text;
   std::string problem = inspect::RewriteCalibFile(file, &text);
-  if (problem.empty()) problem = inspect::SaveText(g_output, text);
+  if (problem.empty()) problem = inspect::WriteOutput(g_output, text);
   if (problem.empty() && inspect::ReadCalibFile(g_output)->modes == nullptr) {
     problem = "the reader refuses the rewrite";
   }

@@ -12,6 +12,7 @@
 #include "inspect/codes.h"
 #include "inspect/commands.h"
 #include "inspect/findings.h"
+#include "inspect/output.h"
 #include "inspect/report.h"
 #include "inspect/rewrite.h"
 #include "inspect/text.h"
@@ -121,8 +122,12 @@ int Normalize(const Options &options) {
   }
   std::vector<Finding> found = CheckFile(path);
   std::string comments = CommentsDropped(path);
-  problem = SaveText(target, text);
-  if (!problem.empty()) return Trouble(problem);
+  problem = WriteOutput(target, text);
+  if (!problem.empty()) {
+    return Trouble(Format("%s not written: %s",
+                          target == "-" ? "standard output" : target.c_str(),
+                          problem.c_str()));
+  }
   PrintRewritten(path, found);
   fprintf(stderr, "normalize: %s; %s%s\n", Written(options).c_str(),
           Tally(path, found).c_str(), comments.c_str());

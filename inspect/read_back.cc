@@ -1,55 +1,40 @@
 #include "inspect/read_back.h"
 
-#include <errno.h>
-#include <stdlib.h>
+#include <stdio.h>
 #include <string.h>
-#include <unistd.h>
 
 #include "calib_db/xml_database_test.h"
+#include "inspect/private_folder.h"
 #include "inspect/text.h"
 
 namespace inspect {
 
 namespace {
 
-// A private folder for the copy: $TMPDIR, else the folder a device lets
-// programs write, else /tmp.
-std::string TemporaryBase() {
-  const char *base = getenv("TMPDIR");
-  if (base != nullptr && base[0] != '\0') return base;
-  if (access("/data/local/tmp", W_OK) == 0) return "/data/local/tmp";
-  return "/tmp";
-}
-
 // |bytes| read as the tool reads a file, through a copy in a private folder
 // that is gone when this returns. Null, with |problem| set, when no copy
 // could be made.
 std::unique_ptr<CalibFile> ReadCopy(const std::string &bytes,
                                     std::string *problem) {
-  std::string folder = TemporaryBase() + "/rimbolt-inspect-XXXXXX";
-  if (mkdtemp(&folder[0]) == nullptr) {
-    *problem = "no private copy can be made in " + TemporaryBase() + ": " +
-               strerror(errno);
+  PrivateFolder folder;
+  if (folder.path().empty()) {
+    *problem = "no private copy can be made: " + folder.problem();
     return nullptr;
   }
-  std::string path = folder + "/edited.xml";
-  std::unique_ptr<CalibFile> file;
+  std::string path = folder.path() + "/edited.xml";
   FILE *out = path.size() < static_cast<size_t>(tavo::kPathSize)
                   ? fopen(path.c_str(), "wb")
                   : nullptr;
   if (out == nullptr) {
-    *problem = "no private copy can be made in " + folder;
-  } else {
-    bool written = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    if (fclose(out) == 0 && written) {
-      file = ReadCalibFile(path);
-    } else {
-      *problem = "the private copy in " + folder + " cannot be written";
-    }
-    unlink(path.c_str());
+    *problem = "no private copy can be made in " + folder.path();
+    return nullptr;
   }
-  rmdir(folder.c_str());
-  return file;
+  bool written = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  if (fclose(out) != 0 || !written) {
+    *problem = "the private copy in " + folder.path() + " cannot be written";
+    return nullptr;
+  }
+  return ReadCalibFile(path);
 }
 
 bool SameBytes(const uint8_t *a, size_t a_size, const uint8_t *b,

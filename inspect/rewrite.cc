@@ -1,15 +1,12 @@
 #include "inspect/rewrite.h"
 
-#include <dirent.h>
 #include <errno.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
-#include <unistd.h>
 
-#include "calib_db/document_file.h"
 #include "calib_db/xml_database_test.h"
 #include "inspect/log_capture.h"
+#include "inspect/private_folder.h"
 #include "inspect/text.h"
 
 namespace inspect {
@@ -18,57 +15,6 @@ namespace {
 
 // The tool's output file type, which decides what it writes as IsAppMode.
 constexpr tavo::FileType kOutputType = tavo::kFileTypeFactory;
-
-// Where the private folder goes: $TMPDIR when set, else the folder a
-// device gives programs run from a shell (it has no /tmp), else /tmp.
-std::string TempBase() {
-  const char *base = getenv("TMPDIR");
-  if (base != nullptr && *base != '\0') return base;
-#if defined(__ANDROID__)
-  return "/data/local/tmp";
-#else
-  return "/tmp";
-#endif
-}
-
-// A folder of this process alone, removed with what it holds: the class
-// writes a document only to a path, and what it writes there must neither
-// be seen nor stay.
-class PrivateFolder {
- public:
-  PrivateFolder() {
-    std::string pattern = TempBase() + "/rimbolt-inspect.XXXXXX";
-    if (mkdtemp(&pattern[0]) != nullptr) {
-      path_ = pattern;
-    } else {
-      problem_ = Format("cannot make a folder in %s: %s", TempBase().c_str(),
-                        strerror(errno));
-    }
-  }
-  ~PrivateFolder() {
-    if (path_.empty()) return;
-    if (DIR *dir = opendir(path_.c_str())) {
-      while (struct dirent *entry = readdir(dir)) {
-        const char *name = entry->d_name;
-        if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0) {
-          unlinkat(dirfd(dir), name, 0);
-        }
-      }
-      closedir(dir);
-    }
-    rmdir(path_.c_str());
-  }
-  PrivateFolder(const PrivateFolder &) = delete;
-  PrivateFolder &operator=(const PrivateFolder &) = delete;
-
-  const std::string &path() const { return path_; }
-  // Why there is no folder; "" when there is.
-  const std::string &problem() const { return problem_; }
-
- private:
-  std::string path_;
-  std::string problem_;
-};
 
 // What the writer logged, after |what| failed.
 std::string WriterProblem(const char *what, const LogCapture &log) {
@@ -109,31 +55,6 @@ std::string RewriteCalibFile(const CalibFile &file, std::string *text) {
                   problem.c_str());
   }
   return "";
-}
-
-std::string SaveText(const std::string &target, const std::string &text) {
-  if (target == "-") {
-    if (fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
-        fflush(stdout) != 0) {
-      return Format("standard output not written: %s", strerror(errno));
-    }
-    return "";
-  }
-  std::string link = tavo::LinkRefusedAt(target.c_str());
-  if (!link.empty()) {
-    return Format(
-        "%s not written: not following symbolic link %s, which "
-        "root does not own",
-        target.c_str(), link.c_str());
-  }
-  errno = 0;
-  int saved = tavo::SaveFileContent(target.c_str(), [&text](FILE *file) {
-    return fwrite(text.data(), 1, text.size(), file) == text.size();
-  });
-  if (saved == 0) return "";
-  int reason = errno;
-  return Format("%s not written: %s", target.c_str(),
-                reason != 0 ? strerror(reason) : "the save failed");
 }
 
 }  // namespace inspect

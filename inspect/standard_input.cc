@@ -9,6 +9,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "inspect/private_folder.h"
+
 namespace inspect {
 
 namespace {
@@ -61,12 +63,10 @@ int OpenMemoryFile(std::string *path) {
   return fd;
 }
 
-// A new private file under $TMPDIR or /tmp, or -1 with |problem| set. The
+// A new private file under TempBase(), or -1 with |problem| set. The
 // ending signals are held back until it is in place to be removed.
 int OpenTemporaryFile(std::string *path, std::string *problem) {
-  const char *folder = getenv("TMPDIR");
-  if (folder == nullptr || folder[0] == '\0') folder = "/tmp";
-  std::string name = std::string(folder) + "/rimbolt-inspect-stdin-XXXXXX";
+  std::string name = TempBase() + "/rimbolt-inspect-stdin-XXXXXX";
   if (name.size() >= sizeof(g_temporary)) {
     *problem = strerror(ENAMETOOLONG);
     return -1;
