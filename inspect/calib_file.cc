@@ -64,11 +64,20 @@ std::string ReadWholeFile(const std::string &given, std::string *bytes) {
   FILE *file = fopen(path.c_str(), "rb");
   if (file == nullptr) return strerror(errno);
   bytes->clear();
-  char block[1 << 16];
+  // Read straight into the string, sized once for a regular file: a whole
+  // calibration file is tens of megabytes.
+  struct stat info;
+  size_t expected = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)
+                        ? static_cast<size_t>(info.st_size)
+                        : 0;
+  size_t used = 0;
+  bytes->resize(expected + 1);
   size_t got;
-  while ((got = fread(block, 1, sizeof(block), file)) > 0) {
-    bytes->append(block, got);
+  while ((got = fread(&(*bytes)[used], 1, bytes->size() - used, file)) > 0) {
+    used += got;
+    if (used == bytes->size()) bytes->resize(bytes->size() * 2);
   }
+  bytes->resize(used);
   bool failed = ferror(file) != 0;
   int saved = errno;
   fclose(file);

@@ -21,7 +21,16 @@ namespace {
 // The tool's own verdict on |file| decides whether it fails; the file's
 // bytes and elements, parsed here again with their lines, say where and
 // why.
-void FindAll(const CalibFile &file, Findings *findings) {
+int CommentsUnder(const tinyxml2::XMLNode *node) {
+  int count = 0;
+  for (const tinyxml2::XMLNode *child = node->FirstChild(); child != nullptr;
+       child = child->NextSibling()) {
+    count += child->ToComment() != nullptr ? 1 : CommentsUnder(child);
+  }
+  return count;
+}
+
+void FindAll(const CalibFile &file, Findings *findings, int *comments) {
   std::string bytes;
   if (!ReadWholeFile(file.path, &bytes).empty()) {
     findings->Fail(0, file.problem);
@@ -33,6 +42,7 @@ void FindAll(const CalibFile &file, Findings *findings) {
                    Format("%s (%s)", file.problem.c_str(), doc.ErrorStr()));
     return;
   }
+  if (comments != nullptr) *comments = CommentsUnder(&doc);
   const tinyxml2::XMLElement *root = doc.FirstChildElement();
   if (root == nullptr) {
     findings->Fail(0, file.problem);
@@ -113,10 +123,12 @@ void SelectedJson(const std::vector<Selected> &selected, JsonWriter *json) {
 }  // namespace
 
 std::vector<Finding> CheckFile(const std::string &path,
-                               std::unique_ptr<CalibFile> *read) {
+                               std::unique_ptr<CalibFile> *read,
+                               int *comments) {
+  if (comments != nullptr) *comments = 0;
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
   Findings findings;
-  FindAll(*file, &findings);
+  FindAll(*file, &findings, comments);
   if (read != nullptr) *read = std::move(file);
   return findings.Sorted();
 }

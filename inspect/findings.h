@@ -91,9 +91,12 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
 struct CalibFile;
 
 // Everything check finds in the file at |path|, in the order of lines.
-// When |read| is not null it gets the file as the reader read it.
+// When |read| is not null it gets the file as the reader read it; when
+// |comments| is not null, the number of comments in the file (0 when it
+// does not parse), which check does not report.
 std::vector<Finding> CheckFile(const std::string &path,
-                               std::unique_ptr<CalibFile> *read = nullptr);
+                               std::unique_ptr<CalibFile> *read = nullptr,
+                               int *comments = nullptr);
 
 }  // namespace inspect
 

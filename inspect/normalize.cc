@@ -3,7 +3,6 @@
 // that nothing the rewrite drops goes unseen.
 #include <stdio.h>
 #include <sys/stat.h>
-#include <tinyxml2.h>
 
 #include <string>
 #include <vector>
@@ -73,25 +72,9 @@ std::string Tally(const std::string &path, const std::vector<Finding> &found) {
   return tally;
 }
 
-int CommentsUnder(const tinyxml2::XMLNode *node) {
-  int count = 0;
-  for (const tinyxml2::XMLNode *child = node->FirstChild(); child != nullptr;
-       child = child->NextSibling()) {
-    count += child->ToComment() != nullptr ? 1 : CommentsUnder(child);
-  }
-  return count;
-}
-
-// "; 2 comments not carried" for the comments in the file at |path|, which
-// the tool's output never holds and check does not count; "" for none.
-std::string CommentsDropped(const std::string &path) {
-  std::string bytes;
-  if (!ReadWholeFile(path, &bytes).empty()) return "";
-  tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
-  if (doc.Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) {
-    return "";
-  }
-  int count = CommentsUnder(&doc);
+// "; 2 comments not carried" for |count| comments in the file, which the
+// tool's output never holds and check does not report; "" for none.
+std::string CommentsDropped(int count) {
   if (count == 0) return "";
   return "; " + Count(count, "comment") + " not carried";
 }
@@ -107,7 +90,10 @@ std::string Written(const Options &options) {
 int Normalize(const Options &options) {
   const std::string &path = options.files[0];
   const std::string &target = options.in_place ? path : options.output;
-  std::unique_ptr<CalibFile> file = ReadCalibFile(path);
+  // check's findings, and the file as the reader read it, from one read.
+  std::unique_ptr<CalibFile> file;
+  int comments = 0;
+  std::vector<Finding> found = CheckFile(path, &file, &comments);
   if (ReportUnreadable({file.get()}, false)) {
     return Trouble("nothing written: the tool cannot read " + path);
   }
@@ -120,8 +106,6 @@ int Normalize(const Options &options) {
   if (!problem.empty()) {
     return Trouble(Format("nothing written: %s", problem.c_str()));
   }
-  std::vector<Finding> found = CheckFile(path);
-  std::string comments = CommentsDropped(path);
   problem = WriteOutput(target, text);
   if (!problem.empty()) {
     return Trouble(Format("%s not written: %s",
@@ -130,7 +114,7 @@ int Normalize(const Options &options) {
   }
   PrintRewritten(path, found);
   fprintf(stderr, "normalize: %s; %s%s\n", Written(options).c_str(),
-          Tally(path, found).c_str(), comments.c_str());
+          Tally(path, found).c_str(), CommentsDropped(comments).c_str());
   return kExitNothing;
 }
 
