@@ -233,11 +233,15 @@ int SaveFileContent(const char *path, const FilePrinter &print) {
   return Replace(temp_path, output.path, &lock);
 }
 
-int SaveDocument(tinyxml2::XMLDocument *doc, const char *path) {
-  return SaveFileContent(path, [doc](FILE *file) {
-    doc->SaveFile(file, false);
-    return doc->ErrorID() == tinyxml2::XML_SUCCESS;
-  });
+bool PrintDocument(const tinyxml2::XMLDocument *doc, FILE *file) {
+  tinyxml2::XMLPrinter printer(file, false);
+  doc->Print(&printer);
+  return true;
+}
+
+int SaveDocument(const tinyxml2::XMLDocument *doc, const char *path) {
+  return SaveFileContent(
+      path, [doc](FILE *file) { return PrintDocument(doc, file); });
 }
 
 std::string LinkRefusedAt(const char *path) {

@@ -34,8 +34,13 @@ using FilePrinter = std::function<bool(FILE *file)>;
 // and no temporary file.
 int SaveFileContent(const char *path, const FilePrinter &print);
 
-// As SaveFileContent, with |doc| printed in tinyxml2's non-compact form.
-int SaveDocument(tinyxml2::XMLDocument *doc, const char *path);
+// Prints |doc| into |file| in tinyxml2's non-compact form, the form every
+// save of a document has. Returns true; the stream's error flag tells
+// whether a write failed.
+bool PrintDocument(const tinyxml2::XMLDocument *doc, FILE *file);
+
+// As SaveFileContent, with |doc| printed by PrintDocument.
+int SaveDocument(const tinyxml2::XMLDocument *doc, const char *path);
 
 // The symbolic link that a save to |path| refuses to follow: when the
 // process runs as root, the first link on the way from |path| to the file it

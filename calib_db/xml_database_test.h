@@ -62,6 +62,11 @@ class XmlDatabaseTest {
   // Does nothing: an open document stays open until SaveAndCloseFile,
   // EditFile or destruction.
   void CloseFile();
+  // The open document, to be read beside what ReadModes and GetLuts made
+  // of it (its nodes carry their line numbers); null when none is open. It
+  // stays owned by this object and goes with the next EditFile,
+  // SaveAndCloseFile or destruction.
+  const tinyxml2::XMLDocument *document() const { return xml_doc_; }
 
   // Returns a new text node of the open document holding the |count| bytes
   // at |bytes| as 2 * |count| upper-case hex digits, not yet linked in; the

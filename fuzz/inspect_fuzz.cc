@@ -19,7 +19,6 @@
 #include "inspect/commands.h"
 #include "inspect/element_scan.h"
 #include "inspect/findings.h"
-#include "inspect/output.h"
 #include "inspect/rewrite.h"
 #include "tests/temp_dir.h"
 
@@ -38,9 +37,9 @@ void RemoveFiles() {
 // normalize without its report on stderr, which libFuzzer keeps: the
 // rewrite, saved into the folder, and what the reader makes of it.
 void Normalize(const inspect::CalibFile &file) {
-  std::string text;
-  std::string problem = inspect::RewriteCalibFile(file, &text);
-  if (problem.empty()) problem = inspect::WriteOutput(g_output, text);
+  inspect::RewrittenFile rewritten;
+  std::string problem = rewritten.Fill(file);
+  if (problem.empty()) problem = rewritten.WriteTo(g_output);
   if (problem.empty() && inspect::ReadCalibFile(g_output)->modes == nullptr) {
     problem = "the reader refuses the rewrite";
   }

@@ -117,6 +117,20 @@ std::unique_ptr<CalibFile> ReadCalibFile(const std::string &given) {
   return file;
 }
 
+void LetGoOfDocument(CalibFile *file) {
+  if (file->luts != nullptr && file->kept_luts == nullptr) {
+    file->kept_luts.reset(tavo::DispLuts::Init());
+    if (file->kept_luts == nullptr) return;
+    file->kept_luts->num_luts = file->luts->num_luts;
+    for (int position = 0; position < tavo::kMaxLuts; ++position) {
+      file->kept_luts->lut_slots[position] = file->luts->lut_slots[position];
+      file->luts->lut_slots[position] = nullptr;
+    }
+    file->luts = file->kept_luts.get();
+  }
+  file->db.reset();
+}
+
 const tavo::DispLut<tavo::PccLut> *LutAt(const CalibFile &file, int position) {
   if (file.luts == nullptr) return nullptr;
   return static_cast<const tavo::DispLut<tavo::PccLut> *>(

@@ -14,9 +14,11 @@ struct CalibFile {
   std::unique_ptr<tavo::XmlDatabaseTest> db;
   // Null when the reader refused the file; see |problem|.
   std::unique_ptr<tavo::DispModes> modes;
-  // The LUT set, owned by |db|; null when the modes were refused, since the
-  // tool then reads no LUT either.
+  // The LUT set, owned by |db| (by |kept_luts| after LetGoOfDocument);
+  // null when the modes were refused, since the tool then reads no LUT
+  // either.
   tavo::DispLuts *luts = nullptr;
+  std::unique_ptr<tavo::DispLuts> kept_luts;
   // Why the modes were refused, in the tool's own words, with the
   // system's reason when the file cannot be opened; "" when read.
   std::string problem;
@@ -29,6 +31,12 @@ struct CalibFile {
 // of "-" is standard input (read once for the process, whoever asks), named
 // "-" in |path| and in the problems.
 std::unique_ptr<CalibFile> ReadCalibFile(const std::string &path);
+
+// Releases the reader (|db|) and the document it read, which is as large
+// as the file, keeping |modes| and |luts| as they are: the LUTs, the same
+// objects, move into a set of |file|'s own. Where that set cannot be made,
+// the reader is kept. Nothing of |file| may point into the document after.
+void LetGoOfDocument(CalibFile *file);
 
 // Reads the whole file at |path| ("-": standard input, as ReadCalibFile
 // has it) into |bytes|. Returns "" when it could, else the system's reason

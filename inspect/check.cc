@@ -3,6 +3,8 @@
 #include <stdio.h>
 
 #include <algorithm>
+#include <memory>
+#include <string>
 
 #include "calib_db/lut_format.h"
 #include "calib_db/mode_format.h"
@@ -18,9 +20,8 @@ namespace inspect {
 
 namespace {
 
-// The tool's own verdict on |file| decides whether it fails; the file's
-// bytes and elements, parsed here again with their lines, say where and
-// why.
+// The tool's own verdict on |file| decides whether it fails; the elements
+// of the document its reader read, with their lines, say where and why.
 int CommentsUnder(const tinyxml2::XMLNode *node) {
   int count = 0;
   for (const tinyxml2::XMLNode *child = node->FirstChild(); child != nullptr;
@@ -30,25 +31,38 @@ int CommentsUnder(const tinyxml2::XMLNode *node) {
   return count;
 }
 
-void FindAll(const CalibFile &file, Findings *findings, int *comments) {
+// The file parsed as the reader parses it, for the line of an error: the
+// reader keeps no document that it could not open.
+const tinyxml2::XMLDocument *ParsedAgain(
+    const CalibFile &file, std::unique_ptr<tinyxml2::XMLDocument> *doc,
+    Findings *findings) {
   std::string bytes;
   if (!ReadWholeFile(file.path, &bytes).empty()) {
     findings->Fail(0, file.problem);
-    return;
+    return nullptr;
   }
-  tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
-  if (doc.Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) {
-    findings->Fail(doc.ErrorLineNum(),
-                   Format("%s (%s)", file.problem.c_str(), doc.ErrorStr()));
-    return;
+  doc->reset(new tinyxml2::XMLDocument(true, tinyxml2::PRESERVE_WHITESPACE));
+  if ((*doc)->Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) {
+    findings->Fail((*doc)->ErrorLineNum(),
+                   Format("%s (%s)", file.problem.c_str(), (*doc)->ErrorStr()));
+    return nullptr;
   }
-  if (comments != nullptr) *comments = CommentsUnder(&doc);
-  const tinyxml2::XMLElement *root = doc.FirstChildElement();
+  return doc->get();
+}
+
+void FindAll(const CalibFile &file, const Findings &markup, Findings *findings,
+             int *comments) {
+  std::unique_ptr<tinyxml2::XMLDocument> parsed;
+  const tinyxml2::XMLDocument *doc = file.db->document();
+  if (doc == nullptr) doc = ParsedAgain(file, &parsed, findings);
+  if (doc == nullptr) return;
+  if (comments != nullptr) *comments = CommentsUnder(doc);
+  const tinyxml2::XMLElement *root = doc->FirstChildElement();
   if (root == nullptr) {
     findings->Fail(0, file.problem);
     return;
   }
-  CheckMarkup(bytes, findings);
+  findings->Append(markup);
   const tinyxml2::XMLElement *modes =
       root->FirstChildElement(tavo::mode_format::kDispModes);
   if (modes == nullptr) {
@@ -126,9 +140,16 @@ std::vector<Finding> CheckFile(const std::string &path,
                                std::unique_ptr<CalibFile> *read,
                                int *comments) {
   if (comments != nullptr) *comments = 0;
+  // The bytes are scanned and let go before the reader holds the file, so
+  // that the two are never in memory together.
+  Findings markup;
+  {
+    std::string bytes;
+    if (ReadWholeFile(path, &bytes).empty()) CheckMarkup(bytes, &markup);
+  }
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
   Findings findings;
-  FindAll(*file, &findings, comments);
+  FindAll(*file, markup, &findings, comments);
   if (read != nullptr) *read = std::move(file);
   return findings.Sorted();
 }

@@ -18,12 +18,30 @@ namespace {
 using ull = unsigned long long;
 
 // Payloads run to megabytes: no locale lookup per character.
-bool IsHexDigit(char c) {
+constexpr bool IsHexDigit(char c) {
   char lower = static_cast<char>(c | 0x20);
   return (c >= '0' && c <= '9') || (lower >= 'a' && lower <= 'f');
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// What a payload character is to the checks, looked up once per character.
+enum CharClass : uint8_t { kUpperClass, kLowerClass, kBlankClass, kOtherClass };
+constexpr int kCharClasses = 4;
+
+struct CharClassTable {
+  uint8_t of[256];
+  constexpr CharClassTable() : of() {
+    for (int c = 0; c < 256; ++c) {
+      char character = static_cast<char>(c);
+      of[c] = IsBlank(character)                      ? kBlankClass
+              : !IsHexDigit(character)                ? kOtherClass
+              : (character >= 'a' && character <= 'f') ? kLowerClass
+                                                      : kUpperClass;
+    }
+  }
+};
+constexpr CharClassTable kClassOf;
 
 // The node after which the reader's text of |element| stops although the
 // element goes on: a comment or element among the digits, or one where
@@ -150,6 +168,10 @@ void Findings::Fail(int line, const std::string &reason) {
   list_.push_back({line, true, "unreadable", "the tool fails: " + reason});
 }
 
+void Findings::Append(const Findings &others) {
+  list_.insert(list_.end(), others.list_.begin(), others.list_.end());
+}
+
 std::vector<Finding> Findings::Sorted() const {
   std::vector<Finding> sorted = list_;
   std::stable_sort(
@@ -212,22 +234,30 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   if (text == nullptr) text = "";
   uint64_t length = strlen(text);
   uint64_t taken = std::min(length, needed);
-  uint64_t bad = 0, first_bad = 0, lower = 0, digits = 0, surplus = 0;
-  bool blank = false;
-  for (uint64_t i = 0; i < length; ++i) {
-    char c = text[i];
-    if (!IsBlank(c)) {
-      ++digits;
-      if (i >= needed) ++surplus;
+  // Counted per class in one pass over the digits the reader takes, and
+  // the rest only for how many are not white space.
+  uint64_t counts[kCharClasses] = {0, 0, 0, 0};
+  uint64_t first_bad = 0;
+  const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
+  for (uint64_t i = 0; i < taken; ++i) {
+    uint8_t type = kClassOf.of[bytes[i]];
+    // Upper-case digits, nearly all of them, are counted as the rest.
+    if (type == kUpperClass) continue;
+    if (type >= kBlankClass && counts[kBlankClass] + counts[kOtherClass] == 0) {
+      first_bad = i;
     }
-    if (i >= taken) continue;
-    if (!IsHexDigit(c)) {
-      if (bad++ == 0) first_bad = i;
-      blank = blank || IsBlank(c);
-    } else if (c >= 'a') {
-      ++lower;
-    }
+    ++counts[type];
   }
+  counts[kUpperClass] = taken - counts[kLowerClass] - counts[kBlankClass] -
+                        counts[kOtherClass];
+  uint64_t surplus = 0;
+  for (uint64_t i = taken; i < length; ++i) {
+    surplus += kClassOf.of[bytes[i]] != kBlankClass;
+  }
+  uint64_t bad = counts[kBlankClass] + counts[kOtherClass];
+  uint64_t lower = counts[kLowerClass];
+  uint64_t digits = taken - counts[kBlankClass] + surplus;
+  bool blank = counts[kBlankClass] > 0;
   const tinyxml2::XMLNode *cut = Interruption(element);
   if (bad > 0) {
     uint64_t first_wrong = 0;

@@ -47,6 +47,8 @@ class Findings {
   // The one error: the tool fails on the file. |reason| says why, after
   // "the tool fails: ".
   void Fail(int line, const std::string &reason);
+  // Adds every finding of |others|, which were made apart (the byte scan).
+  void Append(const Findings &others);
   // In the order of their lines, so that a person reads the file along.
   std::vector<Finding> Sorted() const;
 

@@ -11,7 +11,6 @@
 #include "inspect/codes.h"
 #include "inspect/commands.h"
 #include "inspect/findings.h"
-#include "inspect/output.h"
 #include "inspect/report.h"
 #include "inspect/rewrite.h"
 #include "inspect/text.h"
@@ -97,16 +96,18 @@ int Normalize(const Options &options) {
   if (ReportUnreadable({file.get()}, false)) {
     return Trouble("nothing written: the tool cannot read " + path);
   }
+  // The rewrite needs what the reader made of the file, not its document.
+  LetGoOfDocument(file.get());
   if (!options.in_place) {
     std::string same = SameFileProblem(path, target);
     if (!same.empty()) return Trouble(same);
   }
-  std::string text;
-  std::string problem = RewriteCalibFile(*file, &text);
+  RewrittenFile rewritten;
+  std::string problem = rewritten.Fill(*file);
   if (!problem.empty()) {
     return Trouble(Format("nothing written: %s", problem.c_str()));
   }
-  problem = WriteOutput(target, text);
+  problem = rewritten.WriteTo(target);
   if (!problem.empty()) {
     return Trouble(Format("%s not written: %s",
                           target == "-" ? "standard output" : target.c_str(),

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "calib_db/document_file.h"
+
 namespace inspect {
 
 // Writes |content| to standard output when |path| is "" or "-", else to
@@ -13,6 +15,11 @@ namespace inspect {
 // it was written, else why not, in a few words ("No such file or
 // directory", "not following symbolic link L, which root does not own").
 std::string WriteOutput(const std::string &path, const std::string &content);
+
+// The same for the content |print| writes, which it may be asked to write
+// twice (see tavo::SaveFileContent).
+std::string WriteOutput(const std::string &path,
+                        const tavo::FilePrinter &print);
 
 }  // namespace inspect
 

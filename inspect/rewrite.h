@@ -2,19 +2,42 @@
 #ifndef INSPECT_REWRITE_H_
 #define INSPECT_REWRITE_H_
 
+#include <memory>
 #include <string>
 
+#include "calib_db/xml_database_test.h"
 #include "inspect/calib_file.h"
+#include "inspect/private_folder.h"
 
 namespace inspect {
 
-// Puts into |text| the tool's output of |file|, whose modes the tool read:
-// a new output file filled by the tool's writer (AddModes, then AddLuts of
-// the LUTs read) and saved by it, in a private folder under $TMPDIR (or
-// /tmp) that is removed after. Returns "" when |text| holds it, else the
-// problem in a few words, with the writer's or the system's reason;
-// nothing is left behind either way.
-std::string RewriteCalibFile(const CalibFile &file, std::string *text);
+// The tool's output of a file whose modes the tool read: a new output
+// document filled by the tool's writer and printed as the tool saves it,
+// without the tool's save into a file of its own first.
+class RewrittenFile {
+ public:
+  RewrittenFile() = default;
+  RewrittenFile(const RewrittenFile &) = delete;
+  RewrittenFile &operator=(const RewrittenFile &) = delete;
+
+  // Opens a new output of the tool's output type in a private folder under
+  // $TMPDIR (or /tmp), removed when this object goes, and fills it with
+  // AddModes of |file|'s modes, then AddLuts of its LUTs; |file| must stay
+  // as it is until WriteTo. Returns "" when it is filled, else the problem
+  // in a few words with the writer's or the system's reason.
+  std::string Fill(const CalibFile &file);
+
+  // Writes the filled document, byte for byte as the tool's
+  // SaveAndCloseFile would, to |target| as WriteOutput of output.h does
+  // ("-": standard output). Returns "" when all of it was written, else
+  // WriteOutput's reason. Only after a Fill that returned "".
+  std::string WriteTo(const std::string &target) const;
+
+ private:
+  PrivateFolder folder_;
+  // Goes before |folder_|, which holds its file.
+  std::unique_ptr<tavo::XmlDatabaseTest> output_;
+};
 
 }  // namespace inspect
 
