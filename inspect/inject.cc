@@ -3,10 +3,11 @@
 // before anything is written.
 #include <stdio.h>
 
+#include <utility>
+
 #include "calib_db/xml_database_test.h"
 #include "inspect/calib_file.h"
 #include "inspect/commands.h"
-#include "inspect/output.h"
 #include "inspect/payload.h"
 #include "inspect/read_back.h"
 #include "inspect/report.h"
@@ -61,6 +62,9 @@ int Inject(const Options &options) {
   PayloadSelection selection;
   std::string problem = SelectPayload(*file, options, true, &selection);
   if (!problem.empty()) return Refuse(problem);
+  // Only what the reader made of the file is compared after: its document
+  // need not stay beside the file's bytes and their parse.
+  LetGoOfDocument(file.get());
   std::string bytes;
   problem = ReadWholeFile(path, &bytes);
   if (!problem.empty()) return Refuse(path + " cannot be read: " + problem);
@@ -72,20 +76,22 @@ int Inject(const Options &options) {
   problem = SizeProblem(selection, payload.size(), options.from);
   if (!problem.empty()) return Refuse(problem);
   Splice splice;
-  problem = SplicePayload(bytes, selection, FeatureCount(*file, selection),
+  problem = SplicePayload(std::move(bytes), selection, FeatureCount(*file, selection),
                           reinterpret_cast<const uint8_t *>(payload.data()),
                           payload.size(), &splice);
   if (!problem.empty()) {
     return Refuse(Format("%s cannot be set in %s: %s", selection.what.c_str(),
                          path.c_str(), problem.c_str()));
   }
-  problem = ReadBack(*file, selection, payload, splice);
+  EditedCopy copy;
+  problem = copy.Keep(&splice.bytes);
+  if (problem.empty()) problem = copy.ReadBack(*file, selection, payload, splice);
   if (!problem.empty()) {
     return Refuse(Format("with %s set, %s does not read back as it should: %s",
                          selection.what.c_str(), path.c_str(),
                          problem.c_str()));
   }
-  problem = WriteOutput(options.output, splice.bytes);
+  problem = copy.WriteTo(options.output);
   if (!problem.empty()) {
     fprintf(stderr, "inject: %s not written: %s\n",
             options.output == "-" ? "standard output" : options.output.c_str(),

@@ -3,39 +3,15 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <vector>
+
 #include "calib_db/xml_database_test.h"
-#include "inspect/private_folder.h"
+#include "inspect/output.h"
 #include "inspect/text.h"
 
 namespace inspect {
 
 namespace {
-
-// |bytes| read as the tool reads a file, through a copy in a private folder
-// that is gone when this returns. Null, with |problem| set, when no copy
-// could be made.
-std::unique_ptr<CalibFile> ReadCopy(const std::string &bytes,
-                                    std::string *problem) {
-  PrivateFolder folder;
-  if (folder.path().empty()) {
-    *problem = "no private copy can be made: " + folder.problem();
-    return nullptr;
-  }
-  std::string path = folder.path() + "/edited.xml";
-  FILE *out = path.size() < static_cast<size_t>(tavo::kPathSize)
-                  ? fopen(path.c_str(), "wb")
-                  : nullptr;
-  if (out == nullptr) {
-    *problem = "no private copy can be made in " + folder.path();
-    return nullptr;
-  }
-  bool written = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-  if (fclose(out) != 0 || !written) {
-    *problem = "the private copy in " + folder.path() + " cannot be written";
-    return nullptr;
-  }
-  return ReadCalibFile(path);
-}
 
 bool SameBytes(const uint8_t *a, size_t a_size, const uint8_t *b,
                size_t b_size) {
@@ -145,15 +121,61 @@ std::string CompareLuts(const CalibFile &before, const CalibFile &after,
 
 }  // namespace
 
-std::string ReadBack(const CalibFile &before, const PayloadSelection &selection,
-                     const std::string &payload, const Splice &splice) {
-  std::string problem;
-  std::unique_ptr<CalibFile> after = ReadCopy(splice.bytes, &problem);
-  if (after == nullptr) return problem;
+std::string EditedCopy::Keep(std::string *bytes) {
+  if (folder_.path().empty()) {
+    return "no private copy can be made: " + folder_.problem();
+  }
+  std::string path = folder_.path() + "/edited.xml";
+  FILE *out = path.size() < static_cast<size_t>(tavo::kPathSize)
+                  ? fopen(path.c_str(), "wb")
+                  : nullptr;
+  if (out == nullptr) {
+    return "no private copy can be made in " + folder_.path();
+  }
+  bool written = fwrite(bytes->data(), 1, bytes->size(), out) == bytes->size();
+  if (fclose(out) != 0 || !written) {
+    return "the private copy in " + folder_.path() + " cannot be written";
+  }
+  std::string().swap(*bytes);
+  path_ = path;
+  return "";
+}
+
+std::string EditedCopy::ReadBack(const CalibFile &before,
+                                 const PayloadSelection &selection,
+                                 const std::string &payload,
+                                 const Splice &splice) const {
+  std::unique_ptr<CalibFile> after = ReadCalibFile(path_);
   if (after->modes == nullptr) return "the tool fails on it: " + after->problem;
-  problem = CompareModes(before, *after, selection, payload, splice);
+  std::string problem = CompareModes(before, *after, selection, payload, splice);
   if (!problem.empty()) return problem;
   return CompareLuts(before, *after, selection, payload);
+}
+
+std::string EditedCopy::WriteTo(const std::string &target) const {
+  const std::string &path = path_;
+  return WriteOutput(target, [&path](FILE *file) {
+    FILE *copy = fopen(path.c_str(), "rb");
+    if (copy == nullptr) return false;
+    std::vector<char> buffer(1 << 20);
+    size_t got;
+    bool written = true;
+    while (written && (got = fread(buffer.data(), 1, buffer.size(), copy)) > 0) {
+      written = fwrite(buffer.data(), 1, got, file) == got;
+    }
+    bool read = ferror(copy) == 0;
+    fclose(copy);
+    return written && read;
+  });
+}
+
+std::string ReadBack(const CalibFile &before, const PayloadSelection &selection,
+                     const std::string &payload, const Splice &splice) {
+  std::string bytes = splice.bytes;
+  EditedCopy copy;
+  std::string problem = copy.Keep(&bytes);
+  if (!problem.empty()) return problem;
+  return copy.ReadBack(before, selection, payload, splice);
 }
 
 }  // namespace inspect

@@ -3,6 +3,8 @@
 #include <tinyxml2.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "calib_db/lut_format.h"
@@ -28,18 +30,16 @@ struct Edit {
   std::string text;
 };
 
-// The file's bytes with |edits|, which do not overlap, made from the back,
-// so that each keeps its offsets. Of two at one offset the replacement goes
-// first, so that an insertion there ends up before what replaced it.
-std::string Apply(const std::string &bytes, std::vector<Edit> edits) {
+// Makes |edits|, which do not overlap, in |bytes|, from the back, so that
+// each keeps its offsets. Of two at one offset the replacement goes first,
+// so that an insertion there ends up before what replaced it.
+void Apply(std::vector<Edit> edits, std::string *bytes) {
   std::sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
     return a.begin != b.begin ? a.begin > b.begin : a.end > b.end;
   });
-  std::string result = bytes;
   for (const Edit &edit : edits) {
-    result.replace(edit.begin, edit.end - edit.begin, edit.text);
+    bytes->replace(edit.begin, edit.end - edit.begin, edit.text);
   }
-  return result;
 }
 
 // The file's bytes, parsed by tinyxml2 as the reader parses them, with
@@ -241,21 +241,25 @@ std::string SpliceFeature(const Located &file,
 
 }  // namespace
 
-std::string SplicePayload(const std::string &bytes,
-                          const PayloadSelection &selection,
+std::string SplicePayload(std::string bytes, const PayloadSelection &selection,
                           uint32_t num_features, const uint8_t *payload,
                           size_t size, Splice *splice) {
   *splice = Splice();
-  Located file(bytes);
-  std::string problem = file.Load();
-  if (!problem.empty()) return problem;
-  std::string hex = HexText(payload, size);
   std::vector<Edit> edits;
-  problem = selection.is_lut ? SpliceLut(file, selection, hex, size, &edits)
-                             : SpliceFeature(file, selection, num_features, hex,
-                                             size, &edits, splice);
-  if (!problem.empty()) return problem;
-  splice->bytes = Apply(bytes, edits);
+  {
+    // The parse, as large as the file, goes before the edits are made.
+    Located file(bytes);
+    std::string problem = file.Load();
+    if (!problem.empty()) return problem;
+    std::string hex = HexText(payload, size);
+    problem = selection.is_lut
+                  ? SpliceLut(file, selection, hex, size, &edits)
+                  : SpliceFeature(file, selection, num_features, hex, size,
+                                  &edits, splice);
+    if (!problem.empty()) return problem;
+  }
+  Apply(std::move(edits), &bytes);
+  splice->bytes = std::move(bytes);
   return "";
 }
 

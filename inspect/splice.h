@@ -33,8 +33,8 @@ struct Splice {
 // fills |splice|, or the problem: the element is not in the file (a mode
 // that NumModes counts but no Mode element holds), NumOfFeatures would
 // reach the limit, or the markup is not read here as tinyxml2 reads it.
-std::string SplicePayload(const std::string &bytes,
-                          const PayloadSelection &selection,
+// |bytes| is taken, not copied: the caller moves the file's bytes in.
+std::string SplicePayload(std::string bytes, const PayloadSelection &selection,
                           uint32_t num_features, const uint8_t *payload,
                           size_t size, Splice *splice);
 
