@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "calib_db/mode_format.h"
+#include "inspect/byte_span.h"
 #include "inspect/sections.h"
 #include "inspect/text.h"
 
@@ -141,20 +142,6 @@ std::string Message(const Problem &p) {
   return "";
 }
 
-// The bytes of text or of a value quoted with |quote| that the scan passes
-// over: printable ASCII but for what starts markup, an entity or the end.
-struct PlainTable {
-  bool is[256];
-  constexpr explicit PlainTable(char quote) : is() {
-    for (int c = 0x20; c < 0x80; ++c) {
-      is[c] = c != '<' && c != '&' && c != quote;
-    }
-  }
-};
-constexpr PlainTable kPlainInText('<');
-constexpr PlainTable kPlainInDoubleQuotes('"');
-constexpr PlainTable kPlainInSingleQuotes('\'');
-
 class Scanner {
  public:
   Scanner(const std::string &bytes, Findings *findings)
@@ -232,13 +219,13 @@ class Scanner {
   // can be found: payloads are megabytes of it, which Step would take one
   // byte at a time to the same end.
   void SkipPlain() {
-    const PlainTable *plain = state_ == State::kText ? &kPlainInText
-                              : state_ != State::kValue ? nullptr
-                              : quote_ == '"'           ? &kPlainInDoubleQuotes
-                                                        : &kPlainInSingleQuotes;
-    if (plain == nullptr) return;
-    const unsigned char *bytes = reinterpret_cast<const unsigned char *>(bytes_);
-    while (at_ < size_ && plain->is[bytes[at_]]) ++at_;
+    if (state_ != State::kText && state_ != State::kValue) return;
+    char quote = state_ == State::kValue ? quote_ : '<';
+    at_ += SpanOf(reinterpret_cast<const unsigned char *>(bytes_) + at_,
+                  size_ - at_, [quote](unsigned char c) {
+                    return (c >= 0x20) & (c < 0x80) & (c != '<') &
+                           (c != '&') & (c != static_cast<unsigned char>(quote));
+                  });
   }
 
   // A character of more than one byte, or a byte that begins none.

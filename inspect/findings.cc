@@ -8,6 +8,7 @@
 
 #include "calib_db/mode_format.h"
 #include "calib_db/xml_database_test.h"
+#include "inspect/byte_span.h"
 #include "inspect/codes.h"
 #include "inspect/text.h"
 
@@ -239,10 +240,15 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   uint64_t counts[kCharClasses] = {0, 0, 0, 0};
   uint64_t first_bad = 0;
   const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
+  auto upper = [](unsigned char c) {
+    return (static_cast<unsigned char>(c - '0') <= 9) |
+           (static_cast<unsigned char>(c - 'A') <= 5);
+  };
   for (uint64_t i = 0; i < taken; ++i) {
-    uint8_t type = kClassOf.of[bytes[i]];
     // Upper-case digits, nearly all of them, are counted as the rest.
-    if (type == kUpperClass) continue;
+    i += SpanOf(bytes + i, taken - i, upper);
+    if (i == taken) break;
+    uint8_t type = kClassOf.of[bytes[i]];
     if (type >= kBlankClass && counts[kBlankClass] + counts[kOtherClass] == 0) {
       first_bad = i;
     }
