@@ -74,6 +74,39 @@ TEST(CheckTest, EveryFindingIsWhereTheOutputDiffersFromTheFile) {
   }
 }
 
+// Long payloads and values are passed over a block at a time: what they
+// hold is found wherever it lies, in a block, on its edge or in the rest.
+TEST(CheckTest, FindsWhatLongPayloadsAndValuesHoldAnywhere) {
+  TempDir dir;
+  const std::string qa = dir.File("qa.xml");
+  const std::string digits(200, 'A');
+  const std::string size = R"(FeatureType="1" Disable="false" DataSize="100")";
+  for (size_t at : {0, 63, 64, 65, 127, 128, 150, 199}) {
+    SCOPED_TRACE(at);
+    std::string lower = digits, bad = digits, name(200, 'n');
+    lower[at] = 'a';
+    bad[at] = 'G';
+    name[at] = '&';
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {Doc(kSection, kMode, Feature(size, lower)),
+         "4:payload-case payload has 1 digit in lower case"},
+        {Doc(kSection, kMode, Feature(size, bad)),
+         "4:payload-not-hex payload character " + std::to_string(at) +
+             " is 'G'"},
+        {Doc(kSection, std::string(kMode) + " Tag=\"" + name + "\"", kFeature),
+         "3:xml-refused a bare \"&\" in the value of Tag"},
+    };
+    for (const auto &[file, expected] : cases) {
+      WriteFile(qa, file);
+      std::vector<inspect::Finding> found = inspect::CheckFile(qa);
+      ASSERT_FALSE(found.empty());
+      std::string got = std::to_string(found[0].line) + ":" + found[0].code +
+                        " " + found[0].message;
+      EXPECT_EQ(got.substr(0, expected.size()), expected) << got;
+    }
+  }
+}
+
 TEST(CheckTest, TheReadmeTableIsTheListOfCodes) {
   std::ifstream readme(RIMBOLT_SOURCE_DIR "/README.md");
   const std::regex row(
