@@ -10,16 +10,6 @@
 
 namespace inspect {
 
-std::string TempBase() {
-  const char *base = getenv("TMPDIR");
-  if (base != nullptr && *base != '\0') return base;
-#if defined(__ANDROID__)
-  return "/data/local/tmp";
-#else
-  return "/tmp";
-#endif
-}
-
 PrivateFolder::PrivateFolder() {
   std::string pattern = TempBase() + "/rimbolt-inspect.XXXXXX";
   if (mkdtemp(&pattern[0]) != nullptr) {

@@ -3,13 +3,23 @@
 #ifndef INSPECT_PRIVATE_FOLDER_H_
 #define INSPECT_PRIVATE_FOLDER_H_
 
+#include <stdlib.h>
+
 #include <string>
 
 namespace inspect {
 
 // Where private files go: $TMPDIR when set, else the folder a device gives
 // programs run from a shell (a device has no /tmp), else /tmp.
-std::string TempBase();
+inline std::string TempBase() {
+  const char *base = getenv("TMPDIR");
+  if (base != nullptr && *base != '\0') return base;
+#if defined(__ANDROID__)
+  return "/data/local/tmp";
+#else
+  return "/tmp";
+#endif
+}
 
 // Makes a new folder under TempBase() and removes it, with everything in
 // it, when it goes.

@@ -2,23 +2,14 @@
 #ifndef TESTS_TEMP_DIR_H_
 #define TESTS_TEMP_DIR_H_
 
-#include <stdlib.h>
-
 #include <string>
+
+#include "inspect/private_folder.h"
 
 namespace rimbolt_test {
 
-// Where temporary folders go: $TMPDIR when set, else the folder a device
-// gives programs run from a shell (a device has no /tmp), else /tmp.
-inline std::string TempBase() {
-  const char *base = getenv("TMPDIR");
-  if (base != nullptr && *base != '\0') return base;
-#if defined(__ANDROID__)
-  return "/data/local/tmp";
-#else
-  return "/tmp";
-#endif
-}
+// Where temporary folders go, as for rimbolt-inspect's private files.
+using inspect::TempBase;
 
 // A fresh folder under TempBase(),
 // removed with everything in it when the object goes.
