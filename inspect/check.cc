@@ -20,8 +20,7 @@ namespace inspect {
 
 namespace {
 
-// The tool's own verdict on |file| decides whether it fails; the elements
-// of the document its reader read, with their lines, say where and why.
+// How many comments |node| holds, at any depth.
 int CommentsUnder(const tinyxml2::XMLNode *node) {
   int count = 0;
   for (const tinyxml2::XMLNode *child = node->FirstChild(); child != nullptr;
@@ -50,6 +49,10 @@ const tinyxml2::XMLDocument *ParsedAgain(
   return doc->get();
 }
 
+// The tool's own verdict on |file| decides whether it fails; the elements
+// of the document its reader read, with their lines, say where and why.
+// |markup| is what the byte scan found, which counts only for a file that
+// parses to a root.
 void FindAll(const CalibFile &file, const Findings &markup, Findings *findings,
              int *comments) {
   std::unique_ptr<tinyxml2::XMLDocument> parsed;

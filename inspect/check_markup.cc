@@ -223,8 +223,8 @@ class Scanner {
     char quote = state_ == State::kValue ? quote_ : '<';
     at_ += SpanOf(reinterpret_cast<const unsigned char *>(bytes_) + at_,
                   size_ - at_, [quote](unsigned char c) {
-                    return (c >= 0x20) & (c < 0x80) & (c != '<') &
-                           (c != '&') & (c != static_cast<unsigned char>(quote));
+                    return (c >= 0x20) & (c < 0x80) & (c != '<') & (c != '&') &
+                           (c != static_cast<unsigned char>(quote));
                   });
   }
 

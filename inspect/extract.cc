@@ -34,10 +34,7 @@ int Extract(const Options &options) {
   problem = WriteOutput(options.output, content);
   if (!problem.empty()) {
     fprintf(stderr, "extract: %s not written: %s\n",
-            options.output.empty() || options.output == "-"
-                ? "standard output"
-                : options.output.c_str(),
-            problem.c_str());
+            OutputName(options.output).c_str(), problem.c_str());
     return kExitTrouble;
   }
   return kExitNothing;

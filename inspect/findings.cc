@@ -24,7 +24,9 @@ constexpr bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (lower >= 'a' && lower <= 'f');
 }
 
-constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+constexpr bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // What a payload character is to the checks, looked up once per character.
 enum CharClass : uint8_t { kUpperClass, kLowerClass, kBlankClass, kOtherClass };
@@ -35,10 +37,10 @@ struct CharClassTable {
   constexpr CharClassTable() : of() {
     for (int c = 0; c < 256; ++c) {
       char character = static_cast<char>(c);
-      of[c] = IsBlank(character)                      ? kBlankClass
-              : !IsHexDigit(character)                ? kOtherClass
+      of[c] = IsBlank(character)                       ? kBlankClass
+              : !IsHexDigit(character)                 ? kOtherClass
               : (character >= 'a' && character <= 'f') ? kLowerClass
-                                                      : kUpperClass;
+                                                       : kUpperClass;
     }
   }
 };
@@ -245,7 +247,7 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
            (static_cast<unsigned char>(c - 'A') <= 5);
   };
   for (uint64_t i = 0; i < taken; ++i) {
-    // Upper-case digits, nearly all of them, are counted as the rest.
+    // Upper-case digits, nearly all of them, are passed over uncounted.
     i += SpanOf(bytes + i, taken - i, upper);
     if (i == taken) break;
     uint8_t type = kClassOf.of[bytes[i]];
@@ -254,8 +256,6 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
     }
     ++counts[type];
   }
-  counts[kUpperClass] = taken - counts[kLowerClass] - counts[kBlankClass] -
-                        counts[kOtherClass];
   uint64_t surplus = 0;
   for (uint64_t i = taken; i < length; ++i) {
     surplus += kClassOf.of[bytes[i]] != kBlankClass;

@@ -8,6 +8,7 @@
 #include "calib_db/xml_database_test.h"
 #include "inspect/calib_file.h"
 #include "inspect/commands.h"
+#include "inspect/output.h"
 #include "inspect/payload.h"
 #include "inspect/read_back.h"
 #include "inspect/report.h"
@@ -76,16 +77,18 @@ int Inject(const Options &options) {
   problem = SizeProblem(selection, payload.size(), options.from);
   if (!problem.empty()) return Refuse(problem);
   Splice splice;
-  problem = SplicePayload(std::move(bytes), selection, FeatureCount(*file, selection),
-                          reinterpret_cast<const uint8_t *>(payload.data()),
-                          payload.size(), &splice);
+  problem =
+      SplicePayload(std::move(bytes), selection, FeatureCount(*file, selection),
+                    reinterpret_cast<const uint8_t *>(payload.data()),
+                    payload.size(), &splice);
   if (!problem.empty()) {
     return Refuse(Format("%s cannot be set in %s: %s", selection.what.c_str(),
                          path.c_str(), problem.c_str()));
   }
   EditedCopy copy;
   problem = copy.Keep(&splice.bytes);
-  if (problem.empty()) problem = copy.ReadBack(*file, selection, payload, splice);
+  if (problem.empty())
+    problem = copy.ReadBack(*file, selection, payload, splice);
   if (!problem.empty()) {
     return Refuse(Format("with %s set, %s does not read back as it should: %s",
                          selection.what.c_str(), path.c_str(),
@@ -94,8 +97,7 @@ int Inject(const Options &options) {
   problem = copy.WriteTo(options.output);
   if (!problem.empty()) {
     fprintf(stderr, "inject: %s not written: %s\n",
-            options.output == "-" ? "standard output" : options.output.c_str(),
-            problem.c_str());
+            OutputName(options.output).c_str(), problem.c_str());
     return kExitTrouble;
   }
   return kExitNothing;

@@ -81,9 +81,9 @@ int Help(bool json) {
 // The tool's version and the tinyxml2 it was compiled against, whose
 // reading the tool's output follows.
 int Version(bool json) {
-  std::string tinyxml2 = inspect::Format(
-      "%d.%d.%d", TIXML2_MAJOR_VERSION,
-      TIXML2_MINOR_VERSION, TIXML2_PATCH_VERSION);
+  std::string tinyxml2 =
+      inspect::Format("%d.%d.%d", TIXML2_MAJOR_VERSION, TIXML2_MINOR_VERSION,
+                      TIXML2_PATCH_VERSION);
   if (json) {
     inspect::JsonWriter version;
     version.BeginObject().Key("version").String(RIMBOLT_VERSION);

@@ -11,6 +11,7 @@
 #include "inspect/codes.h"
 #include "inspect/commands.h"
 #include "inspect/findings.h"
+#include "inspect/output.h"
 #include "inspect/report.h"
 #include "inspect/rewrite.h"
 #include "inspect/text.h"
@@ -80,8 +81,7 @@ std::string CommentsDropped(int count) {
 
 std::string Written(const Options &options) {
   if (options.in_place) return "rewrote " + options.files[0] + " in place";
-  if (options.output == "-") return "wrote standard output";
-  return "wrote " + options.output;
+  return "wrote " + OutputName(options.output);
 }
 
 }  // namespace
@@ -109,8 +109,7 @@ int Normalize(const Options &options) {
   }
   problem = rewritten.WriteTo(target);
   if (!problem.empty()) {
-    return Trouble(Format("%s not written: %s",
-                          target == "-" ? "standard output" : target.c_str(),
+    return Trouble(Format("%s not written: %s", OutputName(target).c_str(),
                           problem.c_str()));
   }
   PrintRewritten(path, found);

@@ -17,6 +17,10 @@ std::string WriteStandardOutput(const tavo::FilePrinter &print) {
 
 }  // namespace
 
+std::string OutputName(const std::string &path) {
+  return path.empty() || path == "-" ? "standard output" : path;
+}
+
 std::string WriteOutput(const std::string &path,
                         const tavo::FilePrinter &print) {
   if (path.empty() || path == "-") return WriteStandardOutput(print);

@@ -9,6 +9,9 @@
 
 namespace inspect {
 
+// How messages name the output |path|: "standard output" for "" and "-".
+std::string OutputName(const std::string &path);
+
 // Writes |content| to standard output when |path| is "" or "-", else to
 // the file |path| through tavo::SaveFileContent: atomically, nothing of it
 // or of a temporary file left where the save fails. Returns "" when all of

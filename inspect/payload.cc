@@ -41,8 +41,9 @@ std::string SelectFeature(const CalibFile &file, const Options &options,
     }
     if (matches++ == 0) selection->mode_index = static_cast<int>(i);
   }
-  if (matches == 0)
+  if (matches == 0) {
     return "the tool reads no " + mode_name + " in " + file.path;
+  }
   if (matches > 1) {
     return Format(
         "the tool reads %d modes with ID %d on display %d in %s, "

@@ -147,7 +147,8 @@ std::string EditedCopy::ReadBack(const CalibFile &before,
                                  const Splice &splice) const {
   std::unique_ptr<CalibFile> after = ReadCalibFile(path_);
   if (after->modes == nullptr) return "the tool fails on it: " + after->problem;
-  std::string problem = CompareModes(before, *after, selection, payload, splice);
+  std::string problem =
+      CompareModes(before, *after, selection, payload, splice);
   if (!problem.empty()) return problem;
   return CompareLuts(before, *after, selection, payload);
 }
@@ -160,22 +161,14 @@ std::string EditedCopy::WriteTo(const std::string &target) const {
     std::vector<char> buffer(1 << 20);
     size_t got;
     bool written = true;
-    while (written && (got = fread(buffer.data(), 1, buffer.size(), copy)) > 0) {
+    while (written &&
+           (got = fread(buffer.data(), 1, buffer.size(), copy)) > 0) {
       written = fwrite(buffer.data(), 1, got, file) == got;
     }
     bool read = ferror(copy) == 0;
     fclose(copy);
     return written && read;
   });
-}
-
-std::string ReadBack(const CalibFile &before, const PayloadSelection &selection,
-                     const std::string &payload, const Splice &splice) {
-  std::string bytes = splice.bytes;
-  EditedCopy copy;
-  std::string problem = copy.Keep(&bytes);
-  if (!problem.empty()) return problem;
-  return copy.ReadBack(before, selection, payload, splice);
 }
 
 }  // namespace inspect

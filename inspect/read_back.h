@@ -49,10 +49,6 @@ class EditedCopy {
   std::string path_;
 };
 
-// EditedCopy's check of a copy of |splice|'s bytes.
-std::string ReadBack(const CalibFile &before, const PayloadSelection &selection,
-                     const std::string &payload, const Splice &splice);
-
 }  // namespace inspect
 
 #endif  // INSPECT_READ_BACK_H_

@@ -48,8 +48,8 @@ std::string RewrittenFile::Fill(const CalibFile &file) {
 
 std::string RewrittenFile::WriteTo(const std::string &target) const {
   const tinyxml2::XMLDocument *doc = output_->document();
-  return WriteOutput(target,
-                     [doc](FILE *file) { return tavo::PrintDocument(doc, file); });
+  return WriteOutput(
+      target, [doc](FILE *file) { return tavo::PrintDocument(doc, file); });
 }
 
 }  // namespace inspect

@@ -84,11 +84,18 @@ class Located {
   // The white space before |span| on its line, or "" when other bytes
   // stand there.
   std::string IndentOf(const ElementSpan &span) const {
-    size_t start = span.open;
-    while (start > 0 && (bytes_[start - 1] == ' ' || bytes_[start - 1] == '\t'))
-      --start;
+    size_t start = BlanksBefore(span.open, 0);
     if (start > 0 && bytes_[start - 1] != '\n') return "";
     return bytes_.substr(start, span.open - start);
+  }
+
+  // Where the spaces and tabs that end at |at| begin, |floor| at the
+  // earliest.
+  size_t BlanksBefore(size_t at, size_t floor) const {
+    while (at > floor && (bytes_[at - 1] == ' ' || bytes_[at - 1] == '\t')) {
+      --at;
+    }
+    return at;
   }
 
   // The line break the file uses.
@@ -171,12 +178,8 @@ Edit PlaceFeature(const Located &file, const tinyxml2::XMLElement *mode_element,
             ">" + line + inner + line + indent + "</" + mode.name + ">"};
   }
   // Onto a line of its own before the end tag, where that tag has one.
-  size_t start = mode.close;
-  const std::string &bytes = file.bytes();
-  while (start > mode.inside &&
-         (bytes[start - 1] == ' ' || bytes[start - 1] == '\t'))
-    --start;
-  if (start > mode.inside && bytes[start - 1] == '\n') {
+  size_t start = file.BlanksBefore(mode.close, mode.inside);
+  if (start > mode.inside && file.bytes()[start - 1] == '\n') {
     return {start, start, inner + line};
   }
   return {mode.close, mode.close, line + inner + line + indent};
@@ -252,10 +255,9 @@ std::string SplicePayload(std::string bytes, const PayloadSelection &selection,
     std::string problem = file.Load();
     if (!problem.empty()) return problem;
     std::string hex = HexText(payload, size);
-    problem = selection.is_lut
-                  ? SpliceLut(file, selection, hex, size, &edits)
-                  : SpliceFeature(file, selection, num_features, hex, size,
-                                  &edits, splice);
+    problem = selection.is_lut ? SpliceLut(file, selection, hex, size, &edits)
+                               : SpliceFeature(file, selection, num_features,
+                                               hex, size, &edits, splice);
     if (!problem.empty()) return problem;
   }
   Apply(std::move(edits), &bytes);

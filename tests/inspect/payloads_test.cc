@@ -301,7 +301,10 @@ TEST_F(PayloadsTest, ReadBackTakesOnlyTheTargetHoldingTheNewBytes) {
     splice.bytes.replace(splice.bytes.find(target), target.size(),
                          R"(DataSize="2">0102<)");
     splice.bytes.replace(splice.bytes.find(from), from.size(), to);
-    return inspect::ReadBack(*before, selection, "\x01\x02", splice);
+    inspect::EditedCopy copy;
+    std::string problem = copy.Keep(&splice.bytes);
+    if (!problem.empty()) return problem;
+    return copy.ReadBack(*before, selection, "\x01\x02", splice);
   };
   EXPECT_EQ(Check("qa_two", "qa_two"), "");
   EXPECT_EQ(Check(">0102<", ">0103<"),
