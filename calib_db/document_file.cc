@@ -142,9 +142,10 @@ bool GiveKept(int fd, const Output &output) {
   return fchmod(fd, output.mode) == 0;
 }
 
-// Prints the content into |fd| and flushes it to disk; |fd| stays open.
-// False when any byte may be missing.
-bool Fill(int fd, const FilePrinter &print) {
+// Prints the content into |fd| and, with |sync|, flushes it to disk; |fd|
+// stays open. False when any byte may be missing, errno then telling the
+// first failure (a full disk is reported as such, not as a later close).
+bool Fill(int fd, const FilePrinter &print, bool sync) {
   int copy = dup(fd);
   FILE *file = copy >= 0 ? fdopen(copy, "w") : nullptr;
   if (file == nullptr) {
@@ -154,8 +155,11 @@ bool Fill(int fd, const FilePrinter &print) {
   // A printer need not check its writes: the stream's error flag, the flush
   // and the close tell whether everything reached the disk.
   bool written = print(file) && !ferror(file) && fflush(file) == 0 &&
-                 fsync(fd) == 0;
-  return fclose(file) == 0 && written;
+                 (!sync || fsync(fd) == 0);
+  int error = errno;
+  bool closed = fclose(file) == 0;
+  if (!written) errno = error;
+  return closed && written;
 }
 
 // Gives an unnamed file a name beside |target|, to be renamed over it.
@@ -193,8 +197,35 @@ int Replace(const std::string &temp_path, const std::string &target,
 int SaveInPlace(const std::string &target, const FilePrinter &print) {
   int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return kFailure;
-  bool written = Fill(fd, print);
+  bool written = Fill(fd, print, true);
   return close(fd) == 0 && written ? 0 : kFailure;
+}
+
+// A device, FIFO or socket is written into as a shell redirection does:
+// replacing it would put a regular file in the place of, say, /dev/null.
+// The given path is opened itself, so that /dev/stdout reaches the pipe or
+// terminal it stands for. Not synced: a pipe cannot be, and nothing there
+// is a file on disk.
+int WriteInto(const char *path, const FilePrinter &print) {
+  int fd = open(path, O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return kFailure;
+  bool written = Fill(fd, print, false);
+  int error = errno;
+  bool closed = close(fd) == 0;
+  if (!written) errno = error;
+  return closed && written ? 0 : kFailure;
+}
+
+// Whether a plain open of the existing regular file |target| for writing
+// would be allowed: a save must not replace a file that its user could not
+// have written, as another user's file in a folder everyone may write.
+// Truncates nothing; should a FIFO have taken the file's place meanwhile,
+// the probe does not wait for its reader.
+bool MayWrite(const std::string &target) {
+  int fd = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
 }
 
 }  // namespace
@@ -202,6 +233,11 @@ int SaveInPlace(const std::string &target, const FilePrinter &print) {
 int SaveFileContent(const char *path, const FilePrinter &print) {
   Output output = FollowLinks(path);
   if (!output.refused.empty()) return kFailure;
+  struct stat info;
+  if (stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
+    return WriteInto(path, print);
+  }
+  if (output.existed && !MayWrite(output.path)) return kFailure;
   std::string folder = FolderOf(output.path);
   FolderLock lock(folder);
   lock.Share(NameOf(output.path));
@@ -209,7 +245,7 @@ int SaveFileContent(const char *path, const FilePrinter &print) {
   std::string temp_path;
   int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
   if (fd >= 0) {
-    bool filled = GiveKept(fd, output) && Fill(fd, print);
+    bool filled = GiveKept(fd, output) && Fill(fd, print, true);
     bool named = filled && NameUnnamed(fd, output.path, &temp_path);
     close(fd);
     if (!filled) return kFailure;
@@ -225,7 +261,7 @@ int SaveFileContent(const char *path, const FilePrinter &print) {
     }
     return kFailure;
   }
-  bool filled = GiveKept(fd, output) && Fill(fd, print);
+  bool filled = GiveKept(fd, output) && Fill(fd, print, true);
   if (close(fd) != 0 || !filled) {
     unlink(temp_path.c_str());
     return kFailure;

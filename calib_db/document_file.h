@@ -22,16 +22,25 @@ using FilePrinter = std::function<bool(FILE *file)>;
 // "<name>.tmp-..." where it does not or where the unnamed file cannot be
 // given a name (no /proc, linkat refused); it is flushed to disk, and only
 // then replaces that file, keeping its owner and group (where the process
-// may set them) and its mode. Run as root, it follows only links that root
-// owns: at another user's link (LinkRefusedAt) it writes nothing and leaves
-// the link and what it names as they were. Temporary files that interrupted
-// saves left are removed when no other save is running. Where no file can be
-// made in the folder but an existing output may be written, that file is
-// rewritten in place, which is not atomic (a link found there then is not
-// followed). 0 on success; kFailure (of xml_database_test.h) when a link was
-// refused, |print| failed, or any write, flush, sync, close or the
+// may set them) and its mode. An existing file is replaced only where a
+// plain open of it for writing is allowed (root passes as a plain write
+// does); else nothing is written. A hard-linked file is replaced at the
+// name the save reached: its other names keep the old content. Where |path|
+// names (links followed) something that is no regular file, such as a
+// device, FIFO or socket, |path| itself is opened and written into as a
+// shell redirection does: no temporary file, nothing replaced, nothing
+// synced; a FIFO without a reader blocks the open. Run as root, it follows
+// only links that root owns: at another user's link (LinkRefusedAt) it
+// writes nothing and leaves the link and what it names as they were.
+// Temporary files that interrupted saves left are removed when no other
+// save is running. Where no file can be made in the folder but an existing
+// output may be written, that file is rewritten in place, which is not
+// atomic (a link found there then is not followed). 0 on success; kFailure
+// (of xml_database_test.h) when a link was refused, the file may not be
+// written, |print| failed, or any open, write, flush, sync, close or the
 // replacement failed, in which case an atomic save leaves |path| as it was
-// and no temporary file.
+// and no temporary file. After a refused open or a failed write, errno
+// holds the system's reason (EACCES, ENOSPC).
 int SaveFileContent(const char *path, const FilePrinter &print);
 
 // Prints |doc| into |file| in tinyxml2's non-compact form, the form every

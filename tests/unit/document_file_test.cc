@@ -3,15 +3,19 @@
 #include "calib_db/document_file.h"
 
 #include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
 
 #include "tests/unit/unit_util.h"
@@ -223,6 +227,134 @@ TEST_F(DocumentFileTest, AsRootFollowsOnlyRootsLinks) {
   EXPECT_EQ(ReadFile(victim), Saved('r', 10));
   EXPECT_EQ(Names(dir_.path()),
             (std::vector<std::string>{"hop", "out.xml", "victim.conf"}));
+}
+
+// What a save into a target left there, or passed on through it.
+struct Target {
+  std::string path;
+  std::function<std::string()> read_back;  // unset for a device
+};
+
+std::string Drain(int fd) {
+  std::string bytes;
+  char buffer[4096];
+  for (ssize_t n; (n = read(fd, buffer, sizeof(buffer))) > 0;) {
+    bytes.append(buffer, n);
+  }
+  close(fd);
+  return bytes;
+}
+
+// The save's result, with errno for a failure, as 65534:65534 when
+// |as_nobody|.
+std::pair<int, int> SaveAs(bool as_nobody, const std::string &path,
+                           const tavo::FilePrinter &print) {
+  if (!as_nobody) {
+    errno = 0;
+    int result = tavo::SaveFileContent(path.c_str(), print);
+    return {result, result == 0 ? 0 : errno};
+  }
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (setresgid(65534, 65534, 65534) != 0 ||
+        setresuid(65534, 65534, 65534) != 0) {
+      _exit(255);
+    }
+    errno = 0;
+    int result = tavo::SaveFileContent(path.c_str(), print);
+    _exit(result == 0 ? 0 : errno != 0 ? errno : 254);
+  }
+  int status = Wait(pid);
+  EXPECT_NE(status, 255) << "could not become nobody";
+  return {status == 0 ? 0 : -22, status};
+}
+
+// Devices, FIFOs and pipes are written into and stay what they were; an
+// existing file is replaced only where a plain open for writing is allowed.
+TEST_F(DocumentFileTest, WritesIntoDevicesAndReplacesOnlyWritableFiles) {
+  const std::string kOld = "old bytes", kNew = "new content\n";
+  const bool as_root = geteuid() == 0;
+  // Root makes its own device nodes, so that a save that replaced them
+  // would not replace the system's; another user cannot replace those.
+  auto device = [&](const char *name, dev_t number) -> Target {
+    std::string path = dir_.File(name);
+    if (!as_root) return {std::string("/dev/") + name, nullptr};
+    EXPECT_EQ(mknod(path.c_str(), S_IFCHR | 0666, number), 0);
+    return {path, nullptr};
+  };
+  auto file = [&](const char *name, uid_t owner, mode_t mode) -> Target {
+    std::string path = dir_.File(name);
+    WriteFile(path, kOld);
+    EXPECT_EQ(chmod(path.c_str(), mode), 0);
+    if (owner != geteuid()) {
+      EXPECT_EQ(chown(path.c_str(), owner, owner), 0);
+    }
+    return {path, [path] { return ReadFile(path); }};
+  };
+  // The reader is open before the save, and the content fits the pipe's
+  // buffer: nothing waits, and a FIFO that was replaced reads empty.
+  auto fifo = [&]() -> Target {
+    std::string path = dir_.File("fifo");
+    EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
+    int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    return {path, [reader] { return Drain(reader); }};
+  };
+  // As /dev/stdout: a link whose target reads "pipe:[N]".
+  auto pipe_fd = [&]() -> Target {
+    int ends[2];
+    EXPECT_EQ(pipe(ends), 0);
+    return {"/proc/self/fd/" + std::to_string(ends[1]), [ends] {
+              close(ends[1]);
+              return Drain(ends[0]);
+            }};
+  };
+  struct Case {
+    const char *name;
+    std::function<Target()> make;
+    bool as_nobody;
+    int error;  // errno of a refused save; 0 when it succeeds
+  };
+  const Case cases[] = {
+      {"null", [&] { return device("null", makedev(1, 3)); }, false, 0},
+      {"full", [&] { return device("full", makedev(1, 7)); }, false, ENOSPC},
+      {"fifo", fifo, false, 0},
+      {"pipe", pipe_fd, false, 0},
+      {"own 0444 file", [&] { return file("mine", geteuid(), 0444); },
+       !as_root, as_root ? 0 : EACCES},
+      // Rows that need root to be another user come last.
+      {"root's file in a shared folder",
+       [&] {
+         EXPECT_EQ(chmod(dir_.path().c_str(), 0777), 0);
+         return file("roots", 0, 0644);
+       },
+       true, EACCES},
+      {"nobody's 0444 file", [&] { return file("nobodys", 65534, 0444); },
+       true, EACCES},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.as_nobody && !as_root) {
+      GTEST_SKIP() << "needs root to save as another user";
+    }
+    Target target = c.make();
+    struct stat before, after;
+    ASSERT_EQ(stat(target.path.c_str(), &before), 0);
+    auto [result, error] = SaveAs(c.as_nobody, target.path, [&](FILE *out) {
+      return fwrite(kNew.data(), 1, kNew.size(), out) == kNew.size();
+    });
+    EXPECT_EQ(result, c.error == 0 ? 0 : -22);
+    EXPECT_EQ(error, c.error);
+    ASSERT_EQ(stat(target.path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);  // type and permissions
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    // Only a regular file that was saved is a new inode.
+    if (c.error != 0 || !S_ISREG(before.st_mode)) {
+      EXPECT_EQ(after.st_ino, before.st_ino);
+    }
+    if (target.read_back) {
+      EXPECT_EQ(target.read_back(), c.error == 0 ? kNew : kOld);
+    }
+  }
 }
 
 }  // namespace
