@@ -9,6 +9,7 @@
 
 #include "inspect/log_capture.h"
 #include "inspect/standard_input.h"
+#include "inspect/text.h"
 
 namespace inspect {
 
@@ -18,6 +19,17 @@ namespace {
 constexpr char kNoModes[] = "Failed to enumerate modes from the file";
 // What it says when standard input cannot be read to its end.
 constexpr char kNoStandardInput[] = "Couldn't read standard input";
+
+// Why the tool reads no file at |path|, which it would cut to another one;
+// "" when the path fits.
+std::string PathProblem(const std::string &path) {
+  size_t longest = static_cast<size_t>(tavo::kPathSize) - 1;
+  if (path.size() <= longest) return "";
+  return Format(
+      "Couldn't load file: its path is %zu bytes long, and the tool keeps "
+      "only the first %zu bytes of a path",
+      path.size(), longest);
+}
 
 // The system's reason why |path| cannot be opened for reading, or "".
 // tinyxml2 calls every such file "not found", and a folder opens but
@@ -94,6 +106,11 @@ std::unique_ptr<CalibFile> ReadCalibFile(const std::string &given) {
   if (!input_problem.empty()) {
     // Half of a standard input is not read as if it were all of it.
     file->problem = std::string(kNoStandardInput) + " (" + input_problem + ")";
+    return file;
+  }
+  file->problem = PathProblem(path);
+  if (!file->problem.empty()) {
+    file->unopened = true;
     return file;
   }
   {

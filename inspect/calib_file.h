@@ -22,6 +22,9 @@ struct CalibFile {
   // Why the modes were refused, in the tool's own words, with the
   // system's reason when the file cannot be opened; "" when read.
   std::string problem;
+  // The tool opens no file at |path| at all (a path longer than it
+  // keeps), so what is there says nothing of what it does.
+  bool unopened = false;
   // What the LUT reader logged while reading the set; "" when nothing.
   std::string lut_problem;
 };

@@ -36,7 +36,7 @@ const tinyxml2::XMLDocument *ParsedAgain(
     const CalibFile &file, std::unique_ptr<tinyxml2::XMLDocument> *doc,
     Findings *findings) {
   std::string bytes;
-  if (!ReadWholeFile(file.path, &bytes).empty()) {
+  if (file.unopened || !ReadWholeFile(file.path, &bytes).empty()) {
     findings->Fail(0, file.problem);
     return nullptr;
   }

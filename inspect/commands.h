@@ -35,16 +35,17 @@ int Normalize(const Options &options);
 // Writes the payload that --display, --mode and --feature (or --lut) name,
 // as the tool decodes it, to -o OUT or standard output: raw bytes, or with
 // --hex their upper-case hex digits and a line feed. Exit 2, nothing
-// written, when the tool cannot read FILE, the payload is not there or the
-// mode is ambiguous, or the output cannot be written.
+// written, when OUT is FILE itself, the tool cannot read FILE, the payload
+// is not there or the mode is ambiguous, or the output cannot be written.
 int Extract(const Options &options);
 // Writes to -o OUT FILE's bytes with that payload set from --from BIN's
 // bytes and its size (a LUT's in whole 16-byte packets), a feature the mode
 // lacks added; every other byte of FILE as it was. The result is read back
 // with the tool's reader first: exit 2, nothing written, unless the payload
 // then holds exactly BIN and everything else reads as before; also when
-// FILE or BIN cannot be read, the mode or LUT slot is not there or is
-// ambiguous, or BIN is over the limits.
+// OUT is FILE or BIN itself, FILE or BIN cannot be read, the mode or LUT
+// slot is not there or is ambiguous, BIN is over the limits, or BIN is
+// empty without --allow-empty.
 int Inject(const Options &options);
 
 }  // namespace inspect

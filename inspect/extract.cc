@@ -18,6 +18,13 @@ int Extract(const Options &options) {
             path.c_str());
     return kExitTrouble;
   }
+  if (NamesOneFile(path, options.output)) {
+    fprintf(stderr,
+            "extract: %s not written: it is %s itself, which extract "
+            "only reads\n",
+            options.output.c_str(), path.c_str());
+    return kExitTrouble;
+  }
   PayloadSelection selection;
   std::string problem = SelectPayload(*file, options, false, &selection);
   if (!problem.empty()) {

@@ -52,16 +52,33 @@ uint32_t FeatureCount(const CalibFile &file,
   return count;
 }
 
+// Why -o must not be written: it names FILE or BIN, which inject only
+// reads; "" otherwise.
+std::string SameFileProblem(const Options &options) {
+  for (const std::string &input : {options.files[0], options.from}) {
+    if (NamesOneFile(input, options.output)) {
+      return Format("%s not written: it is %s itself, which inject only reads",
+                    options.output.c_str(), input.c_str());
+    }
+  }
+  return "";
+}
+
 }  // namespace
 
 int Inject(const Options &options) {
   const std::string &path = options.files[0];
+  std::string problem = SameFileProblem(options);
+  if (!problem.empty()) {
+    fprintf(stderr, "inject: %s\n", problem.c_str());
+    return kExitTrouble;
+  }
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
   if (ReportUnreadable({file.get()}, false)) {
     return Refuse("the tool cannot read " + path);
   }
   PayloadSelection selection;
-  std::string problem = SelectPayload(*file, options, true, &selection);
+  problem = SelectPayload(*file, options, true, &selection);
   if (!problem.empty()) return Refuse(problem);
   // Only what the reader made of the file is compared after: its document
   // need not stay beside the file's bytes and their parse.
@@ -73,6 +90,11 @@ int Inject(const Options &options) {
   problem = ReadWholeFile(options.from, &payload);
   if (!problem.empty()) {
     return Refuse(options.from + " cannot be read: " + problem);
+  }
+  if (payload.empty() && !options.allow_empty) {
+    return Refuse(options.from +
+                  " is empty: nothing to inject; give --allow-empty to set a "
+                  "payload of 0 bytes");
   }
   problem = SizeProblem(selection, payload.size(), options.from);
   if (!problem.empty()) return Refuse(problem);

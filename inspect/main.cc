@@ -9,6 +9,7 @@
 #include "inspect/commands.h"
 #include "inspect/json.h"
 #include "inspect/options.h"
+#include "inspect/output.h"
 #include "inspect/report.h"
 #include "inspect/text.h"
 
@@ -23,9 +24,10 @@ constexpr char kUsage[] =
     "       rimbolt-inspect check [--json] [FILTERS] [GATES] FILE...\n"
     "       rimbolt-inspect diff [--json] [FILTERS] [--bytes [--max N]] OLD "
     "NEW\n"
-    "       rimbolt-inspect normalize FILE (-o OUT | --in-place)\n"
+    "       rimbolt-inspect normalize FILE (-o OUT | --in-place [--lossy])\n"
     "       rimbolt-inspect extract FILE PAYLOAD [--hex] [-o OUT]\n"
-    "       rimbolt-inspect inject FILE PAYLOAD --from BIN -o OUT\n"
+    "       rimbolt-inspect inject FILE PAYLOAD --from BIN [--allow-empty] -o "
+    "OUT\n"
     "       rimbolt-inspect --version [--json]\n"
     "\n"
     "  show       what rimbolt reads from FILE: modes, features and LUTs,\n"
@@ -49,8 +51,12 @@ constexpr char kUsage[] =
     "  --bytes    list the differing bytes, at most N (--max, default 20)\n"
     "  --hex      upper-case hex digits rather than raw bytes\n"
     "  -o OUT     where to write; - is standard output\n"
-    "  --in-place write over FILE, saved as rimbolt saves its output\n"
+    "  --in-place write over FILE, saved as rimbolt saves its output; not\n"
+    "             where the rewrite loses what FILE says\n"
+    "  --lossy    with --in-place: write over FILE even so\n"
     "  --from BIN the payload's bytes; a LUT's are whole 16-byte packets\n"
+    "  --allow-empty\n"
+    "             an empty BIN sets a payload of 0 bytes\n"
     "\n"
     "A FILE, OLD, NEW or BIN of - is standard input.\n"
     "Exit status: 0 nothing found, no difference or written; 1 findings or\n"
@@ -96,14 +102,7 @@ int Version(bool json) {
   return inspect::kExitNothing;
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
-  inspect::Options options;
-  std::string problem = inspect::ParseOptions(argc, argv, &options);
-  if (options.help) return Help(options.json);
-  if (!problem.empty()) return Usage(problem, options.json);
-  if (options.version) return Version(options.json);
+int Run(const inspect::Options &options) {
   const std::string &command = options.command;
   if (command == "show") return inspect::Show(options);
   if (command == "check") return inspect::Check(options);
@@ -112,4 +111,27 @@ int main(int argc, char **argv) {
   if (command == "extract") return inspect::Extract(options);
   if (command == "inject") return inspect::Inject(options);
   return Usage("unknown command " + command, options.json);
+}
+
+int Dispatch(int argc, char **argv, inspect::Options *options) {
+  std::string problem = inspect::ParseOptions(argc, argv, options);
+  if (options->help) return Help(options->json);
+  if (!problem.empty()) return Usage(problem, options->json);
+  if (options->version) return Version(options->json);
+  return Run(*options);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  inspect::Options options;
+  int status = Dispatch(argc, argv, &options);
+  // What was printed counts only once it is out: a full disk or a closed
+  // pipe is trouble, not success.
+  std::string problem = inspect::CloseStandardOutput();
+  if (problem.empty() || status == inspect::kExitTrouble) return status;
+  fprintf(stderr, "%s: standard output not written: %s\n",
+          options.command.empty() ? "rimbolt-inspect" : options.command.c_str(),
+          problem.c_str());
+  return inspect::kExitTrouble;
 }

@@ -2,7 +2,6 @@
 // What check finds in it is listed with what the rewrite made of it, so
 // that nothing the rewrite drops goes unseen.
 #include <stdio.h>
-#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -25,22 +24,6 @@ int Trouble(const std::string &problem) {
   return kExitTrouble;
 }
 
-// Why -o |output| must not be written: it is the file |input| names, which
-// only --in-place writes over. "" otherwise.
-std::string SameFileProblem(const std::string &input,
-                            const std::string &output) {
-  if (input == "-" || output == "-") return "";
-  struct stat in, out;
-  if (stat(input.c_str(), &in) != 0 || stat(output.c_str(), &out) != 0 ||
-      in.st_dev != out.st_dev || in.st_ino != out.st_ino) {
-    return "";
-  }
-  return Format(
-      "%s not written: it is %s itself, which only --in-place "
-      "writes over",
-      output.c_str(), input.c_str());
-}
-
 Rewrite RewriteOf(const Finding &finding) {
   const Code *code = FindCode(finding.code);
   return code != nullptr ? code->rewrite : Rewrite::kLost;
@@ -53,6 +36,31 @@ void PrintRewritten(const std::string &path, std::vector<Finding> found) {
         Format(" (normalize: %s)", RewriteName(RewriteOf(finding)));
   }
   PrintFindings(stderr, path, found);
+}
+
+// The findings of |found| whose content the rewrite loses.
+std::vector<Finding> LostOf(const std::vector<Finding> &found) {
+  std::vector<Finding> lost;
+  for (const Finding &finding : found) {
+    if (RewriteOf(finding) == Rewrite::kLost) lost.push_back(finding);
+  }
+  return lost;
+}
+
+// Where --in-place without --lossy would lose what |path| says: lists
+// what and says why nothing was written; false when nothing is lost.
+bool RefusesLoss(const std::string &path, const std::vector<Finding> &found) {
+  std::vector<Finding> lost = LostOf(found);
+  if (lost.empty()) return false;
+  PrintRewritten(path, lost);
+  fprintf(stderr,
+          "normalize: nothing written: rewriting %s in place would lose what "
+          "%s above say%s; give --lossy to rewrite it all the same, or -o OUT "
+          "to write the rewrite elsewhere\n",
+          path.c_str(),
+          Count(static_cast<long long>(lost.size()), "finding").c_str(),
+          lost.size() == 1 ? "s" : "");
+  return true;
 }
 
 // "3 findings in qa.xml: 2 lost, 1 kept", or "nothing found in qa.xml".
@@ -98,9 +106,13 @@ int Normalize(const Options &options) {
   }
   // The rewrite needs what the reader made of the file, not its document.
   LetGoOfDocument(file.get());
-  if (!options.in_place) {
-    std::string same = SameFileProblem(path, target);
-    if (!same.empty()) return Trouble(same);
+  if (!options.in_place && NamesOneFile(path, target)) {
+    return Trouble(Format(
+        "%s not written: it is %s itself, which only --in-place writes over",
+        target.c_str(), path.c_str()));
+  }
+  if (options.in_place && !options.lossy && RefusesLoss(path, found)) {
+    return kExitTrouble;
   }
   RewrittenFile rewritten;
   std::string problem = rewritten.Fill(*file);

@@ -20,6 +20,8 @@ enum : unsigned {
   kOutput = 1u << 6,
   kInPlace = 1u << 7,
   kFrom = 1u << 8,
+  kLossy = 1u << 9,
+  kAllowEmpty = 1u << 10,
 };
 
 struct Command {
@@ -35,10 +37,11 @@ constexpr Command kCommands[] = {
     {"check", kJson | kFilters | kGates, 1, SIZE_MAX,
      "check takes at least one FILE"},
     {"diff", kJson | kFilters | kBytes, 2, 2, "diff takes OLD and NEW"},
-    {"normalize", kOutput | kInPlace, 1, 1, "normalize takes one FILE"},
+    {"normalize", kOutput | kInPlace | kLossy, 1, 1,
+     "normalize takes one FILE"},
     {"extract", kFilters | kLut | kHex | kOutput, 1, 1,
      "extract takes one FILE"},
-    {"inject", kFilters | kLut | kOutput | kFrom, 1, 1,
+    {"inject", kFilters | kLut | kOutput | kFrom | kAllowEmpty, 1, 1,
      "inject takes one FILE"},
 };
 
@@ -75,6 +78,10 @@ constexpr Option kOptions[] = {
     {"--in-place", Kind::kFlag, kInPlace, &Options::in_place, nullptr, nullptr,
      nullptr},
     {"--from", Kind::kText, kFrom, nullptr, nullptr, &Options::from, nullptr},
+    {"--lossy", Kind::kFlag, kLossy, &Options::lossy, nullptr, nullptr,
+     nullptr},
+    {"--allow-empty", Kind::kFlag, kAllowEmpty, &Options::allow_empty, nullptr,
+     nullptr, nullptr},
 };
 
 const Option *FindOption(const std::string &name) {
@@ -156,12 +163,12 @@ std::string CheckSelection(const Options &options) {
                        options.mode != kNotGiven &&
                        options.feature != kNotGiven;
   if (options.lut != kNotGiven) {
-    if (any_feature) return "--lut does not go with --display, --mode, --feature";
+    if (any_feature)
+      return "--lut does not go with --display, --mode, --feature";
     return "";
   }
   if (!whole_feature) {
-    return options.command +
-           " needs --display, --mode and --feature, or --lut";
+    return options.command + " needs --display, --mode and --feature, or --lut";
   }
   return "";
 }
@@ -179,6 +186,8 @@ std::string CheckCombination(const Options &options, bool max_given) {
     if (options.in_place && options.files[0] == "-") {
       return "normalize --in-place needs a FILE, not standard input";
     }
+    if (options.lossy && !options.in_place)
+      return "--lossy goes with --in-place";
   }
   if (command == "extract" || command == "inject") {
     std::string problem = CheckSelection(options);
@@ -221,8 +230,8 @@ std::string ParseOptions(int argc, const char *const *argv, Options *options) {
     }
     std::string value;
     size_t equals = arg.find('=');
-    bool inline_value = arg.compare(0, 2, "--") == 0 &&
-                        equals != std::string::npos;
+    bool inline_value =
+        arg.compare(0, 2, "--") == 0 && equals != std::string::npos;
     if (inline_value) {
       value = arg.substr(equals + 1);
       arg.resize(equals);

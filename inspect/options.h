@@ -33,12 +33,16 @@ struct Options {
   int max = 20;
   // extract writes hex digits rather than binary.
   bool hex = false;
-  // normalize writes over FILE.
+  // normalize writes over FILE, and with |lossy| also where the rewrite
+  // loses what FILE says.
   bool in_place = false;
+  bool lossy = false;
   // -o OUT ("-" is standard output); "" when not given.
   std::string output;
   // inject's --from BIN ("-" is standard input); "" when not given.
   std::string from;
+  // inject takes an empty BIN as a payload of 0 bytes.
+  bool allow_empty = false;
 };
 
 // Reads |argc| and |argv| into |options|. Returns "" when the command line
