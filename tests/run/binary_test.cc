@@ -141,7 +141,10 @@ TEST_F(BinaryTest, FullDiskFailsAndKeepsThePreviousOutput) {
   WriteFile(dir_.File("qa.xml"), LargeQaFile());
   std::string earlier = dir_.File("earlier.xml");
   WriteFile(earlier, kCombinedFile);
-  for (const std::string &setup : {std::string("full"), "full:" + earlier}) {
+  std::string broken = dir_.File("broken.xml");
+  WriteFile(broken, "<Calib_Data><Disp_Modes>");
+  for (const std::string &setup :
+       {std::string("full"), "full:" + earlier, "full:" + broken}) {
     ProcessResult result = Run(setup, {"qa.xml", "factory.xml"});
     EXPECT_EQ(result.status, kFailureStatus) << setup;
     EXPECT_EQ(result.out, std::string(kCombineLines) +
@@ -150,14 +153,14 @@ TEST_F(BinaryTest, FullDiskFailsAndKeepsThePreviousOutput) {
                               kOutputPath + "\n"),
               std::string::npos)
         << result.err;
-    // The earlier file, or the fresh skeleton, stays whole; no temporary
-    // file is left behind.
+    // The earlier file, even one that does not parse, or the fresh
+    // skeleton, stays whole; no temporary file is left behind.
     std::string after = Output();
     if (setup == "full") {
       EXPECT_EQ(after.find("<Mode"), std::string::npos);
       EXPECT_NE(after.find("<Calib_Data/>"), std::string::npos);
     } else {
-      EXPECT_EQ(after, kCombinedFile);
+      EXPECT_EQ(after, ReadFile(setup.substr(setup.find(':') + 1)));
     }
     std::vector<std::string> names;
     for (const auto &entry :
