@@ -42,9 +42,11 @@ XmlDatabaseTest::XmlDatabaseTest(FileType file_type, const char *file_name)
       file_type_(file_type),
       luts_(nullptr),
       root_node_(nullptr) {
-  // Longer paths are cut at 255 characters.
-  strlcpy(file_name_, file_name != nullptr ? file_name : "",
-          sizeof(file_name_));
+  const char *name = file_name != nullptr ? file_name : "";
+  // A longer path is kept only to be named in the refusal: cut, it would
+  // name another file.
+  path_too_long_ =
+      strlcpy(file_name_, name, sizeof(file_name_)) >= sizeof(file_name_);
 }
 
 XmlDatabaseTest::~XmlDatabaseTest() {
@@ -93,6 +95,13 @@ bool XmlDatabaseTest::IsOpen(const char *operation) const {
 
 int XmlDatabaseTest::LoadFile() {
   if (xml_doc_ != nullptr) return 0;
+  if (path_too_long_) {
+    DB_LOGE("LoadFile",
+            "Couldn't load file (%s...): its path is longer than the 255 "
+            "characters the tool keeps.",
+            file_name_);
+    return kFailure;
+  }
   if (OpenDocument() != tinyxml2::XML_SUCCESS) {
     DB_LOGE("LoadFile", "Couldn't load file (%s).", file_name_);
     DropDocument();
@@ -144,6 +153,13 @@ int XmlDatabaseTest::CreateSkeleton() {
 
 int XmlDatabaseTest::EditFile() {
   DropDocument();
+  if (path_too_long_) {
+    DB_LOGE("EditFile",
+            "Failed to load file: %s...: its path is longer than the 255 "
+            "characters the tool keeps.",
+            file_name_);
+    return kFailure;
+  }
   if (!LinksMayBeFollowed("EditFile", file_name_)) return kFailure;
   if (OpenDocument() != tinyxml2::XML_SUCCESS) {
     DB_LOGI("EditFile", "File doesn't exist. Creating new.");

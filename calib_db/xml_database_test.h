@@ -30,8 +30,9 @@ enum FileType : int32_t {
 // the open document in memory and undo nothing when they fail part way.
 class XmlDatabaseTest {
  public:
-  // Opens nothing. A null |file_name| is taken as ""; a longer path than 255
-  // characters is cut there.
+  // Opens nothing and cannot fail. A null |file_name| is taken as "". A path
+  // longer than 255 characters is not cut to another path: LoadFile and
+  // EditFile then log the limit and fail, reading and writing nothing.
   XmlDatabaseTest(FileType file_type, const char *file_name);
   // Drops an open document unsaved and releases the set GetLuts returned.
   ~XmlDatabaseTest();
@@ -169,6 +170,8 @@ class XmlDatabaseTest {
                          DispMode *mode);
 
   char file_name_[kPathSize];
+  // The path given was longer than file_name_ keeps.
+  bool path_too_long_;
   tinyxml2::XMLDocument *xml_doc_;
   FileType file_type_;
   DispLuts *luts_;

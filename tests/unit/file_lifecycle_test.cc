@@ -113,14 +113,25 @@ TEST_F(FileLifecycleTest, SavesOnlyWhenAskedAndOnlyOnce) {
                    kNoFile}));
 }
 
-TEST_F(FileLifecycleTest, LongPathIsCutTo255Characters) {
+TEST_F(FileLifecycleTest, LongPathIsRefusedNotCut) {
   std::string path = dir_.path() + "/";
   path += std::string(255 - path.size(), 'p');
-  WriteFile(path, "<Calib_Data>" + OneMode(4) + "</Calib_Data>");
-  XmlDatabaseTest *db = Make(path + std::string(300 - 255, 'q'));
-  EXPECT_EQ(LogOf([&] { EXPECT_EQ(db->LoadFile(), 0); }),
-            Lines({Info("LoadFile", "File (" + path + ") loaded.")}));
-  EXPECT_EQ(FirstModeId(), 4);
+  const std::string content = "<Calib_Data>" + OneMode(4) + "</Calib_Data>";
+  WriteFile(path, content);
+  // Cut at 255 characters, this path would name the valid file above.
+  XmlDatabaseTest *db = Make(path + "/more");
+  const std::string why =
+      ": its path is longer than the 255 characters the tool keeps.";
+  EXPECT_EQ(
+      LogOf([&] {
+        EXPECT_EQ(db->LoadFile(), -22);
+        EXPECT_EQ(db->EditFile(), -22);
+        EXPECT_EQ(db->SaveAndCloseFile(), -22);
+      }),
+      Lines({Error("LoadFile", "Couldn't load file (" + path + "...)" + why),
+             Error("EditFile", "Failed to load file: " + path + "..." + why),
+             kNoFile}));
+  EXPECT_EQ(ReadFile(path), content);
 }
 
 TEST_F(FileLifecycleTest, ClosedObjectRefusesEveryOperation) {
