@@ -1,6 +1,7 @@
 // Construction, destruction and the open/edit/save operations of a
 // calibration file.
 #include <string.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -41,9 +42,11 @@ XmlDatabaseTest::XmlDatabaseTest(FileType file_type, const char *file_name)
       file_type_(file_type),
       luts_(nullptr),
       root_node_(nullptr) {
-  // Longer paths are cut at 255 characters.
-  strlcpy(file_name_, file_name != nullptr ? file_name : "",
-          sizeof(file_name_));
+  const char *name = file_name != nullptr ? file_name : "";
+  // A longer path is kept only to be named in the refusal: cut, it would
+  // name another file.
+  path_too_long_ =
+      strlcpy(file_name_, name, sizeof(file_name_)) >= sizeof(file_name_);
 }
 
 XmlDatabaseTest::~XmlDatabaseTest() {
@@ -92,6 +95,13 @@ bool XmlDatabaseTest::IsOpen(const char *operation) const {
 
 int XmlDatabaseTest::LoadFile() {
   if (xml_doc_ != nullptr) return 0;
+  if (path_too_long_) {
+    DB_LOGE("LoadFile",
+            "Couldn't load file (%s...): its path is longer than the 255 "
+            "characters the tool keeps.",
+            file_name_);
+    return kFailure;
+  }
   if (OpenDocument() != tinyxml2::XML_SUCCESS) {
     DB_LOGE("LoadFile", "Couldn't load file (%s).", file_name_);
     DropDocument();
@@ -109,29 +119,51 @@ int XmlDatabaseTest::LoadFile() {
   return 0;
 }
 
-// Writes a new file holding only the document skeleton.
-int XmlDatabaseTest::CreateSkeletonFile() {
+int XmlDatabaseTest::CreateSkeleton() {
   tinyxml2::XMLDocument *skeleton = NewDocument();
   skeleton->InsertFirstChild(skeleton->NewDeclaration(kDeclaration));
   skeleton->InsertEndChild(skeleton->NewComment(kNotice));
   skeleton->InsertEndChild(skeleton->NewElement(kRootName));
-  int result = SaveDocument(skeleton, file_name_);
-  delete skeleton;
-  return result;
-}
-
-int XmlDatabaseTest::EditFile() {
-  DropDocument();
-  if (!LinksMayBeFollowed("EditFile", file_name_)) return kFailure;
-  if (OpenDocument() != tinyxml2::XML_SUCCESS) {
-    DB_LOGI("EditFile", "File doesn't exist. Creating new.");
-    if (CreateSkeletonFile() != 0) {
+  struct stat info;
+  if (stat(file_name_, &info) != 0) {
+    int result = SaveDocument(skeleton, file_name_);
+    delete skeleton;
+    if (result != 0) {
       DB_LOGE("EditFile", "Failed to save file: %s", file_name_);
-      DropDocument();
       return kFailure;
     }
     if (xml_doc_->LoadFile(file_name_) != tinyxml2::XML_SUCCESS) {
       DB_LOGE("EditFile", "Failed to load file: %s", file_name_);
+      return kFailure;
+    }
+    return 0;
+  }
+  // Parsed from its own saved form, the document is the one a reload of a
+  // saved skeleton gives, so the output comes out byte for byte the same.
+  tinyxml2::XMLPrinter printer(nullptr, false);
+  skeleton->Print(&printer);
+  delete skeleton;
+  if (xml_doc_->Parse(printer.CStr(), printer.CStrSize() - 1) !=
+      tinyxml2::XML_SUCCESS) {
+    DB_LOGE("EditFile", "Failed to load file: %s", file_name_);
+    return kFailure;
+  }
+  return 0;
+}
+
+int XmlDatabaseTest::EditFile() {
+  DropDocument();
+  if (path_too_long_) {
+    DB_LOGE("EditFile",
+            "Failed to load file: %s...: its path is longer than the 255 "
+            "characters the tool keeps.",
+            file_name_);
+    return kFailure;
+  }
+  if (!LinksMayBeFollowed("EditFile", file_name_)) return kFailure;
+  if (OpenDocument() != tinyxml2::XML_SUCCESS) {
+    DB_LOGI("EditFile", "File doesn't exist. Creating new.");
+    if (CreateSkeleton() != 0) {
       DropDocument();
       return kFailure;
     }

@@ -30,8 +30,9 @@ enum FileType : int32_t {
 // the open document in memory and undo nothing when they fail part way.
 class XmlDatabaseTest {
  public:
-  // Opens nothing. A null |file_name| is taken as ""; a longer path than 255
-  // characters is cut there.
+  // Opens nothing and cannot fail. A null |file_name| is taken as "". A path
+  // longer than 255 characters is not cut to another path: LoadFile and
+  // EditFile then log the limit and fail, reading and writing nothing.
   XmlDatabaseTest(FileType file_type, const char *file_name);
   // Drops an open document unsaved and releases the set GetLuts returned.
   ~XmlDatabaseTest();
@@ -44,20 +45,24 @@ class XmlDatabaseTest {
   // root element is open, else kFailure with none open. Never writes.
   int LoadFile();
   // Drops any open document unsaved and opens the file afresh for editing.
-  // When the file does not load (missing, unreadable or not parseable), it
-  // is first replaced by a skeleton file (the declaration, a notice comment
-  // and an empty root), so its earlier content is lost. Run as root, it
+  // When the file does not load, the document is the skeleton (the
+  // declaration, a notice comment and an empty root). Where nothing is at
+  // the path, the skeleton file is made there first; where something is (an
+  // unreadable or not parseable file, a device), it is left as it was and
+  // the skeleton reaches it only through SaveAndCloseFile. Run as root, it
   // neither reads nor writes through a symbolic link that root does not own
   // (LinkRefusedAt of document_file.h): it logs the link and fails. Returns
   // 0 iff the file is open with its root element, else kFailure with none
   // open.
   int EditFile();
   // Writes the open document to the file and closes it, also when the write
-  // fails. The file is replaced whole, or kept as it was on failure, unless
-  // no file can be made beside it and it is rewritten in place (see
-  // SaveDocument). Run as root, it writes nothing through a symbolic link
-  // that root does not own, and logs the link. Returns 0 iff it was saved,
-  // else kFailure; kFailure too, writing nothing, when no document is open.
+  // fails. The file is replaced whole, or kept as it was on failure (and
+  // when a plain open of it for writing is refused), unless no file can be
+  // made beside it and it is rewritten in place; a device, FIFO or socket
+  // is written into (see SaveFileContent). Run as root, it writes nothing
+  // through a symbolic link that root does not own, and logs the link.
+  // Returns 0 iff it was saved, else kFailure; kFailure too, writing
+  // nothing, when no document is open.
   int SaveAndCloseFile();
   // Does nothing: an open document stays open until SaveAndCloseFile,
   // EditFile or destruction.
@@ -152,7 +157,11 @@ class XmlDatabaseTest {
   // Removes everything inside the root element and lets go of the memory
   // the loaded file's text took.
   void EmptyRoot();
-  int CreateSkeletonFile();
+  // Puts the skeleton into the open document xml_doc_, whose file did not
+  // load: saved to a missing file and loaded back, or, where something is at
+  // the path, parsed from its saved form without writing. Logs and returns
+  // kFailure when the save or the load fails, else 0.
+  int CreateSkeleton();
   void WriteModeAttributes(tinyxml2::XMLElement *mode_element,
                            const DispMode *mode);
   static int ReadMode(const tinyxml2::XMLElement *mode_element, int index,
@@ -161,6 +170,8 @@ class XmlDatabaseTest {
                          DispMode *mode);
 
   char file_name_[kPathSize];
+  // The path given was longer than file_name_ keeps.
+  bool path_too_long_;
   tinyxml2::XMLDocument *xml_doc_;
   FileType file_type_;
   DispLuts *luts_;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -131,10 +132,15 @@ TEST_F(BadInputTest, PathsThatAreNoFilesFailToLoad) {
     RunResult result = Run({path, factory_}, output_);
     EXPECT_EQ(result.status, -22);
     EXPECT_EQ(result.out, "");
-    // A path longer than 255 characters is cut there.
+    // A path longer than 255 characters is refused, not cut there.
+    std::string named = path.size() <= 255
+                            ? path + ")."
+                            : path.substr(0, 255) +
+                                  "...): its path is longer than the 255 "
+                                  "characters the tool keeps.";
     EXPECT_EQ(result.log,
-              std::vector<std::string>{"E/Rimbolt: LoadFile() Couldn't load "
-                                       "file (" + path.substr(0, 255) + ")."});
+              std::vector<std::string>{
+                  "E/Rimbolt: LoadFile() Couldn't load file (" + named});
     EXPECT_FALSE(FileExists(output_));
   }
   EXPECT_EQ(ReadFile(qa_), kQaFile);
@@ -182,14 +188,19 @@ TEST_F(BadInputTest, OutputThatCannotBeCreatedFailsAfterTheCombineLines) {
   WriteFile(factory_, kFactoryFile);
   std::string folder = dir_.File("out");
   ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
-  for (const std::string &output :
-       {dir_.File("no/such/folder/combined.xml"), folder}) {
+  // Where nothing is, the skeleton cannot be made; a folder is kept until
+  // the save, which cannot write it.
+  const std::string missing = dir_.File("no/such/folder/combined.xml");
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {missing, "Failed to open file: " + missing + " for Edit.\n", "EditFile"},
+      {folder, "Failed to save combined modes file.", "SaveAndCloseFile"}};
+  for (const auto &[output, message, operation] : cases) {
     RunResult result = Run({qa_, factory_}, output);
     EXPECT_EQ(result.status, -22);
-    EXPECT_EQ(result.out, std::string(kCombineLines) +
-                              "Failed to open file: " + output + " for Edit.\n");
+    EXPECT_EQ(result.out, kCombineLines + message);
     EXPECT_NE(std::find(result.log.begin(), result.log.end(),
-                        "E/Rimbolt: EditFile() Failed to save file: " + output),
+                        "E/Rimbolt: " + operation +
+                            "() Failed to save file: " + output),
               result.log.end());
   }
   // The folder stays a folder, and no temporary file is left beside it.

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -119,12 +120,23 @@ TEST_F(BinaryTest, MissingOutputFolderFailsWith234) {
 }
 
 TEST_F(BinaryTest, UnreadableQaFileFailsWith234AndNoOutput) {
-  ProcessResult result = Run("dir", {"missing.xml", "factory.xml"});
-  EXPECT_EQ(result.status, kFailureStatus);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(WithoutLineNumber(result.err),
-            "E/Rimbolt: LoadFile() Couldn't load file (missing.xml).\n");
-  EXPECT_FALSE(FileExists(dir_.File("data-after/combined_modes.xml")));
+  // Cut at 255 characters, the long path would name a valid QA file.
+  const std::string kept(255, 'q');
+  WriteFile(dir_.File(kept), kQaFile);
+  const std::pair<std::string, std::string> cases[] = {
+      {"missing.xml", "missing.xml)."},
+      {kept + ".long", kept +
+                           "...): its path is longer than the 255 characters "
+                           "the tool keeps."}};
+  for (const auto &[qa, named] : cases) {
+    ProcessResult result = Run("dir", {qa, "factory.xml"});
+    EXPECT_EQ(result.status, kFailureStatus);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(WithoutLineNumber(result.err),
+              "E/Rimbolt: LoadFile() Couldn't load file (" + named + "\n");
+    EXPECT_FALSE(FileExists(dir_.File("data-after/combined_modes.xml")));
+    std::filesystem::remove_all(dir_.File("data-after"));
+  }
 }
 
 // A QA file whose combined output needs more room than the full file
@@ -141,7 +153,10 @@ TEST_F(BinaryTest, FullDiskFailsAndKeepsThePreviousOutput) {
   WriteFile(dir_.File("qa.xml"), LargeQaFile());
   std::string earlier = dir_.File("earlier.xml");
   WriteFile(earlier, kCombinedFile);
-  for (const std::string &setup : {std::string("full"), "full:" + earlier}) {
+  std::string broken = dir_.File("broken.xml");
+  WriteFile(broken, "<Calib_Data><Disp_Modes>");
+  for (const std::string &setup :
+       {std::string("full"), "full:" + earlier, "full:" + broken}) {
     ProcessResult result = Run(setup, {"qa.xml", "factory.xml"});
     EXPECT_EQ(result.status, kFailureStatus) << setup;
     EXPECT_EQ(result.out, std::string(kCombineLines) +
@@ -150,14 +165,14 @@ TEST_F(BinaryTest, FullDiskFailsAndKeepsThePreviousOutput) {
                               kOutputPath + "\n"),
               std::string::npos)
         << result.err;
-    // The earlier file, or the fresh skeleton, stays whole; no temporary
-    // file is left behind.
+    // The earlier file, even one that does not parse, or the fresh
+    // skeleton, stays whole; no temporary file is left behind.
     std::string after = Output();
     if (setup == "full") {
       EXPECT_EQ(after.find("<Mode"), std::string::npos);
       EXPECT_NE(after.find("<Calib_Data/>"), std::string::npos);
     } else {
-      EXPECT_EQ(after, kCombinedFile);
+      EXPECT_EQ(after, ReadFile(setup.substr(setup.find(':') + 1)));
     }
     std::vector<std::string> names;
     for (const auto &entry :

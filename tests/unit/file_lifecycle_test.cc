@@ -47,17 +47,30 @@ TEST_F(FileLifecycleTest, EditFileCreatesTheSkeleton) {
   // Declaration, a two-line comment and the empty root.
   const std::regex skeleton(
       "<\\?xml version=\"1\\.0\" \\?>\n<!--[^\n]*\n[^\n]*-->\n<Calib_Data/>\n");
-  // A missing file and one that does not parse take the same path.
-  for (const char *content : {"", "<Calib_Data><Disp_Modes>"}) {
-    if (*content) WriteFile(path_, content);
+  // A missing file is made at once; a file that does not parse keeps its
+  // bytes until the save, which writes what a missing one gets.
+  std::string saved[2];
+  const char *contents[] = {"", "<Calib_Data><Disp_Modes>"};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    if (*contents[i]) WriteFile(path_, contents[i]);
     XmlDatabaseTest *db = Make(path_);
     EXPECT_EQ(LogOf([&] { EXPECT_EQ(db->EditFile(), 0); }),
               Lines({kCreating,
                      Info("EditFile",
                           "File loaded for editing successfully: " + path_)}));
-    EXPECT_TRUE(std::regex_match(ReadFile(path_), skeleton)) << ReadFile(path_);
     EXPECT_EQ(Compact(Root()), "<Calib_Data/>");
+    if (*contents[i]) {
+      EXPECT_EQ(ReadFile(path_), contents[i]);
+    } else {
+      EXPECT_TRUE(std::regex_match(ReadFile(path_), skeleton))
+          << ReadFile(path_);
+    }
+    ASSERT_EQ(db->SaveAndCloseFile(), 0);
+    saved[i] = ReadFile(path_);
   }
+  EXPECT_TRUE(std::regex_match(saved[0], skeleton)) << saved[0];
+  EXPECT_EQ(saved[1], saved[0]);
   const std::string nowhere = dir_.File("missing/calib.xml");
   XmlDatabaseTest *db = Make(nowhere);
   EXPECT_EQ(
@@ -100,14 +113,25 @@ TEST_F(FileLifecycleTest, SavesOnlyWhenAskedAndOnlyOnce) {
                    kNoFile}));
 }
 
-TEST_F(FileLifecycleTest, LongPathIsCutTo255Characters) {
+TEST_F(FileLifecycleTest, LongPathIsRefusedNotCut) {
   std::string path = dir_.path() + "/";
   path += std::string(255 - path.size(), 'p');
-  WriteFile(path, "<Calib_Data>" + OneMode(4) + "</Calib_Data>");
-  XmlDatabaseTest *db = Make(path + std::string(300 - 255, 'q'));
-  EXPECT_EQ(LogOf([&] { EXPECT_EQ(db->LoadFile(), 0); }),
-            Lines({Info("LoadFile", "File (" + path + ") loaded.")}));
-  EXPECT_EQ(FirstModeId(), 4);
+  const std::string content = "<Calib_Data>" + OneMode(4) + "</Calib_Data>";
+  WriteFile(path, content);
+  // Cut at 255 characters, this path would name the valid file above.
+  XmlDatabaseTest *db = Make(path + "/more");
+  const std::string why =
+      ": its path is longer than the 255 characters the tool keeps.";
+  EXPECT_EQ(
+      LogOf([&] {
+        EXPECT_EQ(db->LoadFile(), -22);
+        EXPECT_EQ(db->EditFile(), -22);
+        EXPECT_EQ(db->SaveAndCloseFile(), -22);
+      }),
+      Lines({Error("LoadFile", "Couldn't load file (" + path + "...)" + why),
+             Error("EditFile", "Failed to load file: " + path + "..." + why),
+             kNoFile}));
+  EXPECT_EQ(ReadFile(path), content);
 }
 
 TEST_F(FileLifecycleTest, ClosedObjectRefusesEveryOperation) {
