@@ -124,8 +124,10 @@ int XmlDatabaseTest::CreateSkeleton() {
   skeleton->InsertFirstChild(skeleton->NewDeclaration(kDeclaration));
   skeleton->InsertEndChild(skeleton->NewComment(kNotice));
   skeleton->InsertEndChild(skeleton->NewElement(kRootName));
+  // Only a file is kept until the save: where nothing is, or a folder that
+  // no save can replace, the skeleton goes to disk now, as it always did.
   struct stat info;
-  if (stat(file_name_, &info) != 0) {
+  if (stat(file_name_, &info) != 0 || S_ISDIR(info.st_mode)) {
     int result = SaveDocument(skeleton, file_name_);
     delete skeleton;
     if (result != 0) {

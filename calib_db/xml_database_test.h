@@ -47,13 +47,13 @@ class XmlDatabaseTest {
   // Drops any open document unsaved and opens the file afresh for editing.
   // When the file does not load, the document is the skeleton (the
   // declaration, a notice comment and an empty root). Where nothing is at
-  // the path, the skeleton file is made there first; where something is (an
-  // unreadable or not parseable file, a device), it is left as it was and
-  // the skeleton reaches it only through SaveAndCloseFile. Run as root, it
-  // neither reads nor writes through a symbolic link that root does not own
-  // (LinkRefusedAt of document_file.h): it logs the link and fails. Returns
-  // 0 iff the file is open with its root element, else kFailure with none
-  // open.
+  // the path (or a folder), the skeleton file is made there first; where a
+  // file is (an unreadable or not parseable one, a device), it is left as
+  // it was and the skeleton reaches it only through SaveAndCloseFile. Run
+  // as root, it neither reads nor writes through a symbolic link that root
+  // does not own (LinkRefusedAt of document_file.h): it logs the link and
+  // fails. Returns 0 iff the file is open with its root element, else
+  // kFailure with none open.
   int EditFile();
   // Writes the open document to the file and closes it, also when the write
   // fails. The file is replaced whole, or kept as it was on failure (and
