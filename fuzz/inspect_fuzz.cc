@@ -15,11 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "inspect/calib_file.h"
-#include "inspect/commands.h"
-#include "inspect/element_scan.h"
-#include "inspect/findings.h"
-#include "inspect/rewrite.h"
+#include "inspect/commands/commands.h"
+#include "inspect/edit/element_scan.h"
+#include "inspect/edit/rewrite.h"
+#include "inspect/model/calib_file.h"
+#include "inspect/model/findings.h"
+#include "inspect/rules/check_file.h"
 #include "tests/temp_dir.h"
 
 namespace {

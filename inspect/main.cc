@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "inspect/commands.h"
-#include "inspect/json.h"
-#include "inspect/options.h"
-#include "inspect/output.h"
-#include "inspect/report.h"
-#include "inspect/text.h"
+#include "inspect/base/json.h"
+#include "inspect/base/output.h"
+#include "inspect/base/text.h"
+#include "inspect/cli/options.h"
+#include "inspect/commands/commands.h"
+#include "inspect/report/report.h"
 
 #ifndef RIMBOLT_VERSION
 #error "RIMBOLT_VERSION is set by the build, as CMake's project version"

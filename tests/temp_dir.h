@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "inspect/private_folder.h"
+#include "inspect/base/private_folder.h"
 
 namespace rimbolt_test {
 
@@ -23,9 +23,7 @@ class TempDir {
   bool ok() const { return !path_.empty(); }
   const std::string &path() const { return path_; }
   // |name| inside the folder.
-  std::string File(const std::string &name) const {
-    return path_ + "/" + name;
-  }
+  std::string File(const std::string &name) const { return path_ + "/" + name; }
 
  private:
   std::string path_;

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "inspect/codes.h"
-#include "inspect/findings.h"
+#include "inspect/model/codes.h"
+#include "inspect/model/findings.h"
+#include "inspect/rules/check_file.h"
 #include "tests/inspect/hand_edited.h"
 #include "tests/run/fixtures.h"
 #include "tests/test_util.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "inspect/crc32.h"
+#include "inspect/base/crc32.h"
 #include "tests/run/fixtures.h"
 #include "tests/test_util.h"
 

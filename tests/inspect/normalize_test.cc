@@ -13,9 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "inspect/calib_file.h"
-#include "inspect/findings.h"
-#include "inspect/text.h"
+#include "inspect/base/text.h"
+#include "inspect/model/calib_file.h"
+#include "inspect/model/findings.h"
+#include "inspect/rules/check_file.h"
 #include "tests/inspect/hand_edited.h"
 #include "tests/run/fixtures.h"
 #include "tests/test_util.h"

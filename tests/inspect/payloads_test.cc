@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "inspect/calib_file.h"
-#include "inspect/options.h"
-#include "inspect/payload.h"
-#include "inspect/read_back.h"
+#include "inspect/cli/options.h"
+#include "inspect/edit/edited_copy.h"
+#include "inspect/model/calib_file.h"
+#include "inspect/model/payload.h"
 #include "tests/run/fixtures.h"
 #include "tests/test_util.h"
 

@@ -1,0 +1,136 @@
+#include "inspect/base/standard_input.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "inspect/base/private_folder.h"
+
+namespace inspect {
+
+namespace {
+
+// The signals that end the tool by default, after which the temporary
+// file must still go. SIGKILL cannot be caught.
+constexpr int kEndingSignals[] = {SIGHUP, SIGINT, SIGPIPE, SIGTERM};
+
+// The temporary file's name where a signal handler can reach it; "" when
+// there is none.
+char g_temporary[PATH_MAX];
+
+void RemoveTemporary() {
+  if (g_temporary[0] != '\0') unlink(g_temporary);
+}
+
+// Only async-signal-safe calls: unlink, then the signal's own default.
+void RemoveAndRaise(int signal_number) {
+  RemoveTemporary();
+  signal(signal_number, SIG_DFL);
+  raise(signal_number);
+}
+
+// Removes the temporary file at exit and on the ending signals that the
+// caller has not chosen to ignore (as nohup does with SIGHUP).
+void RemoveWhenEnded() {
+  atexit(RemoveTemporary);
+  for (int signal_number : kEndingSignals) {
+    struct sigaction old_action;
+    if (sigaction(signal_number, nullptr, &old_action) == 0 &&
+        old_action.sa_handler == SIG_IGN) {
+      continue;
+    }
+    struct sigaction action = {};
+    action.sa_handler = RemoveAndRaise;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal_number, &action, nullptr);
+  }
+}
+
+// A memory file and its name under /proc, or -1 where either is missing.
+int OpenMemoryFile(std::string *path) {
+  int fd = memfd_create("rimbolt-inspect-stdin", MFD_CLOEXEC);
+  if (fd < 0) return -1;
+  *path = "/proc/self/fd/" + std::to_string(fd);
+  if (access(path->c_str(), R_OK) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// A new private file under TempBase(), or -1 with |problem| set. The
+// ending signals are held back until it is in place to be removed.
+int OpenTemporaryFile(std::string *path, std::string *problem) {
+  std::string name = TempBase() + "/rimbolt-inspect-stdin-XXXXXX";
+  if (name.size() >= sizeof(g_temporary)) {
+    *problem = strerror(ENAMETOOLONG);
+    return -1;
+  }
+  sigset_t ending, old_mask;
+  sigemptyset(&ending);
+  for (int signal_number : kEndingSignals) sigaddset(&ending, signal_number);
+  sigprocmask(SIG_BLOCK, &ending, &old_mask);
+  int fd = mkostemp(&name[0], O_CLOEXEC);
+  if (fd >= 0) {
+    memcpy(g_temporary, name.c_str(), name.size() + 1);
+    RemoveWhenEnded();
+    *path = name;
+  } else {
+    *problem = strerror(errno);
+  }
+  sigprocmask(SIG_SETMASK, &old_mask, nullptr);
+  return fd;
+}
+
+// Copies standard input to its end into |fd|: "" or the system's reason.
+std::string CopyStandardInput(int fd) {
+  char block[1 << 16];
+  for (;;) {
+    ssize_t got = read(STDIN_FILENO, block, sizeof(block));
+    if (got == 0) return "";
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return strerror(errno);
+    }
+    for (ssize_t done = 0; done < got;) {
+      ssize_t put = write(fd, block + done, got - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) return strerror(errno);
+      done += put;
+    }
+  }
+}
+
+StandardInput Keep() {
+  StandardInput input;
+  // A closed standard input would otherwise be the stand-in's own number.
+  if (fcntl(STDIN_FILENO, F_GETFD) < 0) {
+    input.problem = strerror(errno);
+    return input;
+  }
+  int fd = OpenMemoryFile(&input.path);
+  bool temporary = fd < 0;
+  if (temporary) fd = OpenTemporaryFile(&input.path, &input.problem);
+  if (fd < 0) return input;
+  input.problem = CopyStandardInput(fd);
+  // The memory file lives as long as its descriptor; the temporary one is
+  // opened again by name.
+  if (temporary && close(fd) != 0 && input.problem.empty()) {
+    input.problem = strerror(errno);
+  }
+  return input;
+}
+
+}  // namespace
+
+const StandardInput &KeptStandardInput() {
+  static const StandardInput input = Keep();
+  return input;
+}
+
+}  // namespace inspect

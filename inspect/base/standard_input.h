@@ -1,0 +1,30 @@
+// Standard input as a file the tool's reader can open by name, since the
+// reader takes a path and seeks in what it opens, which a pipe refuses.
+#ifndef INSPECT_BASE_STANDARD_INPUT_H_
+#define INSPECT_BASE_STANDARD_INPUT_H_
+
+#include <string>
+
+namespace inspect {
+
+// The FILE, OLD, NEW or BIN that stands for standard input.
+constexpr char kStandardInputName[] = "-";
+
+struct StandardInput {
+  // A path that opens to all of standard input, as often as it is opened:
+  // a memory file at /proc/self/fd/N or, where /proc is missing, a private
+  // file under TempBase() of private_folder.h that is removed when the process
+  // exits or a signal ends it. "" when neither could be made.
+  std::string path;
+  // Why standard input could not be read or kept, in the system's words
+  // ("Is a directory"); "" when |path| holds all of it.
+  std::string problem;
+};
+
+// Standard input, read to its end at the first call and kept for the rest
+// of the process: every call gives the same.
+const StandardInput &KeptStandardInput();
+
+}  // namespace inspect
+
+#endif  // INSPECT_BASE_STANDARD_INPUT_H_

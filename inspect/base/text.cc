@@ -1,0 +1,113 @@
+#include "inspect/base/text.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+namespace inspect {
+
+std::string Format(const char *format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int length = vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+  if (length > 0) vsnprintf(&text[0], text.size() + 1, format, args);
+  va_end(args);
+  return text;
+}
+
+size_t Utf8Length(const char *text, size_t size) {
+  const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
+  if (p[0] < 0x80) return 1;
+  size_t length;
+  unsigned char low = 0x80;  // bounds of the second byte
+  unsigned char high = 0xBF;
+  if (p[0] >= 0xC2 && p[0] <= 0xDF) {
+    length = 2;
+  } else if (p[0] >= 0xE0 && p[0] <= 0xEF) {
+    length = 3;
+    if (p[0] == 0xE0) low = 0xA0;   // overlong
+    if (p[0] == 0xED) high = 0x9F;  // surrogates
+  } else if (p[0] >= 0xF0 && p[0] <= 0xF4) {
+    length = 4;
+    if (p[0] == 0xF0) low = 0x90;   // overlong
+    if (p[0] == 0xF4) high = 0x8F;  // beyond U+10FFFF
+  } else {
+    return 0;
+  }
+  if (size < length || p[1] < low || p[1] > high) return 0;
+  for (size_t i = 2; i < length; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+std::string Quote(const std::string &text) {
+  std::string out = "\"";
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80) {
+      size_t length = Utf8Length(&text[i], text.size() - i);
+      if (length == 0) {
+        out += Format("\\x%02X", c);
+      } else {
+        out.append(text, i, length);
+        i += length - 1;
+      }
+      continue;
+    }
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        if (c < 0x20 || c == 0x7f) {
+          out += Format("\\x%02X", c);
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string CharacterName(char c) {
+  switch (c) {
+    case ' ':
+      return "a space";
+    case '\t':
+      return "a tab";
+    case '\n':
+      return "a line feed";
+    case '\r':
+      return "a carriage return";
+  }
+  unsigned char byte = static_cast<unsigned char>(c);
+  if (byte < 0x20 || byte >= 0x7f) return Format("byte 0x%02X", byte);
+  return Format("'%c'", c);
+}
+
+std::string Count(long long count, const char *thing) {
+  return Format("%lld %s%s", count, thing, count == 1 ? "" : "s");
+}
+
+std::string NumberAsWritten(const char *text) {
+  return std::to_string(atoi(text));
+}
+
+}  // namespace inspect

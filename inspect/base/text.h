@@ -1,0 +1,37 @@
+// Texts for people: formatting and quoting of what a file holds.
+#ifndef INSPECT_BASE_TEXT_H_
+#define INSPECT_BASE_TEXT_H_
+
+#include <stddef.h>
+
+#include <string>
+
+namespace inspect {
+
+// printf into a string.
+std::string Format(const char *format, ...)
+    __attribute__((format(printf, 1, 2)));
+
+// The length of the well-formed UTF-8 character that starts |text|, which
+// has |size| > 0 bytes: 1 to 4, or 0 when the bytes there are not UTF-8
+// (an overlong form, a surrogate, beyond U+10FFFF, cut short).
+size_t Utf8Length(const char *text, size_t size);
+
+// |text| in double quotes, with quotes, backslashes, control characters
+// and bytes that are not UTF-8 (as \xE9) escaped, so that one value stays
+// on one line.
+std::string Quote(const std::string &text);
+
+// A character of a payload, named for a message: "a space", "'G'", "0x07".
+std::string CharacterName(char c);
+
+// "1 Mode element", "2 Mode elements".
+std::string Count(long long count, const char *thing);
+
+// What the reader makes of |text| in a numeric attribute, as the writer
+// would put it: atoi's value, printed.
+std::string NumberAsWritten(const char *text);
+
+}  // namespace inspect
+
+#endif  // INSPECT_BASE_TEXT_H_

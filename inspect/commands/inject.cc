@@ -1,0 +1,128 @@
+// inject: a calibration file with one payload set from a binary file, and
+// nothing else in its bytes changed; checked with the tool's own reader
+// before anything is written.
+#include <stdio.h>
+
+#include <utility>
+
+#include "calib_db/xml_database_test.h"
+#include "inspect/base/output.h"
+#include "inspect/base/text.h"
+#include "inspect/commands/commands.h"
+#include "inspect/edit/edited_copy.h"
+#include "inspect/edit/splice.h"
+#include "inspect/model/calib_file.h"
+#include "inspect/model/payload.h"
+#include "inspect/report/report.h"
+
+namespace inspect {
+
+namespace {
+
+int Refuse(const std::string &problem) {
+  fprintf(stderr, "inject: nothing written: %s\n", problem.c_str());
+  return kExitTrouble;
+}
+
+// Why |size| bytes cannot be the payload that |selection| names, or "".
+std::string SizeProblem(const PayloadSelection &selection, size_t size,
+                        const std::string &from) {
+  if (!selection.is_lut) {
+    if (size <= tavo::kMaxPayloadSize) return "";
+    return Format("%s holds %zu bytes; a feature holds at most %u",
+                  from.c_str(), size, tavo::kMaxPayloadSize);
+  }
+  if (size % tavo::kPccPacketSize != 0) {
+    return Format("%s holds %zu bytes, not a whole number of %u-byte packets",
+                  from.c_str(), size, tavo::kPccPacketSize);
+  }
+  if (size / tavo::kPccPacketSize <= tavo::kMaxPayloadSize) return "";
+  return Format("%s holds %zu packets; a LUT holds at most %u", from.c_str(),
+                size / tavo::kPccPacketSize, tavo::kMaxPayloadSize);
+}
+
+uint32_t FeatureCount(const CalibFile &file,
+                      const PayloadSelection &selection) {
+  if (selection.is_lut) return 0;
+  uint32_t count = 0;
+  for (const tavo::DispFeature *feature :
+       file.modes->modes[selection.mode_index].features) {
+    if (feature != nullptr) ++count;
+  }
+  return count;
+}
+
+// Why -o must not be written: it names FILE or BIN, which inject only
+// reads; "" otherwise.
+std::string SameFileProblem(const Options &options) {
+  for (const std::string &input : {options.files[0], options.from}) {
+    if (NamesOneFile(input, options.output)) {
+      return Format("%s not written: it is %s itself, which inject only reads",
+                    options.output.c_str(), input.c_str());
+    }
+  }
+  return "";
+}
+
+}  // namespace
+
+int Inject(const Options &options) {
+  const std::string &path = options.files[0];
+  std::string problem = SameFileProblem(options);
+  if (!problem.empty()) {
+    fprintf(stderr, "inject: %s\n", problem.c_str());
+    return kExitTrouble;
+  }
+  std::unique_ptr<CalibFile> file = ReadCalibFile(path);
+  if (ReportUnreadable({file.get()}, false)) {
+    return Refuse("the tool cannot read " + path);
+  }
+  PayloadSelection selection;
+  problem = SelectPayload(*file, options, true, &selection);
+  if (!problem.empty()) return Refuse(problem);
+  // Only what the reader made of the file is compared after: its document
+  // need not stay beside the file's bytes and their parse.
+  LetGoOfDocument(file.get());
+  std::string bytes;
+  problem = ReadWholeFile(path, &bytes);
+  if (!problem.empty()) return Refuse(path + " cannot be read: " + problem);
+  std::string payload;
+  problem = ReadWholeFile(options.from, &payload);
+  if (!problem.empty()) {
+    return Refuse(options.from + " cannot be read: " + problem);
+  }
+  if (payload.empty() && !options.allow_empty) {
+    return Refuse(options.from +
+                  " is empty: nothing to inject; give --allow-empty to set a "
+                  "payload of 0 bytes");
+  }
+  problem = SizeProblem(selection, payload.size(), options.from);
+  if (!problem.empty()) return Refuse(problem);
+  Splice splice;
+  problem =
+      SplicePayload(std::move(bytes), selection, FeatureCount(*file, selection),
+                    reinterpret_cast<const uint8_t *>(payload.data()),
+                    payload.size(), &splice);
+  if (!problem.empty()) {
+    return Refuse(Format("%s cannot be set in %s: %s", selection.what.c_str(),
+                         path.c_str(), problem.c_str()));
+  }
+  EditedCopy copy;
+  problem = copy.Keep(&splice.bytes);
+  if (problem.empty())
+    problem = copy.ReadBack(*file, selection, payload, splice);
+  if (!problem.empty()) {
+    return Refuse(Format("with %s set, %s does not read back as it should: %s",
+                         selection.what.c_str(), path.c_str(),
+                         problem.c_str()));
+  }
+  problem = copy.WriteTo(options.output);
+  if (!problem.empty()) {
+    fprintf(stderr, "inject: %s not written: %s\n",
+            OutputName(options.output).c_str(), problem.c_str());
+    return kExitTrouble;
+  }
+  return kExitNothing;
+}
+
+}  // namespace inspect

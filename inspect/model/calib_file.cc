@@ -1,0 +1,157 @@
+#include "inspect/model/calib_file.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "inspect/base/log_capture.h"
+#include "inspect/base/standard_input.h"
+#include "inspect/base/text.h"
+
+namespace inspect {
+
+namespace {
+
+// What the tool prints when it gets no mode list from a file.
+constexpr char kNoModes[] = "Failed to enumerate modes from the file";
+// What it says when standard input cannot be read to its end.
+constexpr char kNoStandardInput[] = "Couldn't read standard input";
+
+// Why the tool reads no file at |path|, which it would cut to another one;
+// "" when the path fits.
+std::string PathProblem(const std::string &path) {
+  size_t longest = static_cast<size_t>(tavo::kPathSize) - 1;
+  if (path.size() <= longest) return "";
+  return Format(
+      "Couldn't load file: its path is %zu bytes long, and the tool keeps "
+      "only the first %zu bytes of a path",
+      path.size(), longest);
+}
+
+// The system's reason why |path| cannot be opened for reading, or "".
+// tinyxml2 calls every such file "not found", and a folder opens but
+// cannot be read.
+std::string OpenProblem(const std::string &path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return strerror(errno);
+  struct stat info;
+  bool folder = fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+  close(fd);
+  return folder ? strerror(EISDIR) : "";
+}
+
+// The path that the reader opens for |path|, and in |problem| why it
+// cannot be opened when that is known before trying: "-" is standard
+// input, kept for the process.
+std::string OpenedPath(const std::string &path, std::string *problem) {
+  if (path != kStandardInputName) return path;
+  const StandardInput &input = KeptStandardInput();
+  *problem = input.problem;
+  return input.path;
+}
+
+// |text| with every |from| in it shown as |to|: the reader's log names
+// the path it opened, not the one given.
+std::string ShownAs(std::string text, const std::string &from,
+                    const std::string &to) {
+  if (from.empty() || from == to) return text;
+  for (size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string &given, std::string *bytes) {
+  std::string problem;
+  std::string path = OpenedPath(given, &problem);
+  if (!problem.empty()) return problem;
+  problem = OpenProblem(path);
+  if (!problem.empty()) return problem;
+  FILE *file = fopen(path.c_str(), "rb");
+  if (file == nullptr) return strerror(errno);
+  bytes->clear();
+  // Read straight into the string, sized once for a regular file: a whole
+  // calibration file is tens of megabytes.
+  struct stat info;
+  size_t expected = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)
+                        ? static_cast<size_t>(info.st_size)
+                        : 0;
+  size_t used = 0;
+  bytes->resize(expected + 1);
+  size_t got;
+  while ((got = fread(&(*bytes)[used], 1, bytes->size() - used, file)) > 0) {
+    used += got;
+    if (used == bytes->size()) bytes->resize(bytes->size() * 2);
+  }
+  bytes->resize(used);
+  bool failed = ferror(file) != 0;
+  int saved = errno;
+  fclose(file);
+  return failed ? strerror(saved) : "";
+}
+
+std::unique_ptr<CalibFile> ReadCalibFile(const std::string &given) {
+  auto file = std::make_unique<CalibFile>();
+  file->path = given;
+  std::string input_problem;
+  std::string path = OpenedPath(given, &input_problem);
+  file->db =
+      std::make_unique<tavo::XmlDatabaseTest>(tavo::kFileTypeQa, path.c_str());
+  if (!input_problem.empty()) {
+    // Half of a standard input is not read as if it were all of it.
+    file->problem = std::string(kNoStandardInput) + " (" + input_problem + ")";
+    return file;
+  }
+  file->problem = PathProblem(path);
+  if (!file->problem.empty()) {
+    file->unopened = true;
+    return file;
+  }
+  {
+    LogCapture log;
+    if (file->db->LoadFile() != 0) {
+      file->problem = ShownAs(log.Problems(), path, given);
+      std::string reason = OpenProblem(path);
+      if (!reason.empty()) file->problem += " (" + reason + ")";
+      return file;
+    }
+    file->modes.reset(file->db->ReadModes());
+    if (file->modes == nullptr) {
+      std::string logged = ShownAs(log.Problems(), path, given);
+      file->problem = logged.empty() ? kNoModes : logged + "; " + kNoModes;
+      return file;
+    }
+  }
+  LogCapture log;
+  file->luts = file->db->GetLuts();
+  file->lut_problem = ShownAs(log.Problems(), path, given);
+  return file;
+}
+
+void LetGoOfDocument(CalibFile *file) {
+  if (file->luts != nullptr && file->kept_luts == nullptr) {
+    file->kept_luts.reset(tavo::DispLuts::Init());
+    if (file->kept_luts == nullptr) return;
+    file->kept_luts->num_luts = file->luts->num_luts;
+    for (int position = 0; position < tavo::kMaxLuts; ++position) {
+      file->kept_luts->lut_slots[position] = file->luts->lut_slots[position];
+      file->luts->lut_slots[position] = nullptr;
+    }
+    file->luts = file->kept_luts.get();
+  }
+  file->db.reset();
+}
+
+const tavo::DispLut<tavo::PccLut> *LutAt(const CalibFile &file, int position) {
+  if (file.luts == nullptr) return nullptr;
+  return static_cast<const tavo::DispLut<tavo::PccLut> *>(
+      file.luts->lut_slots[position]);
+}
+
+}  // namespace inspect

@@ -1,0 +1,87 @@
+#include "inspect/model/payload.h"
+
+#include "calib_db/hex_kernels.h"
+#include "inspect/base/text.h"
+
+namespace inspect {
+
+namespace {
+
+std::string SelectLut(const CalibFile &file, int position,
+                      PayloadSelection *selection) {
+  selection->is_lut = true;
+  selection->position = position;
+  selection->what = Format("the PCC LUT in slot %d", position);
+  // LutAt indexes the slots unchecked.
+  const tavo::DispLut<tavo::PccLut> *slot =
+      position < tavo::kMaxLuts ? LutAt(file, position) : nullptr;
+  if (slot == nullptr || slot->lut == nullptr) {
+    return Format("the tool reads no PCC LUT in slot %d of %s (slots 0 to %d)",
+                  position, file.path.c_str(), tavo::kMaxLuts - 1);
+  }
+  selection->bytes = slot->lut->packets;
+  selection->size =
+      static_cast<size_t>(slot->lut->num_packets) * tavo::kPccPacketSize;
+  return "";
+}
+
+std::string SelectFeature(const CalibFile &file, const Options &options,
+                          bool missing_feature_ok,
+                          PayloadSelection *selection) {
+  std::string mode_name =
+      Format("mode %d on display %d", options.mode, options.display);
+  selection->type = options.feature;
+  selection->what =
+      Format("feature %d of %s", options.feature, mode_name.c_str());
+  int matches = 0;
+  for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
+    const tavo::DispMode &mode = file.modes->modes[i];
+    if (mode.disp_id != options.display || mode.mode_id != options.mode) {
+      continue;
+    }
+    if (matches++ == 0) selection->mode_index = static_cast<int>(i);
+  }
+  if (matches == 0) {
+    return "the tool reads no " + mode_name + " in " + file.path;
+  }
+  if (matches > 1) {
+    return Format(
+        "the tool reads %d modes with ID %d on display %d in %s, "
+        "and which one is meant is not clear",
+        matches, options.mode, options.display, file.path.c_str());
+  }
+  if (options.feature >= tavo::kMaxFeatures) {
+    return Format("feature types go from 0 to %d, not %d",
+                  tavo::kMaxFeatures - 1, options.feature);
+  }
+  const tavo::DispFeature *feature =
+      file.modes->modes[selection->mode_index].features[options.feature];
+  if (feature == nullptr) {
+    if (missing_feature_ok) return "";
+    return Format("the tool reads no feature %d in %s of %s", options.feature,
+                  mode_name.c_str(), file.path.c_str());
+  }
+  selection->bytes = feature->payload;
+  selection->size = feature->size;
+  return "";
+}
+
+}  // namespace
+
+std::string SelectPayload(const CalibFile &file, const Options &options,
+                          bool missing_feature_ok,
+                          PayloadSelection *selection) {
+  *selection = PayloadSelection();
+  if (options.lut != kNotGiven) {
+    return SelectLut(file, options.lut, selection);
+  }
+  return SelectFeature(file, options, missing_feature_ok, selection);
+}
+
+std::string HexText(const uint8_t *bytes, size_t size) {
+  std::string text(2 * size, '\0');
+  if (size > 0) tavo::hex_kernels::Encode(bytes, size, &text[0]);
+  return text;
+}
+
+}  // namespace inspect

@@ -1,0 +1,46 @@
+// The one payload that extract and inject work on, as the tool reads it:
+// a feature of a mode, or a PCC LUT in its slot.
+#ifndef INSPECT_MODEL_PAYLOAD_H_
+#define INSPECT_MODEL_PAYLOAD_H_
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <string>
+
+#include "inspect/cli/options.h"
+#include "inspect/model/calib_file.h"
+
+namespace inspect {
+
+struct PayloadSelection {
+  bool is_lut = false;
+  // For a feature: the mode's index in the list the reader made, and the
+  // feature's type.
+  int mode_index = -1;
+  int type = -1;
+  // For a LUT: its slot.
+  int position = -1;
+  // The payload the reader holds there; null (size 0) for a feature the
+  // mode lacks.
+  const uint8_t *bytes = nullptr;
+  size_t size = 0;
+  // "feature 3 of mode 1 on display 0", "the PCC LUT in slot 0".
+  std::string what;
+};
+
+// Finds in |file|, which the tool reads, the payload that |options| name
+// (--display, --mode and --feature, or --lut). A feature the mode lacks is
+// selected, without bytes, only when |missing_feature_ok|. Returns "" or
+// why there is none: no such mode, two modes with that display and ID, no
+// such feature, no PCC LUT in that slot.
+std::string SelectPayload(const CalibFile &file, const Options &options,
+                          bool missing_feature_ok, PayloadSelection *selection);
+
+// |size| bytes at |bytes| as the tool's writer puts a payload: two
+// upper-case hex digits a byte, high digit first, on one line.
+std::string HexText(const uint8_t *bytes, size_t size);
+
+}  // namespace inspect
+
+#endif  // INSPECT_MODEL_PAYLOAD_H_

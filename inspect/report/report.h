@@ -1,0 +1,40 @@
+// How findings reach the user: in the compiler's form for a person, or as
+// JSON; and the report of files the tool cannot read, which every command
+// gives in the same words as check.
+#ifndef INSPECT_REPORT_REPORT_H_
+#define INSPECT_REPORT_REPORT_H_
+
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#include "inspect/base/json.h"
+#include "inspect/model/calib_file.h"
+#include "inspect/model/findings.h"
+
+namespace inspect {
+
+// Prints each of |found|, the findings in the file at |path|, to |out| as
+// "path:line: severity: message [code]" (no line where it has none).
+void PrintFindings(FILE *out, const std::string &path,
+                   const std::vector<Finding> &found);
+
+// Appends each of |found| to the JSON array being written as {"file",
+// "line", "severity", "code", "message"}; "file" and "line" are null
+// where |path| is null or the finding has no line.
+void AddFindingsJson(const std::string *path, const std::vector<Finding> &found,
+                     JsonWriter *json);
+
+// Prints |found| as the one JSON document {"errors": [...]} on stdout.
+void PrintErrorsJson(const std::string *path,
+                     const std::vector<Finding> &found);
+
+// Whether the tool cannot read any of |files|. Each such file is reported
+// with check's error finding, its reason and line: on stderr or, with
+// |json|, all of them in one PrintErrorsJson document.
+bool ReportUnreadable(const std::vector<const CalibFile *> &files, bool json);
+
+}  // namespace inspect
+
+#endif  // INSPECT_REPORT_REPORT_H_

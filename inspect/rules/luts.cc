@@ -1,0 +1,102 @@
+// The LUT section as the reader goes through it, and which of its LUTs the
+// writer carries to the output: only a PCC LUT in the first slot.
+#include <stdlib.h>
+
+#include "calib_db/lut_format.h"
+#include "calib_db/xml_database_test.h"
+#include "inspect/base/text.h"
+#include "inspect/rules/rules.h"
+
+namespace inspect {
+
+namespace lf = tavo::lut_format;
+
+namespace {
+
+// Checks the LUT the reader finds at |position|. Returns false when the
+// reader stops reading the section there.
+bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
+              Findings *findings) {
+  CheckNumber(lut, lf::kType, findings);
+  CheckNumber(lut, lf::kNumPackets, findings);
+  const char *type = lut->Attribute(lf::kType, nullptr);
+  if (type == nullptr) {
+    findings->Warn(lut, "lut-not-carried",
+                   "Lut without Type: skipped, the output has no Lut for it");
+    return true;
+  }
+  if (atoi(type) != lf::kPccType) {
+    findings->Warn(lut, "lut-not-carried",
+                   Format("Lut of Type %d: only PCC LUTs (Type 0) are read, "
+                          "the output has no Lut for it",
+                          atoi(type)));
+    return true;
+  }
+  const char *packets_text = lut->Attribute(lf::kNumPackets, nullptr);
+  if (packets_text == nullptr) {
+    findings->Warn(lut, "lut-not-carried",
+                   "PCC Lut without NumPackets: skipped, the output has no "
+                   "Lut for it");
+    return true;
+  }
+  int packets = atoi(packets_text);
+  if (static_cast<uint32_t>(packets) > tavo::kMaxPayloadSize) {
+    findings->Warn(lut, "lut-not-carried",
+                   Format("NumPackets %d is over %u: reading stops here, "
+                          "no later LUT is carried",
+                          packets, tavo::kMaxPayloadSize));
+    return false;
+  }
+  if (position >= static_cast<uint32_t>(tavo::kMaxLuts)) {
+    findings->Warn(lut, "lut-not-carried",
+                   Format("PCC Lut at position %u: a set has %d slots, it "
+                          "is dropped",
+                          position, tavo::kMaxLuts));
+    return true;
+  }
+  if (position != 0) {
+    findings->Warn(lut, "lut-not-carried",
+                   Format("PCC Lut at position %u: read, but only position 0 "
+                          "is written",
+                          position));
+    return true;
+  }
+  CheckPayload(lut, static_cast<uint64_t>(packets) * 2 * tavo::kPccPacketSize,
+               Format("NumPackets %d", packets), findings);
+  return true;
+}
+
+}  // namespace
+
+void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
+  CheckNumber(section, lf::kNumLuts, findings);
+  int num_luts = NumberOrZero(section, lf::kNumLuts);
+  uint32_t declared = static_cast<uint32_t>(num_luts);
+  int present = CountChildren(section, lf::kLut);
+  if (declared < 1 || declared > lf::kMaxNumLuts) {
+    // An empty section that says so loses nothing.
+    if (num_luts == 0 && present == 0) return;
+    findings->Warn(
+        section, "luts-ignored",
+        Format("%s, not 1 to %u: the section is ignored, the "
+               "output has NumLuts=\"0\" and no Lut",
+               Declared(section, lf::kNumLuts).c_str(), lf::kMaxNumLuts));
+    return;
+  }
+  uint32_t position = 0;
+  for (const tinyxml2::XMLElement *lut = section->FirstChildElement(lf::kLut);
+       lut != nullptr; lut = lut->NextSiblingElement(lf::kLut), ++position) {
+    if (position == declared) {
+      findings->Warn(
+          lut, "luts-extra",
+          Format("NumLuts is %u but the section holds %s: "
+                 "reading stops at this one, which is not carried, nor "
+                 "any after it",
+                 declared, Count(present, "Lut element").c_str()));
+      return;
+    }
+    if (!CheckLut(lut, position, findings)) return;
+  }
+}
+
+}  // namespace inspect

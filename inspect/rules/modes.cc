@@ -1,0 +1,320 @@
+// The mode section as the reader goes through it: the modes it reads, the
+// features of each, and what the writer then keeps of them.
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "calib_db/mode_format.h"
+#include "calib_db/xml_database_test.h"
+#include "inspect/base/text.h"
+#include "inspect/rules/rules.h"
+
+namespace inspect {
+
+namespace mf = tavo::mode_format;
+
+namespace {
+
+constexpr const char *kModeNumbers[] = {mf::kModeId, mf::kDisplayId,
+                                        mf::kNumOfFeatures, mf::kRenderIntent};
+// IsAppMode is not among them: the writer does not take it from the mode.
+constexpr const char *kModeFlags[] = {mf::kIsDefaultMode, mf::kIsMerge};
+
+struct Classification {
+  const char *name;
+  bool (*is_allowed)(const char *);
+};
+constexpr Classification kClassifications[] = {
+    {mf::kDynamicRange, mf::IsAllowedDynamicRange},
+    {mf::kColorGamut, mf::IsAllowedColorGamut},
+    {mf::kPictureQuality, mf::IsAllowedPictureQuality}};
+
+// The text the reader keeps of a text field: at most 255 bytes, cut before
+// a character the cut would split.
+std::string KeptText(const char *text) {
+  size_t length = strlen(text);
+  if (length < static_cast<size_t>(tavo::kNameSize)) return text;
+  return std::string(text, mf::WholeCharacterLength(text, tavo::kNameSize - 1));
+}
+
+void CheckTexts(const tinyxml2::XMLElement *mode, Findings *findings) {
+  for (const char *name :
+       {mf::kName, mf::kDynamicRange, mf::kColorGamut, mf::kPictureQuality}) {
+    const char *text = mode->Attribute(name, nullptr);
+    if (text == nullptr ||
+        strlen(text) < static_cast<size_t>(tavo::kNameSize)) {
+      continue;
+    }
+    findings->Warn(mode, "text-cut",
+                   Format("%s is %zu bytes: only the first %zu are kept", name,
+                          strlen(text), KeptText(text).size()));
+  }
+  for (const Classification &field : kClassifications) {
+    const char *text = mode->Attribute(field.name, nullptr);
+    if (text == nullptr || field.is_allowed(KeptText(text).c_str())) continue;
+    findings->Warn(mode, "classification-dropped",
+                   Format("%s=%s is not an allowed value: it is left out "
+                          "of the output",
+                          field.name, Quote(KeptText(text)).c_str()));
+  }
+}
+
+// Disable is written as a word, whatever form it was read in.
+void CheckDisable(const tinyxml2::XMLElement *feature, Findings *findings) {
+  const char *disable = feature->Attribute(mf::kDisable, nullptr);
+  if (disable == nullptr) return;
+  bool value = false;
+  if (!tinyxml2::XMLUtil::ToBool(disable, &value)) {
+    findings->Warn(feature, "disable-unparsed",
+                   Format("Disable=%s is not true, false or a number: read "
+                          "as false, written \"false\"",
+                          Quote(disable).c_str()));
+  } else if (strcmp(disable, value ? "true" : "false") != 0) {
+    findings->Warn(feature, "disable-form",
+                   Format("Disable=%s is read as %s: written \"%s\"",
+                          Quote(disable).c_str(), value ? "true" : "false",
+                          value ? "true" : "false"));
+  }
+}
+
+// What the mode's attributes that the writer does not take from the file
+// come out as: |mode| is the record read, null when the file is refused.
+void CheckNotCarried(const tinyxml2::XMLElement *element,
+                     const tavo::DispMode *mode, Findings *findings) {
+  struct Unread {
+    const char *name;
+    std::string written;
+  };
+  const Unread unread[] = {
+      {mf::kWhitePoint, mode ? std::to_string(mode->white_point) : "0"},
+      {mf::kEValue, mode ? std::to_string(mode->e_value) : "0"},
+      {mf::kBValue, mode ? std::to_string(mode->b_value) : "0"},
+      {mf::kRValue, mode ? std::to_string(mode->r_value) : "0"},
+  };
+  for (const Unread &field : unread) {
+    const char *text = element->Attribute(field.name, nullptr);
+    if (text == nullptr || field.written == text) continue;
+    std::string message =
+        Format("%s=%s is not read", field.name, Quote(text).c_str());
+    if (mode != nullptr) {
+      message += Format(
+          ": the output has %s=\"%s\", the colour library's "
+          "value",
+          field.name, field.written.c_str());
+    }
+    findings->Warn(element, "attribute-not-carried", message);
+  }
+  const char *app = element->Attribute(mf::kIsAppMode, nullptr);
+  if (app != nullptr && strcmp(app, "0") != 0) {
+    findings->Warn(element, "attribute-not-carried",
+                   Format("IsAppMode=%s is not carried: the tool writes "
+                          "IsAppMode=\"0\" into every mode of its output",
+                          Quote(app).c_str()));
+  }
+}
+
+void CheckIdentity(const tinyxml2::XMLElement *element,
+                   const tavo::DispMode *mode, Findings *findings) {
+  if (element->Attribute(mf::kModeId, nullptr) == nullptr &&
+      !HasNameButForCase(element, mf::kModeId)) {
+    findings->Warn(element, "identity-missing",
+                   "Mode has no ModeID: it is read as mode 0");
+  }
+  if (element->Attribute(mf::kDisplayId, nullptr) == nullptr &&
+      !HasNameButForCase(element, mf::kDisplayId)) {
+    findings->Warn(
+        element, "identity-missing",
+        mode != nullptr
+            ? Format("Mode has no DisplayID: it keeps the colour library's "
+                     "initial value, display %d",
+                     mode->disp_id)
+            : std::string("Mode has no DisplayID: it keeps the colour "
+                          "library's initial value"));
+  }
+}
+
+// Checks one feature; |first_lines| holds, per type, the line of the
+// feature that filled the slot so far. Returns the feature's line when the
+// reader refuses it, else 0.
+int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
+                 Findings *findings) {
+  CheckNumber(feature, mf::kFeatureType, findings);
+  CheckNumber(feature, mf::kDataSize, findings);
+  CheckDisable(feature, findings);
+  if (feature->Attribute(mf::kFeatureType, nullptr) == nullptr &&
+      !HasNameButForCase(feature, mf::kFeatureType)) {
+    findings->Warn(feature, "identity-missing",
+                   "Feature has no FeatureType: it is read as type 0, into "
+                   "slot 0");
+  }
+  int type = NumberOrZero(feature, mf::kFeatureType);
+  int size = NumberOrZero(feature, mf::kDataSize);
+  if (static_cast<uint32_t>(size) > tavo::kMaxPayloadSize ||
+      static_cast<uint32_t>(type) >=
+          static_cast<uint32_t>(tavo::kMaxFeatures)) {
+    return feature->GetLineNum();
+  }
+  if (first_lines[type] != 0) {
+    findings->Warn(feature, "duplicate-feature-type",
+                   Format("FeatureType %d again (first on line %d): this one "
+                          "replaces it",
+                          type, first_lines[type]));
+  } else {
+    first_lines[type] = feature->GetLineNum();
+  }
+  CheckPayload(feature, 2 * static_cast<uint64_t>(size),
+               feature->Attribute(mf::kDataSize, nullptr) != nullptr
+                   ? Format("DataSize %d", size)
+                   : std::string("no DataSize"),
+               findings);
+  return 0;
+}
+
+// Checks one mode the reader reads; |record| is what it read, null when it
+// refused the file. Returns the line of the first element of it the
+// reader refuses, else 0.
+int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
+              Findings *findings) {
+  for (const char *name : kModeNumbers) CheckNumber(mode, name, findings);
+  for (const char *name : kModeFlags) CheckNumber(mode, name, findings, true);
+  CheckNotCarried(mode, record, findings);
+  CheckIdentity(mode, record, findings);
+  CheckTexts(mode, findings);
+  uint32_t declared =
+      static_cast<uint32_t>(NumberOrZero(mode, mf::kNumOfFeatures));
+  int refused = declared >= static_cast<uint32_t>(tavo::kMaxFeatures)
+                    ? mode->GetLineNum()
+                    : 0;
+  int first_lines[tavo::kMaxFeatures] = {};
+  for (const tinyxml2::XMLElement *feature =
+           mode->FirstChildElement(mf::kFeature);
+       feature != nullptr;
+       feature = feature->NextSiblingElement(mf::kFeature)) {
+    int line = CheckFeature(feature, first_lines, findings);
+    if (refused == 0) refused = line;
+  }
+  uint32_t held = 0;
+  for (int line : first_lines) held += line != 0 ? 1 : 0;
+  if (refused == 0 && held != declared) {
+    std::string written =
+        record != nullptr ? std::to_string(record->num_features) : "";
+    if (mode->Attribute(mf::kNumOfFeatures, nullptr) == nullptr) {
+      written += " (the colour library's initial value)";
+    }
+    findings->Warn(mode, "num-features-mismatch",
+                   Format("%s but the mode holds %s: written as %s, unless "
+                          "combining changes it",
+                          Declared(mode, mf::kNumOfFeatures).c_str(),
+                          Count(held, "feature").c_str(), written.c_str()));
+  }
+  return refused;
+}
+
+void CheckModeCount(const tinyxml2::XMLElement *section, Findings *findings) {
+  int declared = NumberOrZero(section, mf::kNumModes);
+  int present = CountChildren(section, mf::kMode);
+  if (declared == present) return;
+  std::string consequence =
+      declared <= 0 ? std::string("no mode is read")
+      : declared > present
+          ? Format("%d blank %s read and written after them",
+                   declared - present,
+                   declared - present == 1 ? "mode is" : "modes are")
+          : Format("only the first %d %s read", declared,
+                   declared == 1 ? "is" : "are");
+  findings->Warn(
+      section, "num-modes-mismatch",
+      Format("%s but the section holds %s: %s",
+             Declared(section, mf::kNumModes).c_str(),
+             Count(present, "Mode element").c_str(), consequence.c_str()));
+}
+
+void CheckDefaultMode(const tinyxml2::XMLElement *section,
+                      const tavo::DispModes &modes, Findings *findings) {
+  std::vector<int> flagged;
+  for (uint32_t i = 0; i < modes.num_modes; ++i) {
+    if (modes.modes[i].is_default_mode)
+      flagged.push_back(modes.modes[i].mode_id);
+  }
+  if (modes.num_modes == 0 ||
+      (flagged.size() == 1 && flagged[0] == modes.default_mode)) {
+    return;
+  }
+  std::string message = Format("DefaultMode is %d but ", modes.default_mode);
+  if (flagged.empty()) {
+    message += Format(
+        "no mode is flagged IsDefaultMode: the output says %d "
+        "and flags none",
+        modes.default_mode);
+  } else if (flagged.size() == 1) {
+    message += Format("mode %d is flagged IsDefaultMode: the output says %d",
+                      flagged[0], flagged[0]);
+  } else {
+    std::string ids;
+    for (int id : flagged)
+      ids += (ids.empty() ? "" : ", ") + std::to_string(id);
+    message += Format(
+        "modes %s are flagged IsDefaultMode: the output "
+        "says %d, the last",
+        ids.c_str(), flagged.back());
+  }
+  findings->Warn(section, "default-mode-mismatch", message);
+}
+
+}  // namespace
+
+int CheckModeSection(const tinyxml2::XMLElement *section,
+                     const tavo::DispModes *modes, Findings *findings) {
+  CheckNumber(section, mf::kNumModes, findings);
+  CheckNumber(section, mf::kDefaultMode, findings);
+  int declared = NumberOrZero(section, mf::kNumModes);
+  int refused = 0;
+  int index = 0;
+  for (const tinyxml2::XMLElement *mode = section->FirstChildElement(mf::kMode);
+       mode != nullptr && index < declared;
+       mode = mode->NextSiblingElement(mf::kMode), ++index) {
+    const tavo::DispMode *record =
+        modes != nullptr ? &modes->modes[index] : nullptr;
+    if (record != nullptr) findings->Identify(mode, *record);
+    int line = CheckMode(mode, record, findings);
+    if (refused == 0) refused = line;
+  }
+  // Where the colour library made no list for the count, no mode is read,
+  // blank or not: the error says so.
+  if (modes != nullptr || refused != 0) CheckModeCount(section, findings);
+  if (modes != nullptr) CheckDefaultMode(section, *modes, findings);
+  return refused;
+}
+
+std::string ListLimit(const tinyxml2::XMLElement *section) {
+  int declared = NumberOrZero(section, mf::kNumModes);
+  if (declared < 0) {
+    return Format(
+        " (NumModes %d is negative: the colour library makes no "
+        "list of it)",
+        declared);
+  }
+  // The largest count below |declared| the library makes a list for, by
+  // halving: no larger list is ever asked for than the reader asked for.
+  int made = -1;
+  int refused = declared;
+  while (refused - made > 1) {
+    int count = made + (refused - made) / 2;
+    tavo::DispModes *list =
+        tavo::DispModes::Init(tavo::kModeTypeStandard, 0, count);
+    if (list != nullptr) {
+      made = count;
+      delete list;
+    } else {
+      refused = count;
+    }
+  }
+  if (made < 0) return " (the colour library makes no list of modes)";
+  return Format(
+      " (the colour library makes lists of at most %s, NumModes "
+      "asks for %d)",
+      Count(made, "mode").c_str(), declared);
+}
+
+}  // namespace inspect

@@ -1,0 +1,143 @@
+// Names the reader passes over: elements and attributes it does not know,
+// which it ignores as if they were missing (a misspelt "Featuretype" leaves
+// the feature type 0), and sections after the first of their kind.
+#include <string.h>
+#include <strings.h>
+
+#include <initializer_list>
+
+#include "calib_db/lut_format.h"
+#include "calib_db/mode_format.h"
+#include "inspect/base/text.h"
+#include "inspect/rules/rules.h"
+
+namespace inspect {
+
+namespace mf = tavo::mode_format;
+namespace lf = tavo::lut_format;
+
+namespace {
+
+using Names = std::initializer_list<const char *>;
+
+// The root of every file the tool writes.
+constexpr char kRoot[] = "Calib_Data";
+
+// What the reader knows of each element, and the one kind of child element
+// it reads.
+struct Element {
+  const char *name;
+  Names attributes;
+  const char *child;
+};
+
+const Element kElements[] = {
+    {mf::kDispModes, {mf::kNumModes, mf::kDefaultMode}, mf::kMode},
+    {mf::kMode,
+     {mf::kModeId, mf::kDisplayId, mf::kIsDefaultMode, mf::kIsAppMode,
+      mf::kName, mf::kNumOfFeatures, mf::kWhitePoint, mf::kEValue, mf::kBValue,
+      mf::kRValue, mf::kDynamicRange, mf::kColorGamut, mf::kPictureQuality,
+      mf::kRenderIntent, mf::kIsMerge},
+     mf::kFeature},
+    {mf::kFeature, {mf::kFeatureType, mf::kDisable, mf::kDataSize}, nullptr},
+    {lf::kLuts, {lf::kNumLuts}, lf::kLut},
+    {lf::kLut, {lf::kType, lf::kNumPackets}, nullptr},
+};
+
+bool IsOneOf(const char *name, Names names) {
+  for (const char *known : names) {
+    if (strcmp(name, known) == 0) return true;
+  }
+  return false;
+}
+
+const Element *Known(const char *name) {
+  for (const Element &element : kElements) {
+    if (strcmp(name, element.name) == 0) return &element;
+  }
+  return nullptr;
+}
+
+// The known name that |name| misspells only in case, or null.
+const char *CaseOf(const char *name, Names names) {
+  for (const char *known : names) {
+    if (strcasecmp(name, known) == 0) return known;
+  }
+  return nullptr;
+}
+
+// Text directly in an element that holds elements, other than layout.
+void CheckText(const tinyxml2::XMLElement *element, Findings *findings) {
+  for (const tinyxml2::XMLNode *node = element->FirstChild(); node != nullptr;
+       node = node->NextSibling()) {
+    const tinyxml2::XMLText *text = node->ToText();
+    if (text == nullptr ||
+        strspn(text->Value(), " \t\r\n") == strlen(text->Value())) {
+      continue;
+    }
+    findings->WarnAt(
+        text->GetLineNum(), "unknown-name",
+        Format("text in %s is not read: it is ignored", element->Name()));
+  }
+}
+
+void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
+                  Findings *findings) {
+  for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
+       attribute != nullptr; attribute = attribute->Next()) {
+    if (IsOneOf(attribute->Name(), known.attributes)) continue;
+    const char *meant = CaseOf(attribute->Name(), known.attributes);
+    findings->Warn(
+        element, "unknown-name",
+        Format("%s has an attribute %s that the tool does not know: it is "
+               "ignored%s",
+               known.name, Quote(attribute->Name()).c_str(),
+               meant != nullptr
+                   ? Format(", as if %s were missing", meant).c_str()
+                   : ""));
+  }
+  if (known.child != nullptr) CheckText(element, findings);
+  for (const tinyxml2::XMLElement *child = element->FirstChildElement();
+       child != nullptr; child = child->NextSiblingElement()) {
+    if (known.child != nullptr && strcmp(child->Name(), known.child) == 0) {
+      CheckElement(child, *Known(known.child), findings);
+      continue;
+    }
+    findings->Warn(child, "unknown-name",
+                   Format("%s in %s is not an element the tool reads: it is "
+                          "ignored",
+                          Quote(child->Name()).c_str(), known.name));
+  }
+}
+
+}  // namespace
+
+void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
+  if (strcmp(root->Name(), kRoot) != 0) {
+    findings->Warn(root, "unknown-name",
+                   Format("the root element is %s: the tool reads it all the "
+                          "same, its output's root is %s",
+                          Quote(root->Name()).c_str(), kRoot));
+  }
+  CheckText(root, findings);
+  for (const char *section : {mf::kDispModes, lf::kLuts}) {
+    const tinyxml2::XMLElement *first = root->FirstChildElement(section);
+    if (first == nullptr) continue;
+    CheckElement(first, *Known(section), findings);
+    for (const tinyxml2::XMLElement *later = first->NextSiblingElement(section);
+         later != nullptr; later = later->NextSiblingElement(section)) {
+      findings->Warn(later, "section-ignored",
+                     Format("another %s: only the first is read", section));
+    }
+  }
+  for (const tinyxml2::XMLElement *child = root->FirstChildElement();
+       child != nullptr; child = child->NextSiblingElement()) {
+    if (IsOneOf(child->Name(), {mf::kDispModes, lf::kLuts})) continue;
+    findings->Warn(child, "unknown-name",
+                   Format("%s under the root is not an element the tool "
+                          "reads: it is ignored",
+                          Quote(child->Name()).c_str()));
+  }
+}
+
+}  // namespace inspect

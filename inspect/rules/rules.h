@@ -1,0 +1,42 @@
+// The checks of a file's mode and LUT sections, element by element, along
+// the reader's own path through them.
+#ifndef INSPECT_RULES_RULES_H_
+#define INSPECT_RULES_RULES_H_
+
+#include <tinyxml2.h>
+
+#include <string>
+
+#include "color_lib/disp_mode.h"
+#include "inspect/model/findings.h"
+
+namespace inspect {
+
+// Checks |section|, the "Disp_Modes" element the reader takes, and the
+// modes it reads from it. |modes| is what the reader made of the section,
+// or null when it refused it. Returns the line of the first element the
+// reader refuses, or 0.
+int CheckModeSection(const tinyxml2::XMLElement *section,
+                     const tavo::DispModes *modes, Findings *findings);
+
+// Why the colour library made no mode list for |section|, the
+// "Disp_Modes" element whose modes the reader could not read although it
+// refused none of them: " (the colour library makes lists of at most 1024
+// modes, NumModes asks for 2000)". Asks the library, with counts below
+// the one the reader asked for.
+std::string ListLimit(const tinyxml2::XMLElement *section);
+
+// Checks |section|, the "Luts" element the reader takes.
+void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings);
+
+// Checks the file's |bytes|, which tinyxml2 parses, for what other XML
+// tools refuse or read otherwise: markup, characters and encoding.
+void CheckMarkup(const std::string &bytes, Findings *findings);
+
+// Checks the names under |root| that the reader passes over: elements and
+// attributes it does not know, and sections after the first of their kind.
+void CheckNames(const tinyxml2::XMLElement *root, Findings *findings);
+
+}  // namespace inspect
+
+#endif  // INSPECT_RULES_RULES_H_
