@@ -29,7 +29,7 @@ std::vector<Finding> Gate(const Options &options,
   std::vector<Finding> kept;
   *left_out = 0;
   for (const Finding &finding : found) {
-    if (!SelectsFinding(options, finding)) {
+    if (!SelectsFinding(SelectionOf(options), finding)) {
       ++*left_out;
       continue;
     }
@@ -43,7 +43,8 @@ std::vector<Finding> Gate(const Options &options,
 // "qa.xml: --display 0 selects 2 modes; 3 findings elsewhere are left out".
 std::string FilterLine(const Options &options, const CalibFile &file,
                        int left_out) {
-  std::string text = file.path + ": " + SelectionText(options, *file.modes);
+  std::string text =
+      file.path + ": " + SelectionText(SelectionOf(options), *file.modes);
   if (left_out > 0) {
     text += "; " + Count(left_out, "finding") + " elsewhere " +
             (left_out == 1 ? "is" : "are") + " left out";
@@ -74,7 +75,7 @@ void SelectedJson(const std::vector<Selected> &selected, JsonWriter *json) {
 
 int Check(const Options &options) {
   bool json = options.json;
-  bool filtered = IsFiltered(options);
+  bool filtered = SelectionOf(options).IsFiltered();
   int status = kExitNothing;
   std::vector<Selected> selected;
   JsonWriter document;
@@ -92,7 +93,7 @@ int Check(const Options &options) {
     bool selects = filtered && file->modes != nullptr;
     if (selects) {
       selected.push_back(
-          {path, CountSelectedModes(options, *file->modes), left_out});
+          {path, SelectionOf(options).CountModes(*file->modes), left_out});
     }
     if (json) {
       AddFindingsJson(&path, found, &document);

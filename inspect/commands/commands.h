@@ -5,6 +5,7 @@
 #define INSPECT_COMMANDS_COMMANDS_H_
 
 #include "inspect/cli/options.h"
+#include "inspect/model/selection.h"
 
 namespace inspect {
 
@@ -12,6 +13,9 @@ namespace inspect {
 constexpr int kExitNothing = 0;  // nothing found, no difference
 constexpr int kExitFound = 1;    // findings (warnings only), differences
 constexpr int kExitTrouble = 2;  // a file the tool cannot read, bad usage
+
+// The modes and features that --display, --mode and --feature select.
+Selection SelectionOf(const Options &options);
 
 // Each takes the |options| that ParseOptions accepted for it.
 

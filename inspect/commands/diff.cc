@@ -14,6 +14,7 @@
 #include "inspect/base/text.h"
 #include "inspect/commands/commands.h"
 #include "inspect/model/calib_file.h"
+#include "inspect/model/compare.h"
 #include "inspect/report/filter.h"
 #include "inspect/report/report.h"
 
@@ -23,220 +24,6 @@ namespace mf = tavo::mode_format;
 namespace lf = tavo::lut_format;
 
 namespace {
-
-// A mode attribute as the writer puts it, from what the reader read.
-struct Attribute {
-  const char *name;
-  std::string (*text)(const tavo::DispMode &);
-};
-
-std::string Flag(bool value) { return value ? "1" : "0"; }
-
-constexpr Attribute kAttributes[] = {
-    {mf::kName, [](const tavo::DispMode &m) { return std::string(m.name); }},
-    {mf::kIsDefaultMode,
-     [](const tavo::DispMode &m) { return Flag(m.is_default_mode); }},
-    {mf::kIsAppMode,
-     [](const tavo::DispMode &m) { return Flag(m.is_app_mode); }},
-    {mf::kNumOfFeatures,
-     [](const tavo::DispMode &m) { return std::to_string(m.num_features); }},
-    {mf::kDynamicRange,
-     [](const tavo::DispMode &m) { return std::string(m.dynamic_range); }},
-    {mf::kColorGamut,
-     [](const tavo::DispMode &m) { return std::string(m.color_gamut); }},
-    {mf::kPictureQuality,
-     [](const tavo::DispMode &m) { return std::string(m.picture_quality); }},
-    {mf::kRenderIntent,
-     [](const tavo::DispMode &m) { return std::to_string(m.render_intent); }},
-    {mf::kIsMerge, [](const tavo::DispMode &m) { return Flag(m.is_merge); }},
-};
-
-struct AttributeChange {
-  const char *name;
-  std::string old_text;
-  std::string new_text;
-};
-
-// A payload on either side; |size| is -1 where there is none.
-struct Payload {
-  int64_t size = -1;
-  const uint8_t *bytes = nullptr;
-};
-
-// A byte that differs; -1 for the side that has no byte there.
-struct ByteChange {
-  int64_t offset;
-  int old_byte;
-  int new_byte;
-};
-
-// One feature or LUT slot that differs. |first| is -1 when the bytes agree.
-// |listed| holds the first differing bytes, as many as --bytes asks for.
-struct SlotChange {
-  int64_t slot;
-  const char *change;
-  Payload old_side;
-  Payload new_side;
-  int64_t differing = 0;
-  int64_t first = -1;
-  bool old_disable = false;
-  bool new_disable = false;
-  std::vector<ByteChange> listed = {};
-};
-
-// What --bytes and --max ask to be listed of each changed payload.
-int64_t BytesToList(const Options &options) {
-  return options.bytes ? options.max : 0;
-}
-
-int ByteAt(const Payload &side, int64_t offset) {
-  if (offset >= side.size || side.bytes == nullptr) return -1;
-  return side.bytes[offset];
-}
-
-struct ModeChange {
-  const tavo::DispMode *mode;
-  const char *change;
-  std::vector<AttributeChange> attributes;
-  std::vector<SlotChange> features;
-};
-
-// Counts the offsets where the two payloads differ, a byte only one of
-// them has included, and lists the first |limit| of them.
-void CompareBytes(int64_t limit, SlotChange *slot) {
-  int64_t longest = std::max(slot->old_side.size, slot->new_side.size);
-  int64_t common = std::min(slot->old_side.size, slot->new_side.size);
-  for (int64_t i = 0; i < longest; ++i) {
-    if (i < common &&
-        (slot->old_side.bytes == nullptr || slot->new_side.bytes == nullptr ||
-         slot->old_side.bytes[i] == slot->new_side.bytes[i])) {
-      continue;
-    }
-    if (slot->differing++ == 0) slot->first = i;
-    if (static_cast<int64_t>(slot->listed.size()) < limit) {
-      slot->listed.push_back(
-          {i, ByteAt(slot->old_side, i), ByteAt(slot->new_side, i)});
-    }
-  }
-}
-
-// The change between two slots, either of them empty; false when they
-// agree.
-bool CompareSlots(Payload old_side, Payload new_side, int64_t limit,
-                  SlotChange *slot) {
-  slot->old_side = old_side;
-  slot->new_side = new_side;
-  if (old_side.size < 0 && new_side.size < 0) return false;
-  if (old_side.size < 0) {
-    slot->change = "added";
-    return true;
-  }
-  if (new_side.size < 0) {
-    slot->change = "removed";
-    return true;
-  }
-  slot->change = "changed";
-  CompareBytes(limit, slot);
-  return slot->differing != 0;
-}
-
-Payload FeaturePayload(const tavo::DispFeature *feature) {
-  if (feature == nullptr) return {};
-  return {feature->size, feature->payload};
-}
-
-// A mode's attributes are not compared under --feature, which asks for
-// features alone.
-ModeChange CompareModes(const Options &options, const tavo::DispMode &old_mode,
-                        const tavo::DispMode &new_mode) {
-  ModeChange mode{&old_mode, "changed", {}, {}};
-  for (const Attribute &attribute : kAttributes) {
-    if (options.feature != kNotGiven) break;
-    std::string old_text = attribute.text(old_mode);
-    std::string new_text = attribute.text(new_mode);
-    if (old_text != new_text) {
-      mode.attributes.push_back({attribute.name, old_text, new_text});
-    }
-  }
-  for (int type = 0; type < tavo::kMaxFeatures; ++type) {
-    if (!SelectsFeature(options, type)) continue;
-    const tavo::DispFeature *old_feature = old_mode.features[type];
-    const tavo::DispFeature *new_feature = new_mode.features[type];
-    SlotChange slot{type, "", {}, {}};
-    bool differs =
-        CompareSlots(FeaturePayload(old_feature), FeaturePayload(new_feature),
-                     BytesToList(options), &slot);
-    if (old_feature != nullptr) slot.old_disable = old_feature->disable;
-    if (new_feature != nullptr) slot.new_disable = new_feature->disable;
-    if (old_feature != nullptr && new_feature != nullptr) {
-      differs = differs || slot.old_disable != slot.new_disable;
-    }
-    if (differs) mode.features.push_back(slot);
-  }
-  return mode;
-}
-
-bool SameKey(const tavo::DispMode &a, const tavo::DispMode &b) {
-  return a.disp_id == b.disp_id && a.mode_id == b.mode_id;
-}
-
-// Old modes in their order, each matched with the first new mode of the
-// same display and ID not matched yet; then the new modes left over. Only
-// the modes the filters select, on either side.
-std::vector<ModeChange> CompareModeLists(const Options &options,
-                                         const tavo::DispModes &old_modes,
-                                         const tavo::DispModes &new_modes) {
-  std::vector<ModeChange> changes;
-  std::vector<bool> matched(new_modes.num_modes, false);
-  for (uint32_t j = 0; j < new_modes.num_modes; ++j) {
-    // One not selected is taken as matched: it is not compared.
-    matched[j] = !SelectsMode(options, new_modes.modes[j]);
-  }
-  for (uint32_t i = 0; i < old_modes.num_modes; ++i) {
-    const tavo::DispMode &old_mode = old_modes.modes[i];
-    if (!SelectsMode(options, old_mode)) continue;
-    uint32_t j = 0;
-    while (j < new_modes.num_modes &&
-           (matched[j] || !SameKey(old_mode, new_modes.modes[j]))) {
-      ++j;
-    }
-    if (j == new_modes.num_modes) {
-      changes.push_back({&old_mode, "removed", {}, {}});
-      continue;
-    }
-    matched[j] = true;
-    ModeChange change = CompareModes(options, old_mode, new_modes.modes[j]);
-    if (!change.attributes.empty() || !change.features.empty()) {
-      changes.push_back(change);
-    }
-  }
-  for (uint32_t j = 0; j < new_modes.num_modes; ++j) {
-    if (!matched[j]) changes.push_back({&new_modes.modes[j], "added", {}, {}});
-  }
-  return changes;
-}
-
-Payload LutPayload(const CalibFile &file, int position) {
-  const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
-  if (slot == nullptr || slot->lut == nullptr) return {};
-  return {static_cast<int64_t>(slot->lut->num_packets) * tavo::kPccPacketSize,
-          slot->lut->packets};
-}
-
-std::vector<SlotChange> CompareLuts(const Options &options,
-                                    const CalibFile &old_file,
-                                    const CalibFile &new_file) {
-  std::vector<SlotChange> changes;
-  for (int position = 0; position < tavo::kMaxLuts; ++position) {
-    SlotChange slot{position, "", {}, {}};
-    if (CompareSlots(LutPayload(old_file, position),
-                     LutPayload(new_file, position), BytesToList(options),
-                     &slot)) {
-      changes.push_back(slot);
-    }
-  }
-  return changes;
-}
 
 void SizeJson(const char *key, int64_t size, int64_t unit, JsonWriter *json) {
   json->Key(key);
@@ -322,33 +109,6 @@ void SlotJson(const SlotChange &slot, const char *slot_key,
   json->EndObject();
 }
 
-// Everything that differs between two files. Under a filter the values of
-// the file and the LUTs are not compared: they belong to no mode.
-struct Differences {
-  std::vector<AttributeChange> file;  // DefaultMode, NumLuts
-  std::vector<ModeChange> modes;
-  std::vector<SlotChange> luts;
-  bool empty() const { return file.empty() && modes.empty() && luts.empty(); }
-};
-
-// The values of the file, not of a mode, as the reader read them.
-std::vector<AttributeChange> CompareFiles(const CalibFile &old_file,
-                                          const CalibFile &new_file) {
-  auto num_luts = [](const CalibFile &file) {
-    return std::to_string(file.luts != nullptr ? file.luts->num_luts : 0);
-  };
-  const AttributeChange all[] = {
-      {mf::kDefaultMode, std::to_string(old_file.modes->default_mode),
-       std::to_string(new_file.modes->default_mode)},
-      {lf::kNumLuts, num_luts(old_file), num_luts(new_file)},
-  };
-  std::vector<AttributeChange> changes;
-  for (const AttributeChange &change : all) {
-    if (change.old_text != change.new_text) changes.push_back(change);
-  }
-  return changes;
-}
-
 void AttributesJson(const std::vector<AttributeChange> &attributes,
                     JsonWriter *json) {
   json->Key("attributes").BeginArray();
@@ -366,14 +126,14 @@ void AttributesJson(const std::vector<AttributeChange> &attributes,
 // "modes_selected" counts the modes compared on each side.
 void PrintJson(const Options &options, const CalibFile &old_file,
                const CalibFile &new_file, const Differences &differences) {
-  bool filtered = IsFiltered(options);
+  bool filtered = SelectionOf(options).IsFiltered();
   JsonWriter json;
   json.BeginObject();
   if (filtered) {
     json.Key("attributes").Null();
     json.Key("modes_selected").BeginObject();
-    json.Key("old").Int(CountSelectedModes(options, *old_file.modes));
-    json.Key("new").Int(CountSelectedModes(options, *new_file.modes));
+    json.Key("old").Int(SelectionOf(options).CountModes(*old_file.modes));
+    json.Key("new").Int(SelectionOf(options).CountModes(*new_file.modes));
     json.EndObject();
   } else {
     AttributesJson(differences.file, &json);
@@ -466,16 +226,16 @@ void PrintListed(const SlotChange &slot, int64_t unit) {
 
 void PrintText(const Options &options, const CalibFile &old_file,
                const CalibFile &new_file, const Differences &differences) {
-  if (IsFiltered(options)) {
-    int old_count = CountSelectedModes(options, *old_file.modes);
-    int new_count = CountSelectedModes(options, *new_file.modes);
+  if (SelectionOf(options).IsFiltered()) {
+    int old_count = SelectionOf(options).CountModes(*old_file.modes);
+    int new_count = SelectionOf(options).CountModes(*new_file.modes);
     std::string counts =
         old_count + new_count == 0
             ? std::string("no mode in OLD or NEW")
             : Format("%s in OLD and %d in NEW",
                      Count(old_count, "mode").c_str(), new_count);
-    printf("Compared: what %s selects, %s\n", FilterText(options).c_str(),
-           counts.c_str());
+    printf("Compared: what %s selects, %s\n",
+           FilterText(SelectionOf(options)).c_str(), counts.c_str());
     printf("Not compared under a filter: %sDefaultMode, NumLuts and LUTs\n",
            options.feature != kNotGiven ? "mode attributes, " : "");
   }
@@ -516,12 +276,8 @@ int Diff(const Options &options) {
   if (ReportUnreadable({old_file.get(), new_file.get()}, json)) {
     return kExitTrouble;
   }
-  Differences differences{
-      {}, CompareModeLists(options, *old_file->modes, *new_file->modes), {}};
-  if (!IsFiltered(options)) {
-    differences.file = CompareFiles(*old_file, *new_file);
-    differences.luts = CompareLuts(options, *old_file, *new_file);
-  }
+  Differences differences = Compare(*old_file, *new_file, SelectionOf(options),
+                                    options.bytes ? options.max : 0);
   if (json) {
     PrintJson(options, *old_file, *new_file, differences);
   } else {

@@ -61,7 +61,8 @@ void ShowModeJson(const Options &options, const tavo::DispMode &mode,
   json->Key("is_merge").Bool(mode.is_merge);
   json->Key("features").BeginArray();
   for (const tavo::DispFeature *feature : mode.features) {
-    if (feature == nullptr || !SelectsFeature(options, feature->type)) {
+    if (feature == nullptr ||
+        !SelectionOf(options).SelectsFeature(feature->type)) {
       continue;
     }
     json->BeginObject();
@@ -102,10 +103,11 @@ void ShowJson(const Options &options, const CalibFile &file) {
   json.Key("modes").BeginArray();
   for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
     const tavo::DispMode &mode = file.modes->modes[i];
-    if (SelectsMode(options, mode)) ShowModeJson(options, mode, &json);
+    if (SelectionOf(options).SelectsMode(mode))
+      ShowModeJson(options, mode, &json);
   }
   json.EndArray();
-  if (IsFiltered(options)) {
+  if (SelectionOf(options).IsFiltered()) {
     json.Key("luts").Null();
   } else {
     LutsJson(file, &json);
@@ -125,7 +127,8 @@ void ShowModeText(const Options &options, const tavo::DispMode &mode) {
          Quote(mode.picture_quality).c_str());
   bool header = false;
   for (const tavo::DispFeature *feature : mode.features) {
-    if (feature == nullptr || !SelectsFeature(options, feature->type)) {
+    if (feature == nullptr ||
+        !SelectionOf(options).SelectsFeature(feature->type)) {
       continue;
     }
     if (!header) {
@@ -165,11 +168,12 @@ void ShowText(const Options &options, const CalibFile &file) {
   printf("%s: %s, default mode %d\n", file.path.c_str(),
          Count(file.modes->num_modes, "mode").c_str(),
          file.modes->default_mode);
-  bool filtered = IsFiltered(options);
-  if (filtered) printf("%s\n", SelectionText(options, *file.modes).c_str());
+  bool filtered = SelectionOf(options).IsFiltered();
+  if (filtered)
+    printf("%s\n", SelectionText(SelectionOf(options), *file.modes).c_str());
   for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
     const tavo::DispMode &mode = file.modes->modes[i];
-    if (SelectsMode(options, mode)) ShowModeText(options, mode);
+    if (SelectionOf(options).SelectsMode(mode)) ShowModeText(options, mode);
   }
   if (filtered) {
     puts("\nLUTs: not shown, they belong to no mode");

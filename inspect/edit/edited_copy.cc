@@ -5,11 +5,17 @@
 
 #include <vector>
 
+#include "calib_db/lut_format.h"
+#include "calib_db/mode_format.h"
 #include "calib_db/xml_database_test.h"
 #include "inspect/base/output.h"
 #include "inspect/base/text.h"
+#include "inspect/model/compare.h"
 
 namespace inspect {
+
+namespace mf = tavo::mode_format;
+namespace lf = tavo::lut_format;
 
 namespace {
 
@@ -18,105 +24,136 @@ bool SameBytes(const uint8_t *a, size_t a_size, const uint8_t *b,
   return a_size == b_size && (a_size == 0 || memcmp(a, b, a_size) == 0);
 }
 
-// The first field of the mode that reads otherwise, or "".
-std::string ModeDifference(const tavo::DispMode &a, const tavo::DispMode &b) {
-  if (a.mode_id != b.mode_id || a.disp_id != b.disp_id) return "its ID";
-  if (a.is_default_mode != b.is_default_mode ||
-      a.is_app_mode != b.is_app_mode || a.is_merge != b.is_merge) {
+// What a changed mode attribute is, for the message.
+std::string FieldName(const AttributeChange &change) {
+  if (strcmp(change.name, mf::kName) == 0) return "its Name";
+  if (strcmp(change.name, mf::kIsDefaultMode) == 0 ||
+      strcmp(change.name, mf::kIsAppMode) == 0 ||
+      strcmp(change.name, mf::kIsMerge) == 0) {
     return "a flag";
   }
-  if (strcmp(a.name, b.name) != 0) return "its Name";
-  if (strcmp(a.dynamic_range, b.dynamic_range) != 0 ||
-      strcmp(a.color_gamut, b.color_gamut) != 0 ||
-      strcmp(a.picture_quality, b.picture_quality) != 0 ||
-      a.render_intent != b.render_intent) {
-    return "its classification";
-  }
-  if (a.num_features != b.num_features) {
-    return Format("NumOfFeatures (%u, not %u)", b.num_features, a.num_features);
-  }
-  return "";
+  return "its classification";
 }
 
-// Whether |feature| reads as |size| bytes at |bytes| with |disable|; a null
-// |bytes| with |present| false asks for no feature.
-bool FeatureIs(const tavo::DispFeature *feature, bool present,
-               const uint8_t *bytes, size_t size, bool disable) {
-  if (feature == nullptr || !present) return feature == nullptr && !present;
-  return feature->disable == disable &&
-         SameBytes(feature->payload, feature->size, bytes, size);
+// The lowest of |changed| slots, but |target|, and |target| itself when
+// |target_ok| is false; -1 when none is wrong.
+int64_t FirstWrong(const std::vector<SlotChange> &changed, int64_t target,
+                   bool target_ok) {
+  int64_t first = target_ok ? -1 : target;
+  for (const SlotChange &slot : changed) {
+    if (slot.slot != target && (first < 0 || slot.slot < first)) {
+      first = slot.slot;
+    }
+  }
+  return first;
 }
 
-std::string CompareModes(const CalibFile &before, const CalibFile &after,
+// The first way in which mode |i| of |after| reads otherwise than that of
+// |before|, |change| being what Compare found of it (null: nothing); "".
+std::string ModeProblem(const CalibFile &before, const CalibFile &after,
+                        uint32_t i, const ModeChange *change,
+                        const PayloadSelection &selection,
+                        const std::string &payload, const Splice &splice) {
+  const tavo::DispMode &old_mode = before.modes->modes[i];
+  const tavo::DispMode &new_mode = after.modes->modes[i];
+  std::string where =
+      Format("mode %d on display %d: ", old_mode.mode_id, old_mode.disp_id);
+  bool target =
+      !selection.is_lut && static_cast<int>(i) == selection.mode_index;
+  for (const AttributeChange &attribute :
+       change != nullptr ? change->attributes
+                         : std::vector<AttributeChange>()) {
+    if (strcmp(attribute.name, mf::kNumOfFeatures) != 0) {
+      return where + FieldName(attribute) + " reads otherwise";
+    }
+  }
+  uint32_t features =
+      target && splice.added ? splice.num_features : old_mode.num_features;
+  if (new_mode.num_features != features) {
+    return where + Format("NumOfFeatures (%u, not %u) reads otherwise",
+                          new_mode.num_features, features);
+  }
+  bool target_ok = true;
+  if (target) {
+    const tavo::DispFeature *old_feature = old_mode.features[selection.type];
+    const tavo::DispFeature *got = new_mode.features[selection.type];
+    target_ok =
+        got != nullptr &&
+        got->disable == (old_feature != nullptr && old_feature->disable) &&
+        SameBytes(got->payload, got->size,
+                  reinterpret_cast<const uint8_t *>(payload.data()),
+                  payload.size());
+  }
+  int64_t wrong = FirstWrong(
+      change != nullptr ? change->features : std::vector<SlotChange>(),
+      target ? selection.type : -1, target_ok);
+  if (wrong < 0) return "";
+  return where +
+         Format("feature %lld reads otherwise", static_cast<long long>(wrong));
+}
+
+std::string ModesProblem(const CalibFile &before, const CalibFile &after,
+                         const Differences &differences,
                          const PayloadSelection &selection,
                          const std::string &payload, const Splice &splice) {
   const tavo::DispModes &old_modes = *before.modes;
   const tavo::DispModes &new_modes = *after.modes;
-  if (old_modes.num_modes != new_modes.num_modes ||
-      old_modes.default_mode != new_modes.default_mode) {
+  bool default_changed = false;
+  for (const AttributeChange &change : differences.file) {
+    default_changed |= strcmp(change.name, mf::kDefaultMode) == 0;
+  }
+  if (old_modes.num_modes != new_modes.num_modes || default_changed) {
     return "the mode count or default mode reads otherwise";
   }
+  // With every mode where it was, Compare pairs mode i with mode i.
   for (uint32_t i = 0; i < old_modes.num_modes; ++i) {
-    tavo::DispMode expected = old_modes.modes[i];
-    const tavo::DispMode &got = new_modes.modes[i];
-    bool target =
-        !selection.is_lut && static_cast<int>(i) == selection.mode_index;
-    if (target && splice.added) expected.num_features = splice.num_features;
-    std::string where =
-        Format("mode %d on display %d", expected.mode_id, expected.disp_id);
-    std::string field = ModeDifference(expected, got);
-    if (!field.empty()) return where + ": " + field + " reads otherwise";
-    for (int type = 0; type < tavo::kMaxFeatures; ++type) {
-      const tavo::DispFeature *old_feature = expected.features[type];
-      bool ok;
-      if (target && type == selection.type) {
-        ok = FeatureIs(got.features[type], true,
-                       reinterpret_cast<const uint8_t *>(payload.data()),
-                       payload.size(),
-                       old_feature != nullptr && old_feature->disable);
-      } else {
-        ok = FeatureIs(got.features[type], old_feature != nullptr,
-                       old_feature != nullptr ? old_feature->payload : nullptr,
-                       old_feature != nullptr ? old_feature->size : 0,
-                       old_feature != nullptr && old_feature->disable);
-      }
-      if (!ok)
-        return Format("%s: feature %d reads otherwise", where.c_str(), type);
+    const tavo::DispMode &old_mode = old_modes.modes[i];
+    const tavo::DispMode &new_mode = new_modes.modes[i];
+    if (old_mode.mode_id != new_mode.mode_id ||
+        old_mode.disp_id != new_mode.disp_id) {
+      return Format("mode %d on display %d: its ID reads otherwise",
+                    old_mode.mode_id, old_mode.disp_id);
     }
+  }
+  for (uint32_t i = 0; i < old_modes.num_modes; ++i) {
+    const ModeChange *change = nullptr;
+    for (const ModeChange &mode : differences.modes) {
+      if (mode.mode == &old_modes.modes[i]) change = &mode;
+    }
+    std::string problem =
+        ModeProblem(before, after, i, change, selection, payload, splice);
+    if (!problem.empty()) return problem;
   }
   return "";
 }
 
-std::string CompareLuts(const CalibFile &before, const CalibFile &after,
+std::string LutsProblem(const CalibFile &before, const CalibFile &after,
+                        const Differences &differences,
                         const PayloadSelection &selection,
                         const std::string &payload) {
-  uint32_t old_count = before.luts != nullptr ? before.luts->num_luts : 0;
-  uint32_t new_count = after.luts != nullptr ? after.luts->num_luts : 0;
-  if (old_count != new_count || before.lut_problem != after.lut_problem) {
+  for (const AttributeChange &change : differences.file) {
+    if (strcmp(change.name, lf::kNumLuts) == 0) {
+      return "the LUT section reads otherwise";
+    }
+  }
+  if (before.lut_problem != after.lut_problem) {
     return "the LUT section reads otherwise";
   }
-  for (int position = 0; position < tavo::kMaxLuts; ++position) {
-    const tavo::DispLut<tavo::PccLut> *old_slot = LutAt(before, position);
-    const tavo::DispLut<tavo::PccLut> *new_slot = LutAt(after, position);
-    const tavo::PccLut *old_lut = old_slot != nullptr ? old_slot->lut : nullptr;
-    const tavo::PccLut *new_lut = new_slot != nullptr ? new_slot->lut : nullptr;
-    bool target = selection.is_lut && position == selection.position;
-    bool ok;
-    if (old_lut == nullptr || new_lut == nullptr) {
-      ok = old_lut == nullptr && new_lut == nullptr;
-    } else {
-      size_t new_size =
-          static_cast<size_t>(new_lut->num_packets) * tavo::kPccPacketSize;
-      ok = target ? SameBytes(new_lut->packets, new_size,
-                              reinterpret_cast<const uint8_t *>(payload.data()),
-                              payload.size())
-                  : SameBytes(new_lut->packets, new_size, old_lut->packets,
-                              static_cast<size_t>(old_lut->num_packets) *
-                                  tavo::kPccPacketSize);
-    }
-    if (!ok) return Format("the LUT in slot %d reads otherwise", position);
+  bool target_ok = true;
+  if (selection.is_lut) {
+    const tavo::DispLut<tavo::PccLut> *slot = LutAt(after, selection.position);
+    target_ok =
+        slot != nullptr && slot->lut != nullptr &&
+        SameBytes(
+            slot->lut->packets,
+            static_cast<size_t>(slot->lut->num_packets) * tavo::kPccPacketSize,
+            reinterpret_cast<const uint8_t *>(payload.data()), payload.size());
   }
-  return "";
+  int64_t wrong = FirstWrong(
+      differences.luts, selection.is_lut ? selection.position : -1, target_ok);
+  if (wrong < 0) return "";
+  return Format("the LUT in slot %lld reads otherwise",
+                static_cast<long long>(wrong));
 }
 
 }  // namespace
@@ -147,10 +184,11 @@ std::string EditedCopy::ReadBack(const CalibFile &before,
                                  const Splice &splice) const {
   std::unique_ptr<CalibFile> after = ReadCalibFile(path_);
   if (after->modes == nullptr) return "the tool fails on it: " + after->problem;
+  Differences differences = Compare(before, *after, Selection(), 0);
   std::string problem =
-      CompareModes(before, *after, selection, payload, splice);
+      ModesProblem(before, *after, differences, selection, payload, splice);
   if (!problem.empty()) return problem;
-  return CompareLuts(before, *after, selection, payload);
+  return LutsProblem(before, *after, differences, selection, payload);
 }
 
 std::string EditedCopy::WriteTo(const std::string &target) const {
