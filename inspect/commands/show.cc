@@ -2,7 +2,7 @@
 #include <stdio.h>
 
 #include "inspect/base/crc32.h"
-#include "inspect/base/json.h"
+#include "inspect/base/printer.h"
 #include "inspect/base/text.h"
 #include "inspect/commands/commands.h"
 #include "inspect/model/calib_file.h"
@@ -13,187 +13,118 @@ namespace inspect {
 
 namespace {
 
-const char *YesNo(bool value) { return value ? "yes" : "no"; }
-
-// The CRC-32 of a payload as text, or "" when the colour library holds no
-// bytes for it although it has a size.
-std::string PayloadCrc(const uint8_t *bytes, uint64_t size) {
-  if (bytes == nullptr && size > 0) return "";
-  return Crc32Text(Crc32(bytes, size));
-}
-
-std::string FeatureCrc(const tavo::DispFeature &feature) {
-  return PayloadCrc(feature.payload, feature.size);
-}
-
-std::string LutCrc(const tavo::DispLut<tavo::PccLut> &slot) {
-  if (slot.lut == nullptr) return PayloadCrc(nullptr, 0);
-  return PayloadCrc(
-      slot.lut->packets,
-      static_cast<uint64_t>(slot.lut->num_packets) * tavo::kPccPacketSize);
-}
-
-void CrcJson(const std::string &crc, JsonWriter *json) {
-  json->Key("crc32");
-  if (crc.empty()) {
-    json->Null();
+// The CRC-32 of a payload, or null where the colour library holds no bytes
+// for it although it has a size.
+void PrintCrc(const uint8_t *bytes, uint64_t size, Printer *out) {
+  if (bytes == nullptr && size > 0) {
+    out->Null("crc32");
   } else {
-    json->String(crc);
+    out->String("crc32", Crc32Text(Crc32(bytes, size)));
   }
 }
 
-const char *CrcText(const std::string &crc) {
-  return crc.empty() ? "--" : crc.c_str();
-}
-
-void ShowModeJson(const Options &options, const tavo::DispMode &mode,
-                  JsonWriter *json) {
-  json->BeginObject();
-  json->Key("mode_id").Int(mode.mode_id);
-  json->Key("display_id").Int(mode.disp_id);
-  json->Key("name").String(mode.name);
-  json->Key("is_default").Bool(mode.is_default_mode);
-  json->Key("is_app_mode").Bool(mode.is_app_mode);
-  json->Key("dynamic_range").String(mode.dynamic_range);
-  json->Key("color_gamut").String(mode.color_gamut);
-  json->Key("picture_quality").String(mode.picture_quality);
-  json->Key("render_intent").Int(mode.render_intent);
-  json->Key("is_merge").Bool(mode.is_merge);
-  json->Key("features").BeginArray();
+void PrintMode(const Selection &selection, const tavo::DispMode &mode,
+               Printer *out) {
+  out->BeginObject();
+  out->Int("mode_id", mode.mode_id);
+  out->Int("display_id", mode.disp_id);
+  out->String("name", mode.name);
+  out->Bool("is_default", mode.is_default_mode);
+  out->Bool("is_app_mode", mode.is_app_mode);
+  out->String("dynamic_range", mode.dynamic_range);
+  out->String("color_gamut", mode.color_gamut);
+  out->String("picture_quality", mode.picture_quality);
+  out->Int("render_intent", mode.render_intent);
+  out->Bool("is_merge", mode.is_merge);
+  out->Line("\nMode {mode_id} on display {display_id}: {name:q}");
+  out->Line(
+      "  default {is_default:y}, app mode {is_app_mode:y}, merge "
+      "{is_merge:y}, render intent {render_intent}");
+  out->Line(
+      "  dynamic range {dynamic_range:q}, colour gamut {color_gamut:q}, "
+      "picture quality {picture_quality:q}");
+  out->BeginList("features", "  FEATURE    SIZE  DISABLED  CRC32",
+                 selection.feature.has_value()
+                     ? Format("  no feature of type %d", *selection.feature)
+                     : "  no features");
   for (const tavo::DispFeature *feature : mode.features) {
-    if (feature == nullptr ||
-        !SelectionOf(options).SelectsFeature(feature->type)) {
+    if (feature == nullptr || !selection.SelectsFeature(feature->type)) {
       continue;
     }
-    json->BeginObject();
-    json->Key("type").Int(feature->type);
-    json->Key("size").Int(feature->size);
-    json->Key("disable").Bool(feature->disable);
-    CrcJson(FeatureCrc(*feature), json);
-    json->EndObject();
+    out->BeginObject();
+    out->Int("type", feature->type);
+    out->Int("size", feature->size);
+    out->Bool("disable", feature->disable);
+    PrintCrc(feature->payload, feature->size, out);
+    out->Line("  {type:7}  {size:6}  {disable:y8}  {crc32}");
+    out->EndObject();
   }
-  json->EndArray().EndObject();
+  out->EndList();
+  out->EndObject();
 }
 
-void LutsJson(const CalibFile &file, JsonWriter *json) {
-  json->Key("luts").BeginObject();
-  json->Key("num_luts").Int(file.luts != nullptr ? file.luts->num_luts : 0);
-  json->Key("slots").BeginArray();
+void PrintLuts(const CalibFile &file, Printer *out) {
+  out->BeginObject("luts");
+  out->Int("num_luts", file.luts != nullptr ? file.luts->num_luts : 0);
+  out->Line("\nLUTs: {num_luts} declared");
+  out->BeginList("slots", "  POSITION  TYPE  PACKETS  CRC32", "  no LUT read");
   for (int position = 0; position < tavo::kMaxLuts; ++position) {
     const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
     if (slot == nullptr) continue;
-    json->BeginObject();
-    json->Key("position").Int(position);
-    json->Key("type").Int(slot->type);
-    json->Key("packets").Int(slot->lut != nullptr ? slot->lut->num_packets : 0);
-    CrcJson(LutCrc(*slot), json);
-    json->EndObject();
+    const tavo::PccLut *lut = slot->lut;
+    out->BeginObject();
+    out->Int("position", position);
+    out->Int("type", slot->type);
+    out->Int("packets", lut != nullptr ? lut->num_packets : 0);
+    if (lut == nullptr) {
+      PrintCrc(nullptr, 0, out);
+    } else {
+      PrintCrc(lut->packets,
+               static_cast<uint64_t>(lut->num_packets) * tavo::kPccPacketSize,
+               out);
+    }
+    out->Line("  {position:8}  {type:4}  {packets:7}  {crc32}");
+    out->EndObject();
   }
-  json->EndArray().EndObject();
+  out->EndList();
+  out->EndObject();
 }
 
-// Under a filter only the modes selected, and "luts" null: LUTs belong to
-// no mode.
-void ShowJson(const Options &options, const CalibFile &file) {
-  JsonWriter json;
-  json.BeginObject();
-  json.Key("file").String(file.path);
-  json.Key("num_modes").Int(file.modes->num_modes);
-  json.Key("default_mode").Int(file.modes->default_mode);
-  json.Key("modes").BeginArray();
+// Under a filter only the modes selected, and no LUTs: they belong to no
+// mode.
+void PrintFile(const Selection &selection, const CalibFile &file,
+               Printer *out) {
+  out->BeginObject();
+  out->String("file", file.path);
+  out->Int("num_modes", file.modes->num_modes);
+  out->Int("default_mode", file.modes->default_mode);
+  out->Line("{file}: {num_modes:#mode}, default mode {default_mode}");
+  if (selection.IsFiltered()) {
+    out->Text(SelectionText(selection, *file.modes));
+  }
+  out->BeginList("modes");
   for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
     const tavo::DispMode &mode = file.modes->modes[i];
-    if (SelectionOf(options).SelectsMode(mode))
-      ShowModeJson(options, mode, &json);
+    if (selection.SelectsMode(mode)) PrintMode(selection, mode, out);
   }
-  json.EndArray();
-  if (SelectionOf(options).IsFiltered()) {
-    json.Key("luts").Null();
+  out->EndList();
+  if (selection.IsFiltered()) {
+    out->Null("luts");
+    out->Text("\nLUTs: not shown, they belong to no mode");
   } else {
-    LutsJson(file, &json);
+    PrintLuts(file, out);
   }
-  json.EndObject();
-  fputs(json.Text().c_str(), stdout);
-}
-
-void ShowModeText(const Options &options, const tavo::DispMode &mode) {
-  printf("\nMode %d on display %d: %s\n", mode.mode_id, mode.disp_id,
-         Quote(mode.name).c_str());
-  printf("  default %s, app mode %s, merge %s, render intent %d\n",
-         YesNo(mode.is_default_mode), YesNo(mode.is_app_mode),
-         YesNo(mode.is_merge), mode.render_intent);
-  printf("  dynamic range %s, colour gamut %s, picture quality %s\n",
-         Quote(mode.dynamic_range).c_str(), Quote(mode.color_gamut).c_str(),
-         Quote(mode.picture_quality).c_str());
-  bool header = false;
-  for (const tavo::DispFeature *feature : mode.features) {
-    if (feature == nullptr ||
-        !SelectionOf(options).SelectsFeature(feature->type)) {
-      continue;
-    }
-    if (!header) {
-      printf("  %7s  %6s  %8s  %s\n", "FEATURE", "SIZE", "DISABLED", "CRC32");
-    }
-    header = true;
-    printf("  %7u  %6u  %8s  %s\n", feature->type, feature->size,
-           YesNo(feature->disable), CrcText(FeatureCrc(*feature)));
-  }
-  if (header) return;
-  if (options.feature != kNotGiven) {
-    printf("  no feature of type %d\n", options.feature);
-  } else {
-    puts("  no features");
-  }
-}
-
-void ShowLutsText(const CalibFile &file) {
-  printf("\nLUTs: %u declared\n",
-         file.luts != nullptr ? file.luts->num_luts : 0);
-  bool header = false;
-  for (int position = 0; position < tavo::kMaxLuts; ++position) {
-    const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
-    if (slot == nullptr) continue;
-    if (!header) {
-      printf("  %8s  %4s  %7s  %s\n", "POSITION", "TYPE", "PACKETS", "CRC32");
-    }
-    header = true;
-    printf("  %8d  %4d  %7u  %s\n", position, slot->type,
-           slot->lut != nullptr ? slot->lut->num_packets : 0,
-           CrcText(LutCrc(*slot)));
-  }
-  if (!header) puts("  no LUT read");
-}
-
-void ShowText(const Options &options, const CalibFile &file) {
-  printf("%s: %s, default mode %d\n", file.path.c_str(),
-         Count(file.modes->num_modes, "mode").c_str(),
-         file.modes->default_mode);
-  bool filtered = SelectionOf(options).IsFiltered();
-  if (filtered)
-    printf("%s\n", SelectionText(SelectionOf(options), *file.modes).c_str());
-  for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
-    const tavo::DispMode &mode = file.modes->modes[i];
-    if (SelectionOf(options).SelectsMode(mode)) ShowModeText(options, mode);
-  }
-  if (filtered) {
-    puts("\nLUTs: not shown, they belong to no mode");
-  } else {
-    ShowLutsText(file);
-  }
+  out->EndObject();
+  out->Finish();
 }
 
 }  // namespace
 
 int Show(const Options &options) {
   const std::string &path = options.files[0];
-  bool json = options.json;
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
-  if (ReportUnreadable({file.get()}, json)) return kExitTrouble;
-  if (json) {
-    ShowJson(options, *file);
-  } else {
-    ShowText(options, *file);
-  }
+  if (ReportUnreadable({file.get()}, options.json)) return kExitTrouble;
+  PrintFile(SelectionOf(options), *file, MakePrinter(options.json).get());
   return kExitNothing;
 }
 
