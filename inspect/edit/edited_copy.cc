@@ -24,136 +24,101 @@ bool SameBytes(const uint8_t *a, size_t a_size, const uint8_t *b,
   return a_size == b_size && (a_size == 0 || memcmp(a, b, a_size) == 0);
 }
 
-// What a changed mode attribute is, for the message.
-std::string FieldName(const AttributeChange &change) {
-  if (strcmp(change.name, mf::kName) == 0) return "its Name";
-  if (strcmp(change.name, mf::kIsDefaultMode) == 0 ||
-      strcmp(change.name, mf::kIsAppMode) == 0 ||
-      strcmp(change.name, mf::kIsMerge) == 0) {
-    return "a flag";
-  }
-  return "its classification";
+// Whether |bytes| hold the |size| bytes at |payload|.
+bool Holds(const uint8_t *bytes, size_t size, const std::string &payload) {
+  return SameBytes(bytes, size,
+                   reinterpret_cast<const uint8_t *>(payload.data()),
+                   payload.size());
 }
 
-// The lowest of |changed| slots, but |target|, and |target| itself when
-// |target_ok| is false; -1 when none is wrong.
-int64_t FirstWrong(const std::vector<SlotChange> &changed, int64_t target,
-                   bool target_ok) {
-  int64_t first = target_ok ? -1 : target;
-  for (const SlotChange &slot : changed) {
-    if (slot.slot != target && (first < 0 || slot.slot < first)) {
-      first = slot.slot;
-    }
-  }
-  return first;
-}
-
-// The first way in which mode |i| of |after| reads otherwise than that of
-// |before|, |change| being what Compare found of it (null: nothing); "".
-std::string ModeProblem(const CalibFile &before, const CalibFile &after,
-                        uint32_t i, const ModeChange *change,
-                        const PayloadSelection &selection,
-                        const std::string &payload, const Splice &splice) {
-  const tavo::DispMode &old_mode = before.modes->modes[i];
-  const tavo::DispMode &new_mode = after.modes->modes[i];
-  std::string where =
-      Format("mode %d on display %d: ", old_mode.mode_id, old_mode.disp_id);
-  bool target =
-      !selection.is_lut && static_cast<int>(i) == selection.mode_index;
-  for (const AttributeChange &attribute :
-       change != nullptr ? change->attributes
-                         : std::vector<AttributeChange>()) {
-    if (strcmp(attribute.name, mf::kNumOfFeatures) != 0) {
-      return where + FieldName(attribute) + " reads otherwise";
-    }
-  }
+// The first way in which the target mode of |after| does not read as the
+// edit meant: its feature holds the payload with its Disable as before,
+// and its NumOfFeatures is the splice's where a feature was added.
+std::string TargetProblem(const CalibFile &before, const CalibFile &after,
+                          const PayloadSelection &selection,
+                          const std::string &payload, const Splice &splice,
+                          const std::string &where) {
+  const tavo::DispMode &old_mode = before.modes->modes[selection.mode_index];
+  const tavo::DispMode &new_mode = after.modes->modes[selection.mode_index];
   uint32_t features =
-      target && splice.added ? splice.num_features : old_mode.num_features;
+      splice.added ? splice.num_features : old_mode.num_features;
   if (new_mode.num_features != features) {
     return where + Format("NumOfFeatures (%u, not %u) reads otherwise",
                           new_mode.num_features, features);
   }
-  bool target_ok = true;
-  if (target) {
-    const tavo::DispFeature *old_feature = old_mode.features[selection.type];
-    const tavo::DispFeature *got = new_mode.features[selection.type];
-    target_ok =
-        got != nullptr &&
-        got->disable == (old_feature != nullptr && old_feature->disable) &&
-        SameBytes(got->payload, got->size,
-                  reinterpret_cast<const uint8_t *>(payload.data()),
-                  payload.size());
+  const tavo::DispFeature *old_feature = old_mode.features[selection.type];
+  const tavo::DispFeature *got = new_mode.features[selection.type];
+  if (got != nullptr &&
+      got->disable == (old_feature != nullptr && old_feature->disable) &&
+      Holds(got->payload, got->size, payload)) {
+    return "";
   }
-  int64_t wrong = FirstWrong(
-      change != nullptr ? change->features : std::vector<SlotChange>(),
-      target ? selection.type : -1, target_ok);
-  if (wrong < 0) return "";
-  return where +
-         Format("feature %lld reads otherwise", static_cast<long long>(wrong));
+  return where + Format("feature %d reads otherwise", selection.type);
 }
 
+// The first difference in the modes but the one the edit meant, or "".
 std::string ModesProblem(const CalibFile &before, const CalibFile &after,
                          const Differences &differences,
                          const PayloadSelection &selection,
                          const std::string &payload, const Splice &splice) {
-  const tavo::DispModes &old_modes = *before.modes;
-  const tavo::DispModes &new_modes = *after.modes;
   bool default_changed = false;
   for (const AttributeChange &change : differences.file) {
     default_changed |= strcmp(change.name, mf::kDefaultMode) == 0;
   }
-  if (old_modes.num_modes != new_modes.num_modes || default_changed) {
+  if (before.modes->num_modes != after.modes->num_modes || default_changed) {
     return "the mode count or default mode reads otherwise";
   }
-  // With every mode where it was, Compare pairs mode i with mode i.
-  for (uint32_t i = 0; i < old_modes.num_modes; ++i) {
-    const tavo::DispMode &old_mode = old_modes.modes[i];
-    const tavo::DispMode &new_mode = new_modes.modes[i];
-    if (old_mode.mode_id != new_mode.mode_id ||
-        old_mode.disp_id != new_mode.disp_id) {
-      return Format("mode %d on display %d: its ID reads otherwise",
-                    old_mode.mode_id, old_mode.disp_id);
+  const tavo::DispMode *target =
+      selection.is_lut ? nullptr : &before.modes->modes[selection.mode_index];
+  for (const ModeChange &mode : differences.modes) {
+    std::string where = Format("mode %d on display %d: ", mode.mode->mode_id,
+                               mode.mode->disp_id);
+    if (strcmp(mode.change, "changed") != 0) {
+      return where + "its ID reads otherwise";
+    }
+    for (const AttributeChange &attribute : mode.attributes) {
+      if (mode.mode != target || strcmp(attribute.name, mf::kNumOfFeatures)) {
+        return where + attribute.name + " reads otherwise";
+      }
+    }
+    for (const SlotChange &feature : mode.features) {
+      if (mode.mode != target || feature.slot != selection.type) {
+        return where + Format("feature %lld reads otherwise",
+                              static_cast<long long>(feature.slot));
+      }
     }
   }
-  for (uint32_t i = 0; i < old_modes.num_modes; ++i) {
-    const ModeChange *change = nullptr;
-    for (const ModeChange &mode : differences.modes) {
-      if (mode.mode == &old_modes.modes[i]) change = &mode;
-    }
-    std::string problem =
-        ModeProblem(before, after, i, change, selection, payload, splice);
-    if (!problem.empty()) return problem;
-  }
-  return "";
+  if (target == nullptr) return "";
+  return TargetProblem(
+      before, after, selection, payload, splice,
+      Format("mode %d on display %d: ", target->mode_id, target->disp_id));
 }
 
+// The first difference in the LUTs but the one the edit meant, or "".
 std::string LutsProblem(const CalibFile &before, const CalibFile &after,
                         const Differences &differences,
                         const PayloadSelection &selection,
                         const std::string &payload) {
+  bool count_changed = before.lut_problem != after.lut_problem;
   for (const AttributeChange &change : differences.file) {
-    if (strcmp(change.name, lf::kNumLuts) == 0) {
-      return "the LUT section reads otherwise";
+    count_changed |= strcmp(change.name, lf::kNumLuts) == 0;
+  }
+  if (count_changed) return "the LUT section reads otherwise";
+  for (const SlotChange &lut : differences.luts) {
+    if (!selection.is_lut || lut.slot != selection.position) {
+      return Format("the LUT in slot %lld reads otherwise",
+                    static_cast<long long>(lut.slot));
     }
   }
-  if (before.lut_problem != after.lut_problem) {
-    return "the LUT section reads otherwise";
-  }
-  bool target_ok = true;
-  if (selection.is_lut) {
-    const tavo::DispLut<tavo::PccLut> *slot = LutAt(after, selection.position);
-    target_ok =
-        slot != nullptr && slot->lut != nullptr &&
-        SameBytes(
-            slot->lut->packets,
+  if (!selection.is_lut) return "";
+  const tavo::DispLut<tavo::PccLut> *slot = LutAt(after, selection.position);
+  if (slot != nullptr && slot->lut != nullptr &&
+      Holds(slot->lut->packets,
             static_cast<size_t>(slot->lut->num_packets) * tavo::kPccPacketSize,
-            reinterpret_cast<const uint8_t *>(payload.data()), payload.size());
+            payload)) {
+    return "";
   }
-  int64_t wrong = FirstWrong(
-      differences.luts, selection.is_lut ? selection.position : -1, target_ok);
-  if (wrong < 0) return "";
-  return Format("the LUT in slot %lld reads otherwise",
-                static_cast<long long>(wrong));
+  return Format("the LUT in slot %d reads otherwise", selection.position);
 }
 
 }  // namespace
