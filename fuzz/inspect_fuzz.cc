@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "inspect/commands/commands.h"
+#include "inspect/cli/command_line.h"
+#include "inspect/commands/command_table.h"
 #include "inspect/edit/element_scan.h"
 #include "inspect/edit/rewrite.h"
 #include "inspect/model/calib_file.h"
@@ -48,6 +49,21 @@ void Normalize(const inspect::CalibFile &file) {
     fprintf(stderr, "inspect_fuzz: normalize: %s\n", problem.c_str());
     abort();
   }
+}
+
+// Runs the command of |words|, as main does; a null last word is none.
+void RunCommand(std::vector<const char *> words) {
+  if (words.back() == nullptr) words.pop_back();
+  words.insert(words.begin(), "rimbolt-inspect");
+  inspect::Args args;
+  const inspect::Command *command = inspect::FindCommand(words[1]);
+  if (!inspect::ParseArgs(static_cast<int>(words.size()), words.data(),
+                          inspect::AllOptions(), &args)
+           .empty() ||
+      !inspect::CheckCommand(command->spec, args).empty()) {
+    abort();
+  }
+  command->run(args);
 }
 
 void WriteInput(const uint8_t *data, size_t size) {
@@ -104,14 +120,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             order.size(), spans.size());
     abort();
   }
-  for (bool json : {false, true}) {
-    inspect::Options options;
-    options.json = json;
-    options.files = {g_input};
-    inspect::Show(options);
-    inspect::Check(options);
-    options.files.push_back(g_input);
-    inspect::Diff(options);
+  const char *file = g_input.c_str();
+  for (const char *json : {"--json", static_cast<const char *>(nullptr)}) {
+    RunCommand({"show", file, json});
+    RunCommand({"check", file, json});
+    RunCommand({"diff", file, file, json});
   }
   fflush(stdout);
   return 0;

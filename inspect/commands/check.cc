@@ -8,7 +8,7 @@
 
 #include "inspect/base/json.h"
 #include "inspect/base/text.h"
-#include "inspect/commands/commands.h"
+#include "inspect/commands/command_table.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/report/filter.h"
 #include "inspect/report/report.h"
@@ -18,33 +18,10 @@ namespace inspect {
 
 namespace {
 
-bool IsListed(const std::vector<std::string> &codes, const char *code) {
-  return std::find(codes.begin(), codes.end(), code) != codes.end();
-}
-
-// The findings the filters select, with --ignore's codes dropped and
-// --error-on's made errors; |left_out| counts those the filters left out.
-std::vector<Finding> Gate(const Options &options,
-                          const std::vector<Finding> &found, int *left_out) {
-  std::vector<Finding> kept;
-  *left_out = 0;
-  for (const Finding &finding : found) {
-    if (!SelectsFinding(SelectionOf(options), finding)) {
-      ++*left_out;
-      continue;
-    }
-    if (IsListed(options.ignore, finding.code)) continue;
-    kept.push_back(finding);
-    if (IsListed(options.error_on, finding.code)) kept.back().is_error = true;
-  }
-  return kept;
-}
-
 // "qa.xml: --display 0 selects 2 modes; 3 findings elsewhere are left out".
-std::string FilterLine(const Options &options, const CalibFile &file,
+std::string FilterLine(const Selection &selection, const CalibFile &file,
                        int left_out) {
-  std::string text =
-      file.path + ": " + SelectionText(SelectionOf(options), *file.modes);
+  std::string text = file.path + ": " + SelectionText(selection, *file.modes);
   if (left_out > 0) {
     text += "; " + Count(left_out, "finding") + " elsewhere " +
             (left_out == 1 ? "is" : "are") + " left out";
@@ -71,20 +48,20 @@ void SelectedJson(const std::vector<Selected> &selected, JsonWriter *json) {
   json->EndArray();
 }
 
-}  // namespace
-
-int Check(const Options &options) {
-  bool json = options.json;
-  bool filtered = SelectionOf(options).IsFiltered();
+int Check(const Args &args) {
+  bool json = args.Has("--json");
+  Selection selection = SelectionFrom(args);
+  Gates gates{args.List("--error-on"), args.List("--ignore")};
+  bool filtered = selection.IsFiltered();
   int status = kExitNothing;
   std::vector<Selected> selected;
   JsonWriter document;
   document.BeginObject().Key("findings").BeginArray();
-  for (const std::string &path : options.files) {
+  for (const std::string &path : FilesOf(args)) {
     std::unique_ptr<CalibFile> file;
     int left_out = 0;
     std::vector<Finding> found =
-        Gate(options, CheckFile(path, &file), &left_out);
+        Gate(selection, gates, CheckFile(path, &file), &left_out);
     for (const Finding &finding : found) {
       int finding_status = finding.is_error ? kExitTrouble : kExitFound;
       if (finding_status > status) status = finding_status;
@@ -92,8 +69,7 @@ int Check(const Options &options) {
     // Of a file the tool cannot read, the error says all.
     bool selects = filtered && file->modes != nullptr;
     if (selects) {
-      selected.push_back(
-          {path, SelectionOf(options).CountModes(*file->modes), left_out});
+      selected.push_back({path, selection.CountModes(*file->modes), left_out});
     }
     if (json) {
       AddFindingsJson(&path, found, &document);
@@ -104,7 +80,7 @@ int Check(const Options &options) {
     } else {
       PrintFindings(stdout, path, found);
     }
-    if (selects) printf("%s\n", FilterLine(options, *file, left_out).c_str());
+    if (selects) printf("%s\n", FilterLine(selection, *file, left_out).c_str());
   }
   document.EndArray();
   if (filtered) SelectedJson(selected, &document);
@@ -112,5 +88,20 @@ int Check(const Options &options) {
   if (json) fputs(document.Text().c_str(), stdout);
   return status;
 }
+
+}  // namespace
+
+const Command kCheckCommand = {
+    {"check",
+     {"--json", "--display", "--mode", "--feature", "--error-on", "--ignore"},
+     1,
+     SIZE_MAX,
+     "check takes at least one FILE",
+     nullptr},
+    "check [--json] [FILTERS] [GATES] FILE...",
+    "where rimbolt will write a FILE other than it says,\n"
+    "             or will fail on it",
+    Check,
+};
 
 }  // namespace inspect

@@ -7,7 +7,7 @@
 
 #include "inspect/base/printer.h"
 #include "inspect/base/text.h"
-#include "inspect/commands/commands.h"
+#include "inspect/commands/command_table.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/model/compare.h"
 #include "inspect/report/filter.h"
@@ -217,20 +217,45 @@ void PrintDifferences(const Selection &selection, bool bytes,
   out->Finish();
 }
 
-}  // namespace
+// The default of --max.
+constexpr int kBytesListed = 20;
 
-int Diff(const Options &options) {
-  std::unique_ptr<CalibFile> old_file = ReadCalibFile(options.files[0]);
-  std::unique_ptr<CalibFile> new_file = ReadCalibFile(options.files[1]);
-  if (ReportUnreadable({old_file.get(), new_file.get()}, options.json)) {
+std::string CheckDiff(const Args &args) {
+  if (args.Has("--max") && !args.Has("--bytes")) {
+    return "--max goes with --bytes";
+  }
+  return "";
+}
+
+int Diff(const Args &args) {
+  bool json = args.Has("--json");
+  bool bytes = args.Has("--bytes");
+  std::unique_ptr<CalibFile> old_file = ReadCalibFile(FilesOf(args)[0]);
+  std::unique_ptr<CalibFile> new_file = ReadCalibFile(FilesOf(args)[1]);
+  if (ReportUnreadable({old_file.get(), new_file.get()}, json)) {
     return kExitTrouble;
   }
-  Selection selection = SelectionOf(options);
+  Selection selection = SelectionFrom(args);
   Differences differences =
-      Compare(*old_file, *new_file, selection, options.bytes ? options.max : 0);
-  PrintDifferences(selection, options.bytes, *old_file, *new_file, differences,
-                   MakePrinter(options.json).get());
+      Compare(*old_file, *new_file, selection,
+              bytes ? args.Number("--max").value_or(kBytesListed) : 0);
+  PrintDifferences(selection, bytes, *old_file, *new_file, differences,
+                   MakePrinter(json).get());
   return differences.empty() ? kExitNothing : kExitFound;
 }
+
+}  // namespace
+
+const Command kDiffCommand = {
+    {"diff",
+     {"--json", "--display", "--mode", "--feature", "--bytes", "--max"},
+     2,
+     2,
+     "diff takes OLD and NEW",
+     CheckDiff},
+    "diff [--json] [FILTERS] [--bytes [--max N]] OLD NEW",
+    "what differs between OLD and NEW as rimbolt reads them",
+    Diff,
+};
 
 }  // namespace inspect

@@ -8,7 +8,7 @@
 #include "calib_db/xml_database_test.h"
 #include "inspect/base/output.h"
 #include "inspect/base/text.h"
-#include "inspect/commands/commands.h"
+#include "inspect/commands/command_table.h"
 #include "inspect/edit/edited_copy.h"
 #include "inspect/edit/splice.h"
 #include "inspect/model/calib_file.h"
@@ -54,21 +54,33 @@ uint32_t FeatureCount(const CalibFile &file,
 
 // Why -o must not be written: it names FILE or BIN, which inject only
 // reads; "" otherwise.
-std::string SameFileProblem(const Options &options) {
-  for (const std::string &input : {options.files[0], options.from}) {
-    if (NamesOneFile(input, options.output)) {
+std::string SameFileProblem(const Args &args) {
+  const std::string output = args.Text("-o");
+  for (const std::string &input : {FilesOf(args)[0], args.Text("--from")}) {
+    if (NamesOneFile(input, output)) {
       return Format("%s not written: it is %s itself, which inject only reads",
-                    options.output.c_str(), input.c_str());
+                    output.c_str(), input.c_str());
     }
   }
   return "";
 }
 
-}  // namespace
+std::string CheckInject(const Args &args) {
+  std::string problem = PayloadAddressProblem(args);
+  if (!problem.empty()) return problem;
+  if (!args.Has("--from")) return "inject needs --from BIN";
+  if (!args.Has("-o")) return "inject needs -o OUT";
+  if (args.Text("--from") == "-" && FilesOf(args)[0] == "-") {
+    return "inject cannot read both FILE and BIN from standard input";
+  }
+  return "";
+}
 
-int Inject(const Options &options) {
-  const std::string &path = options.files[0];
-  std::string problem = SameFileProblem(options);
+int Inject(const Args &args) {
+  const std::string path = FilesOf(args)[0];
+  const std::string from = args.Text("--from");
+  const std::string output = args.Text("-o");
+  std::string problem = SameFileProblem(args);
   if (!problem.empty()) {
     fprintf(stderr, "inject: %s\n", problem.c_str());
     return kExitTrouble;
@@ -78,7 +90,7 @@ int Inject(const Options &options) {
     return Refuse("the tool cannot read " + path);
   }
   PayloadSelection selection;
-  problem = SelectPayload(*file, options, true, &selection);
+  problem = SelectPayload(*file, PayloadAddressFrom(args), true, &selection);
   if (!problem.empty()) return Refuse(problem);
   // Only what the reader made of the file is compared after: its document
   // need not stay beside the file's bytes and their parse.
@@ -87,16 +99,16 @@ int Inject(const Options &options) {
   problem = ReadWholeFile(path, &bytes);
   if (!problem.empty()) return Refuse(path + " cannot be read: " + problem);
   std::string payload;
-  problem = ReadWholeFile(options.from, &payload);
+  problem = ReadWholeFile(from, &payload);
   if (!problem.empty()) {
-    return Refuse(options.from + " cannot be read: " + problem);
+    return Refuse(from + " cannot be read: " + problem);
   }
-  if (payload.empty() && !options.allow_empty) {
-    return Refuse(options.from +
+  if (payload.empty() && !args.Has("--allow-empty")) {
+    return Refuse(from +
                   " is empty: nothing to inject; give --allow-empty to set a "
                   "payload of 0 bytes");
   }
-  problem = SizeProblem(selection, payload.size(), options.from);
+  problem = SizeProblem(selection, payload.size(), from);
   if (!problem.empty()) return Refuse(problem);
   Splice splice;
   problem =
@@ -116,13 +128,29 @@ int Inject(const Options &options) {
                          selection.what.c_str(), path.c_str(),
                          problem.c_str()));
   }
-  problem = copy.WriteTo(options.output);
+  problem = copy.WriteTo(output);
   if (!problem.empty()) {
-    fprintf(stderr, "inject: %s not written: %s\n",
-            OutputName(options.output).c_str(), problem.c_str());
+    fprintf(stderr, "inject: %s not written: %s\n", OutputName(output).c_str(),
+            problem.c_str());
     return kExitTrouble;
   }
   return kExitNothing;
 }
+
+}  // namespace
+
+const Command kInjectCommand = {
+    {"inject",
+     {"--display", "--mode", "--feature", "--lut", "-o", "--from",
+      "--allow-empty"},
+     1,
+     1,
+     "inject takes one FILE",
+     CheckInject},
+    "inject FILE PAYLOAD --from BIN [--allow-empty] -o OUT",
+    "FILE with one payload set from the bytes of BIN, the rest\n"
+    "             of the file as it was",
+    Inject,
+};
 
 }  // namespace inspect

@@ -8,7 +8,7 @@
 
 #include "inspect/base/output.h"
 #include "inspect/base/text.h"
-#include "inspect/commands/commands.h"
+#include "inspect/commands/command_table.h"
 #include "inspect/edit/rewrite.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/model/codes.h"
@@ -88,16 +88,22 @@ std::string CommentsDropped(int count) {
   return "; " + Count(count, "comment") + " not carried";
 }
 
-std::string Written(const Options &options) {
-  if (options.in_place) return "rewrote " + options.files[0] + " in place";
-  return "wrote " + OutputName(options.output);
+std::string CheckNormalize(const Args &args) {
+  bool in_place = args.Has("--in-place");
+  if (in_place == args.Has("-o")) {
+    return "normalize takes either -o OUT or --in-place";
+  }
+  if (in_place && FilesOf(args)[0] == "-") {
+    return "normalize --in-place needs a FILE, not standard input";
+  }
+  if (args.Has("--lossy") && !in_place) return "--lossy goes with --in-place";
+  return "";
 }
 
-}  // namespace
-
-int Normalize(const Options &options) {
-  const std::string &path = options.files[0];
-  const std::string &target = options.in_place ? path : options.output;
+int Normalize(const Args &args) {
+  const std::string path = FilesOf(args)[0];
+  bool in_place = args.Has("--in-place");
+  const std::string target = in_place ? path : args.Text("-o");
   // check's findings, and the file as the reader read it, from one read.
   std::unique_ptr<CalibFile> file;
   int comments = 0;
@@ -107,12 +113,12 @@ int Normalize(const Options &options) {
   }
   // The rewrite needs what the reader made of the file, not its document.
   LetGoOfDocument(file.get());
-  if (!options.in_place && NamesOneFile(path, target)) {
+  if (!in_place && NamesOneFile(path, target)) {
     return Trouble(Format(
         "%s not written: it is %s itself, which only --in-place writes over",
         target.c_str(), path.c_str()));
   }
-  if (options.in_place && !options.lossy && RefusesLoss(path, found)) {
+  if (in_place && !args.Has("--lossy") && RefusesLoss(path, found)) {
     return kExitTrouble;
   }
   RewrittenFile rewritten;
@@ -126,9 +132,26 @@ int Normalize(const Options &options) {
                           problem.c_str()));
   }
   PrintRewritten(path, found);
-  fprintf(stderr, "normalize: %s; %s%s\n", Written(options).c_str(),
+  std::string written = in_place ? "rewrote " + path + " in place"
+                                 : "wrote " + OutputName(target);
+  fprintf(stderr, "normalize: %s; %s%s\n", written.c_str(),
           Tally(path, found).c_str(), CommentsDropped(comments).c_str());
   return kExitNothing;
 }
+
+}  // namespace
+
+const Command kNormalizeCommand = {
+    {"normalize",
+     {"-o", "--in-place", "--lossy"},
+     1,
+     1,
+     "normalize takes one FILE",
+     CheckNormalize},
+    "normalize FILE (-o OUT | --in-place [--lossy])",
+    "FILE as rimbolt reads and writes it, without combining;\n"
+    "             what the rewrite drops is listed on standard error",
+    Normalize,
+};
 
 }  // namespace inspect

@@ -4,7 +4,7 @@
 #include "inspect/base/crc32.h"
 #include "inspect/base/printer.h"
 #include "inspect/base/text.h"
-#include "inspect/commands/commands.h"
+#include "inspect/commands/command_table.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/report/filter.h"
 #include "inspect/report/report.h"
@@ -118,14 +118,27 @@ void PrintFile(const Selection &selection, const CalibFile &file,
   out->Finish();
 }
 
-}  // namespace
-
-int Show(const Options &options) {
-  const std::string &path = options.files[0];
-  std::unique_ptr<CalibFile> file = ReadCalibFile(path);
-  if (ReportUnreadable({file.get()}, options.json)) return kExitTrouble;
-  PrintFile(SelectionOf(options), *file, MakePrinter(options.json).get());
+int Show(const Args &args) {
+  bool json = args.Has("--json");
+  std::unique_ptr<CalibFile> file = ReadCalibFile(FilesOf(args)[0]);
+  if (ReportUnreadable({file.get()}, json)) return kExitTrouble;
+  PrintFile(SelectionFrom(args), *file, MakePrinter(json).get());
   return kExitNothing;
 }
+
+}  // namespace
+
+const Command kShowCommand = {
+    {"show",
+     {"--json", "--display", "--mode", "--feature"},
+     1,
+     1,
+     "show takes one FILE",
+     nullptr},
+    "show [--json] [FILTERS] FILE",
+    "what rimbolt reads from FILE: modes, features and LUTs,\n"
+    "             with a CRC-32 of each payload",
+    Show,
+};
 
 }  // namespace inspect

@@ -25,18 +25,18 @@ std::string SelectLut(const CalibFile &file, int position,
   return "";
 }
 
-std::string SelectFeature(const CalibFile &file, const Options &options,
+std::string SelectFeature(const CalibFile &file, const PayloadAddress &address,
                           bool missing_feature_ok,
                           PayloadSelection *selection) {
   std::string mode_name =
-      Format("mode %d on display %d", options.mode, options.display);
-  selection->type = options.feature;
+      Format("mode %d on display %d", address.mode, address.display);
+  selection->type = address.feature;
   selection->what =
-      Format("feature %d of %s", options.feature, mode_name.c_str());
+      Format("feature %d of %s", address.feature, mode_name.c_str());
   int matches = 0;
   for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
     const tavo::DispMode &mode = file.modes->modes[i];
-    if (mode.disp_id != options.display || mode.mode_id != options.mode) {
+    if (mode.disp_id != address.display || mode.mode_id != address.mode) {
       continue;
     }
     if (matches++ == 0) selection->mode_index = static_cast<int>(i);
@@ -48,17 +48,17 @@ std::string SelectFeature(const CalibFile &file, const Options &options,
     return Format(
         "the tool reads %d modes with ID %d on display %d in %s, "
         "and which one is meant is not clear",
-        matches, options.mode, options.display, file.path.c_str());
+        matches, address.mode, address.display, file.path.c_str());
   }
-  if (options.feature >= tavo::kMaxFeatures) {
+  if (address.feature >= tavo::kMaxFeatures) {
     return Format("feature types go from 0 to %d, not %d",
-                  tavo::kMaxFeatures - 1, options.feature);
+                  tavo::kMaxFeatures - 1, address.feature);
   }
   const tavo::DispFeature *feature =
-      file.modes->modes[selection->mode_index].features[options.feature];
+      file.modes->modes[selection->mode_index].features[address.feature];
   if (feature == nullptr) {
     if (missing_feature_ok) return "";
-    return Format("the tool reads no feature %d in %s of %s", options.feature,
+    return Format("the tool reads no feature %d in %s of %s", address.feature,
                   mode_name.c_str(), file.path.c_str());
   }
   selection->bytes = feature->payload;
@@ -68,14 +68,12 @@ std::string SelectFeature(const CalibFile &file, const Options &options,
 
 }  // namespace
 
-std::string SelectPayload(const CalibFile &file, const Options &options,
+std::string SelectPayload(const CalibFile &file, const PayloadAddress &address,
                           bool missing_feature_ok,
                           PayloadSelection *selection) {
   *selection = PayloadSelection();
-  if (options.lut != kNotGiven) {
-    return SelectLut(file, options.lut, selection);
-  }
-  return SelectFeature(file, options, missing_feature_ok, selection);
+  if (address.lut.has_value()) return SelectLut(file, *address.lut, selection);
+  return SelectFeature(file, address, missing_feature_ok, selection);
 }
 
 std::string HexText(const uint8_t *bytes, size_t size) {

@@ -6,12 +6,20 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <optional>
 #include <string>
 
-#include "inspect/cli/options.h"
 #include "inspect/model/calib_file.h"
 
 namespace inspect {
+
+// Where a payload is: a feature of a mode, or (|lut| given) a LUT slot.
+struct PayloadAddress {
+  int display = 0;
+  int mode = 0;
+  int feature = 0;
+  std::optional<int> lut;
+};
 
 struct PayloadSelection {
   bool is_lut = false;
@@ -29,12 +37,11 @@ struct PayloadSelection {
   std::string what;
 };
 
-// Finds in |file|, which the tool reads, the payload that |options| name
-// (--display, --mode and --feature, or --lut). A feature the mode lacks is
-// selected, without bytes, only when |missing_feature_ok|. Returns "" or
-// why there is none: no such mode, two modes with that display and ID, no
-// such feature, no PCC LUT in that slot.
-std::string SelectPayload(const CalibFile &file, const Options &options,
+// Finds in |file|, which the tool reads, the payload at |address|. A feature
+// the mode lacks is selected, without bytes, only when |missing_feature_ok|.
+// Returns "" or why there is none: no such mode, two modes with that display
+// and ID, no such feature, no PCC LUT in that slot.
+std::string SelectPayload(const CalibFile &file, const PayloadAddress &address,
                           bool missing_feature_ok, PayloadSelection *selection);
 
 // |size| bytes at |bytes| as the tool's writer puts a payload: two

@@ -1,6 +1,11 @@
 #include "inspect/report/filter.h"
 
+#include <string.h>
+
+#include <algorithm>
+
 #include "inspect/base/text.h"
+#include "inspect/model/codes.h"
 
 namespace inspect {
 
@@ -50,6 +55,36 @@ std::string SelectionText(const Selection &selection,
          (features == 0 ? std::string("no feature")
                         : Count(features, "feature")) +
          " in " + Count(selected, "mode");
+}
+
+std::string GateCodeProblem(const char *option, const std::string &code) {
+  const Code *known = FindCode(code.c_str());
+  if (known == nullptr) {
+    return "unknown code '" + code + "' for " + option;
+  }
+  if (known->is_error && strcmp(option, "--ignore") == 0) {
+    return "--ignore cannot drop " + code + ": the tool fails on the file";
+  }
+  return "";
+}
+
+std::vector<Finding> Gate(const Selection &selection, const Gates &gates,
+                          const std::vector<Finding> &found, int *left_out) {
+  auto listed = [](const std::vector<std::string> &codes, const char *code) {
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+  };
+  std::vector<Finding> kept;
+  *left_out = 0;
+  for (const Finding &finding : found) {
+    if (!SelectsFinding(selection, finding)) {
+      ++*left_out;
+      continue;
+    }
+    if (listed(gates.ignore, finding.code)) continue;
+    kept.push_back(finding);
+    if (listed(gates.error_on, finding.code)) kept.back().is_error = true;
+  }
+  return kept;
 }
 
 }  // namespace inspect

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "inspect/cli/options.h"
 #include "inspect/edit/edited_copy.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/model/payload.h"
@@ -286,12 +285,12 @@ TEST_F(PayloadsTest, RefusesWithoutWritingAnything) {
 TEST_F(PayloadsTest, ReadBackTakesOnlyTheTargetHoldingTheNewBytes) {
   WriteFile(qa_, kQaFile);
   std::unique_ptr<inspect::CalibFile> before = inspect::ReadCalibFile(qa_);
-  inspect::Options options;
-  options.display = 0;
-  options.mode = 7;
-  options.feature = 2;
+  inspect::PayloadAddress address;
+  address.display = 0;
+  address.mode = 7;
+  address.feature = 2;
   inspect::PayloadSelection selection;
-  ASSERT_EQ(inspect::SelectPayload(*before, options, false, &selection), "");
+  ASSERT_EQ(inspect::SelectPayload(*before, address, false, &selection), "");
   // kQaFile with feature 2 of mode 7 set to 01 02 and then |from| made
   // |to|.
   auto Check = [&](const std::string &from, const std::string &to) {

@@ -1,0 +1,145 @@
+#include "inspect/cli/command_line.h"
+
+#include <limits.h>
+#include <stdlib.h>
+
+#include <algorithm>
+
+namespace inspect {
+
+namespace {
+
+// Calls |each| with every comma-separated item of |list|.
+template <typename Each>
+void ForEachItem(const std::string &list, Each each) {
+  for (size_t start = 0; start <= list.size();) {
+    size_t comma = std::min(list.find(',', start), list.size());
+    each(list.substr(start, comma - start));
+    start = comma + 1;
+  }
+}
+
+// A plain decimal number from 0 to INT_MAX, as a person writes one.
+bool IsNumber(const std::string &text) {
+  if (text.empty() || text.size() > 10) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return strtoll(text.c_str(), nullptr, 10) <= INT_MAX;
+}
+
+std::string CheckValue(const OptionSpec &option, const std::string &value) {
+  std::string name = option.name;
+  switch (option.kind) {
+    case OptionKind::kFlag:
+      return "";
+    case OptionKind::kNumber:
+      return IsNumber(value) ? ""
+                             : name + " takes a number, not '" + value + "'";
+    case OptionKind::kText:
+      return value.empty() ? name + " takes a file" : "";
+    case OptionKind::kList:
+      break;
+  }
+  std::string problem;
+  ForEachItem(value, [&](const std::string &item) {
+    if (problem.empty() && option.check != nullptr) {
+      problem = option.check(option.name, item);
+    }
+  });
+  return problem;
+}
+
+}  // namespace
+
+bool Args::Has(const char *name) const {
+  return std::any_of(given_.begin(), given_.end(), [name](const auto &option) {
+    return option.first == name;
+  });
+}
+
+std::optional<int> Args::Number(const char *name) const {
+  if (!Has(name)) return std::nullopt;
+  return atoi(Text(name).c_str());
+}
+
+std::string Args::Text(const char *name) const {
+  std::string text;
+  for (const auto &[given, value] : given_) {
+    if (given == name) text = value;
+  }
+  return text;
+}
+
+std::vector<std::string> Args::List(const char *name) const {
+  std::vector<std::string> items;
+  for (const auto &[given, value] : given_) {
+    if (given != name) continue;
+    ForEachItem(value,
+                [&items](const std::string &item) { items.push_back(item); });
+  }
+  return items;
+}
+
+std::string ParseArgs(int argc, const char *const *argv,
+                      const std::vector<OptionSpec> &options, Args *args) {
+  std::string problem;
+  auto note = [&problem](const std::string &found) {
+    if (problem.empty()) problem = found;
+  };
+  bool options_done = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (options_done || arg == "-" || arg.empty() || arg[0] != '-') {
+      args->words_.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_done = true;
+      continue;
+    }
+    size_t equals = arg.find('=');
+    bool inline_value =
+        arg.compare(0, 2, "--") == 0 && equals != std::string::npos;
+    std::string value = inline_value ? arg.substr(equals + 1) : "";
+    if (inline_value) arg.resize(equals);
+    auto option = std::find_if(
+        options.begin(), options.end(),
+        [&arg](const OptionSpec &spec) { return arg == spec.name; });
+    if (option == options.end()) {
+      note("unknown option " + arg);
+      continue;
+    }
+    bool flag = option->kind == OptionKind::kFlag;
+    if (flag && inline_value) {
+      note(arg + " takes no value");
+      continue;
+    }
+    if (!flag && !inline_value) {
+      if (i + 1 == argc) {
+        note(arg + " needs a value");
+        continue;
+      }
+      value = argv[++i];
+    }
+    note(CheckValue(*option, value));
+    args->given_.push_back({option->name, value});
+  }
+  return problem;
+}
+
+std::string CheckCommand(const CommandSpec &command, const Args &args) {
+  for (const auto &[given, value] : args.given()) {
+    if (std::find(command.options.begin(), command.options.end(), given) ==
+        command.options.end()) {
+      return std::string(command.name) + " does not take " + given;
+    }
+  }
+  size_t files = args.words().size() - 1;
+  if (files < command.min_files || files > command.max_files) {
+    return command.files_problem;
+  }
+  return command.check != nullptr ? command.check(args) : "";
+}
+
+}  // namespace inspect
