@@ -8,6 +8,7 @@
 #include <stdint.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace inspect {
@@ -32,6 +33,14 @@ class Printer {
   virtual void String(const char *key, const std::string &value) = 0;
   virtual void Bool(const char *key, bool value) = 0;
   virtual void Null(const char *key) = 0;
+  // A number, or null where there is none.
+  void IntOrNull(const char *key, std::optional<int64_t> value) {
+    if (value.has_value()) {
+      Int(key, *value);
+    } else {
+      Null(key);
+    }
+  }
 
   // A line of the text, in which {KEY} or {KEY:FORM} stands for the fact
   // KEY of the object being written or of one around it. A number is

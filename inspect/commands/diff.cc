@@ -33,20 +33,16 @@ constexpr SlotKind kFeatureSlot = {"type", "size", "byte",
 constexpr SlotKind kLutSlot = {"position", "packets", "packet",
                                16,         false,     "LUT {position:-14} "};
 
-void SizeOrNull(const char *key, int64_t size, int64_t unit, Printer *out) {
-  if (size < 0) {
-    out->Null(key);
-  } else {
-    out->Int(key, size / unit);
-  }
+// A size in |unit|s, none where the side has no payload (|size| -1).
+std::optional<int64_t> SizeIn(int64_t size, int64_t unit) {
+  if (size < 0) return std::nullopt;
+  return size / unit;
 }
 
-void ByteOrNull(const char *key, int byte, Printer *out) {
-  if (byte < 0) {
-    out->Null(key);
-  } else {
-    out->Int(key, byte);
-  }
+// A byte, none where the side has none there (-1).
+std::optional<int64_t> ByteOf(int byte) {
+  if (byte < 0) return std::nullopt;
+  return byte;
 }
 
 // "added, {new_size:#byte}, Disable {new_disable}", "changed, {old_size}
@@ -93,8 +89,8 @@ void PrintListed(const SlotChange &slot, const SlotKind &kind, Printer *out) {
       out->Int("packet", byte.offset / kind.unit);
       out->Int("byte", byte.offset % kind.unit);
     }
-    ByteOrNull("old", byte.old_byte, out);
-    ByteOrNull("new", byte.new_byte, out);
+    out->IntOrNull("old", ByteOf(byte.old_byte));
+    out->IntOrNull("new", ByteOf(byte.new_byte));
     out->Line(kind.unit == 1 ? "    offset {offset}: {old:x} -> {new:x}"
                              : "    packet {packet} byte {byte}: {old:x} -> "
                                "{new:x}");
@@ -118,16 +114,14 @@ void PrintSlot(const SlotChange &slot, const SlotKind &kind, bool bytes,
   out->BeginObject();
   out->Int(kind.key, slot.slot);
   out->String("change", slot.change);
-  SizeOrNull((std::string("old_") + kind.size_name).c_str(), slot.old_side.size,
-             kind.unit, out);
-  SizeOrNull((std::string("new_") + kind.size_name).c_str(), slot.new_side.size,
-             kind.unit, out);
-  if (compared) {
-    out->Int("bytes_differing", slot.differing);
-  } else {
-    out->Null("bytes_differing");
-  }
-  SizeOrNull("first_difference", slot.first, 1, out);
+  out->IntOrNull((std::string("old_") + kind.size_name).c_str(),
+                 SizeIn(slot.old_side.size, kind.unit));
+  out->IntOrNull((std::string("new_") + kind.size_name).c_str(),
+                 SizeIn(slot.new_side.size, kind.unit));
+  out->IntOrNull("bytes_differing", compared
+                                        ? std::optional<int64_t>(slot.differing)
+                                        : std::nullopt);
+  out->IntOrNull("first_difference", SizeIn(slot.first, 1));
   bool shown =
       kind.disable && (!compared || slot.old_disable != slot.new_disable);
   if (shown && slot.old_side.size >= 0) {
