@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "calib_db/temp_folder.h"
 #include "inspect/commands/commands.h"
 #include "inspect/edit/element_scan.h"
 #include "inspect/edit/rewrite.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/model/findings.h"
 #include "inspect/rules/check_file.h"
-#include "tests/temp_dir.h"
 
 namespace {
 
@@ -63,8 +63,7 @@ void WriteInput(const uint8_t *data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/) {
-  std::string pattern =
-      rimbolt_test::TempBase() + "/rimbolt-inspect-fuzz.XXXXXX";
+  std::string pattern = tavo::TempBase() + "/rimbolt-inspect-fuzz.XXXXXX";
   if (mkdtemp(&pattern[0]) == nullptr) {
     fprintf(stderr, "inspect_fuzz: mkdtemp %s: %s\n", pattern.c_str(),
             strerror(errno));
