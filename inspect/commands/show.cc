@@ -19,7 +19,7 @@ const char *YesNo(bool value) { return value ? "yes" : "no"; }
 // bytes for it although it has a size.
 std::string PayloadCrc(const uint8_t *bytes, uint64_t size) {
   if (bytes == nullptr && size > 0) return "";
-  return Crc32Text(Crc32(bytes, size));
+  return Crc32Text(bytes, size);
 }
 
 std::string FeatureCrc(const tavo::DispFeature &feature) {
