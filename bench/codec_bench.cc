@@ -75,7 +75,7 @@ void BM_Encode(benchmark::State &state) {
   TempDir dir;
   tavo::XmlDatabaseTest db(tavo::kFileTypeFactory,
                            dir.File("doc.xml").c_str());
-  if (!dir.ok() || db.EditFile() != 0) {
+  if (dir.path().empty() || db.EditFile() != 0) {
     state.SkipWithError("no document to encode into");
     return;
   }

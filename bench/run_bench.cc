@@ -105,7 +105,7 @@ Inputs &InputsOf(int modes) {
     CalibShape shape;
     shape.modes = modes;
     shape.lut_packets = shape.lut_packets / kFullSize * modes;
-    inputs->ok = inputs->dir.ok() &&
+    inputs->ok = !inputs->dir.path().empty() &&
                  WriteCalibFiles(inputs->dir.path(), shape, &inputs->files);
   }
   return *inputs;

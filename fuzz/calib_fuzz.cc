@@ -25,8 +25,8 @@
 
 #include <tinyxml2.h>
 
+#include "calib_db/temp_folder.h"
 #include "calib_db/xml_database_test.h"
-#include "tests/temp_dir.h"
 
 namespace {
 
@@ -336,7 +336,7 @@ void RoundTrip(DispModes *modes, DispLuts *luts, const uint8_t *data,
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-  std::string pattern = rimbolt_test::TempBase() + "/rimbolt-fuzz.XXXXXX";
+  std::string pattern = tavo::TempBase() + "/rimbolt-fuzz.XXXXXX";
   if (mkdtemp(&pattern[0]) == nullptr) {
     Fail("mkdtemp %s: %s", pattern.c_str(), strerror(errno));
   }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "calib_db/temp_folder.h"
 #include "inspect/cli/command_line.h"
 #include "inspect/commands/command_table.h"
 #include "inspect/edit/element_scan.h"
@@ -22,7 +23,6 @@
 #include "inspect/model/calib_file.h"
 #include "inspect/model/findings.h"
 #include "inspect/rules/check_file.h"
-#include "tests/temp_dir.h"
 
 namespace {
 
@@ -79,8 +79,7 @@ void WriteInput(const uint8_t *data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/) {
-  std::string pattern =
-      rimbolt_test::TempBase() + "/rimbolt-inspect-fuzz.XXXXXX";
+  std::string pattern = tavo::TempBase() + "/rimbolt-inspect-fuzz.XXXXXX";
   if (mkdtemp(&pattern[0]) == nullptr) {
     fprintf(stderr, "inspect_fuzz: mkdtemp %s: %s\n", pattern.c_str(),
             strerror(errno));
@@ -120,11 +119,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             order.size(), spans.size());
     abort();
   }
-  const char *file = g_input.c_str();
+  const char *path = g_input.c_str();
   for (const char *json : {"--json", static_cast<const char *>(nullptr)}) {
-    RunCommand({"show", file, json});
-    RunCommand({"check", file, json});
-    RunCommand({"diff", file, file, json});
+    RunCommand({"show", path, json});
+    RunCommand({"check", path, json});
+    RunCommand({"diff", path, path, json});
   }
   fflush(stdout);
   return 0;

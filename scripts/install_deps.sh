@@ -8,7 +8,7 @@ packages=(g++ make cmake libtinyxml2-dev libbsd-dev)
 cross=0
 for group in "$@"; do
   case "$group" in
-    build) ;;
+    build) packages+=(zlib1g-dev) ;;
     test) packages+=(libgtest-dev libgmock-dev libxml2-utils util-linux
                      valgrind python3 blueprint-tools clang man-db
                      groff-base) ;;
@@ -18,7 +18,7 @@ for group in "$@"; do
     # libc6:arm64, so it is named rather than left to come as a dependency.
     cross) packages+=(g++-aarch64-linux-gnu qemu-user libc6:arm64
                       libstdc++6:arm64 libtinyxml2-dev:arm64 libbsd-dev:arm64
-                      libgtest-dev:arm64 libgmock-dev:arm64)
+                      zlib1g-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64)
            cross=1 ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
   esac

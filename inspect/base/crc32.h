@@ -10,12 +10,9 @@
 
 namespace inspect {
 
-// The CRC-32 (reflected polynomial 0xEDB88320, all ones in and out) of the
-// |size| bytes at |bytes|; |bytes| may be null when |size| is 0.
-uint32_t Crc32(const uint8_t *bytes, size_t size);
-
-// |crc| as 8 lower-case hexadecimal digits: "cbf43926".
-std::string Crc32Text(uint32_t crc);
+// zlib's CRC-32 of the |size| bytes at |bytes| as 8 lower-case hexadecimal
+// digits ("cbf43926" for "123456789"); |bytes| may be null when |size| is 0.
+std::string Crc32Text(const uint8_t *bytes, size_t size);
 
 }  // namespace inspect
 

@@ -9,7 +9,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "inspect/base/private_folder.h"
+#include "calib_db/temp_folder.h"
 
 namespace inspect {
 
@@ -63,10 +63,10 @@ int OpenMemoryFile(std::string *path) {
   return fd;
 }
 
-// A new private file under TempBase(), or -1 with |problem| set. The
+// A new private file under tavo::TempBase(), or -1 with |problem| set. The
 // ending signals are held back until it is in place to be removed.
 int OpenTemporaryFile(std::string *path, std::string *problem) {
-  std::string name = TempBase() + "/rimbolt-inspect-stdin-XXXXXX";
+  std::string name = tavo::TempBase() + "/rimbolt-inspect-stdin-XXXXXX";
   if (name.size() >= sizeof(g_temporary)) {
     *problem = strerror(ENAMETOOLONG);
     return -1;

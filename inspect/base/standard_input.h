@@ -13,7 +13,7 @@ constexpr char kStandardInputName[] = "-";
 struct StandardInput {
   // A path that opens to all of standard input, as often as it is opened:
   // a memory file at /proc/self/fd/N or, where /proc is missing, a private
-  // file under TempBase() of private_folder.h that is removed when the process
+  // file under tavo::TempBase() that is removed when the process
   // exits or a signal ends it. "" when neither could be made.
   std::string path;
   // Why standard input could not be read or kept, in the system's words

@@ -19,7 +19,7 @@ void PrintCrc(const uint8_t *bytes, uint64_t size, Printer *out) {
   if (bytes == nullptr && size > 0) {
     out->Null("crc32");
   } else {
-    out->String("crc32", Crc32Text(Crc32(bytes, size)));
+    out->String("crc32", Crc32Text(bytes, size));
   }
 }
 

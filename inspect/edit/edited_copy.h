@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "inspect/base/private_folder.h"
+#include "calib_db/temp_folder.h"
 #include "inspect/edit/splice.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/model/payload.h"
@@ -45,7 +45,7 @@ class EditedCopy {
   std::string WriteTo(const std::string &target) const;
 
  private:
-  PrivateFolder folder_;
+  tavo::TempFolder folder_{"rimbolt-inspect"};
   std::string path_;
 };
 

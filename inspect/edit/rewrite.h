@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "calib_db/temp_folder.h"
 #include "calib_db/xml_database_test.h"
-#include "inspect/base/private_folder.h"
 #include "inspect/model/calib_file.h"
 
 namespace inspect {
@@ -34,7 +34,7 @@ class RewrittenFile {
   std::string WriteTo(const std::string &target) const;
 
  private:
-  PrivateFolder folder_;
+  tavo::TempFolder folder_{"rimbolt-inspect"};
   // Goes before |folder_|, which holds its file.
   std::unique_ptr<tavo::XmlDatabaseTest> output_;
 };

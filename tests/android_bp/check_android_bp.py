@@ -2,11 +2,13 @@
 """Checks that the device build cannot drift from this machine's build.
 
 Reads Android.bp; checks that bpfmt leaves it as it is, that every cc_*
-module's sources exist and equal the list the CMake build uses for the same
-module, that rimbolt-inspect is built with CMake's project version, and that
+module's sources exist and equal the list the CMake build uses for the
+same module, that its data files exist and its data_bins are modules of the
+file, that rimbolt-inspect is built with CMake's project version, and that
 each binary, test and fuzz module compiles and links from exactly its
 sources, its static libraries' sources and the host stand-ins for the
-platform's libraries.
+platform's libraries, and includes no header of rimbolt-inspect unless it
+links librimbolt_inspect.
 
 Usage: check_android_bp.py --root DIR --work DIR --cxx CXX --fuzz-cxx CXX
          --bpfmt BPFMT
@@ -19,6 +21,7 @@ Usage: check_android_bp.py --root DIR --work DIR --cxx CXX --fuzz-cxx CXX
 import argparse
 import json
 import concurrent.futures
+import glob
 import os
 import re
 import subprocess
@@ -199,6 +202,12 @@ def main():
         for src in props.get('srcs', []):
             if not os.path.isfile(os.path.join(root, src)):
                 Fail(errors, f'{name}: source {src} does not exist')
+        for data in props.get('data', []):
+            if not glob.glob(os.path.join(root, data)):
+                Fail(errors, f'{name}: data {data} names no file')
+        for binary in props.get('data_bins', []):
+            if binary not in modules:
+                Fail(errors, f'{name}: data_bins names no module {binary}')
         if name not in cmake_lists:
             Fail(errors, f'{name}: no CMake list to compare with')
             continue
@@ -252,6 +261,19 @@ def main():
         code, output = Run(command, args.work)
         if code != 0:
             return f'{name} does not build from its listed sources:\n{output}'
+        if 'librimbolt_inspect' not in props.get('static_libs', []):
+            # The headers the sources include, as make rules.
+            code, output = Run(command[:command.index('-o')] +
+                               [i for i in link if i.startswith('-I')] +
+                               ['-MM'], args.work)
+            inspect_dir = os.path.join(root, 'inspect') + os.sep
+            headers = sorted({os.path.relpath(os.path.normpath(word), root)
+                              for word in output.split()
+                              if os.path.normpath(word).startswith(
+                                  inspect_dir)})
+            if code != 0 or headers:
+                return (f'{name} includes {headers} of rimbolt-inspect '
+                        f'without linking it:\n{output if code else ""}')
         return None
 
     os.makedirs(args.work, exist_ok=True)

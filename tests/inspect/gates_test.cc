@@ -1,6 +1,7 @@
 // Payload checksums in show, the bytes diff lists, the filters of show,
 // check and diff, and check's gates for CI.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -32,13 +33,13 @@ class GatesTest : public RunFilesTest {
 };
 
 std::string Crc(const std::string &bytes) {
-  return inspect::Crc32Text(inspect::Crc32(
-      reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size()));
+  return inspect::Crc32Text(reinterpret_cast<const uint8_t *>(bytes.data()),
+                            bytes.size());
 }
 
 TEST(Crc32Test, MatchesTheKnownValues) {
   EXPECT_EQ(Crc(""), "00000000");
-  EXPECT_EQ(inspect::Crc32(nullptr, 0), 0u);
+  EXPECT_EQ(crc32_z(0, nullptr, 0), 0u);
   EXPECT_EQ(Crc("123456789"), "cbf43926");
   EXPECT_EQ(Crc("a"), "e8b7be43");
   EXPECT_EQ(Crc(std::string(32, '\0')), "190a55ad");

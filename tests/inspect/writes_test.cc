@@ -6,6 +6,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,7 +17,10 @@
 namespace rimbolt_test {
 namespace {
 
-const std::string kExamples = RIMBOLT_SOURCE_DIR "/examples/";
+// Absolute: the runs are started in another folder, and an installed test
+// names its files relative to its own.
+const std::string kExamples =
+    std::filesystem::absolute(RIMBOLT_SOURCE_DIR "/examples/").string();
 constexpr uid_t kNobody = 65534;
 
 // What a name is after a run: its type, file, owner and bytes.
