@@ -95,48 +95,39 @@ std::string Consequence(const Problem &p) {
   return "";
 }
 
+// What was found and where.
+std::string What(const Problem &p) {
+  std::string in = " in " + p.where;
+  switch (p.kind) {
+    case Kind::kBareAmpersand:
+      return "a bare \"&\"" + in;
+    case Kind::kUnknownEntity:
+      return Quote(p.detail) + in + " is no XML entity";
+    case Kind::kLessThan:
+      return "a \"<\"" + in;
+    case Kind::kDoubleHyphen:
+      return "\"--\" inside a comment";
+    case Kind::kNotUtf8:
+      return p.detail + in + " is not UTF-8";
+    case Kind::kForbidden:
+    case Kind::kNul:
+      return p.detail + in + " is a character XML does not allow";
+    case Kind::kNameSpace:
+      break;
+  }
+  return p.detail + in;
+}
+
 std::string Message(const Problem &p) {
   std::string more = p.count > 1
                          ? Format(" (and %d more on this line)", p.count - 1)
                          : std::string();
-  switch (p.kind) {
-    case Kind::kBareAmpersand:
-      return Format("a bare \"&\" in %s%s: other XML tools refuse the file%s",
-                    p.where.c_str(), more.c_str(), Consequence(p).c_str());
-    case Kind::kUnknownEntity:
-      return Format(
-          "%s in %s is no XML entity%s: other XML tools refuse the "
-          "file%s",
-          Quote(p.detail).c_str(), p.where.c_str(), more.c_str(),
-          Consequence(p).c_str());
-    case Kind::kLessThan:
-      return Format("a \"<\" in %s%s: other XML tools refuse the file%s",
-                    p.where.c_str(), more.c_str(), Consequence(p).c_str());
-    case Kind::kDoubleHyphen:
-      return Format(
-          "\"--\" inside a comment%s: other XML tools refuse the "
-          "file%s",
-          more.c_str(), Consequence(p).c_str());
-    case Kind::kNotUtf8:
-      return Format(
-          "%s in %s is not UTF-8%s: other XML tools refuse the "
-          "file%s",
-          p.detail.c_str(), p.where.c_str(), more.c_str(),
-          Consequence(p).c_str());
-    case Kind::kForbidden:
-    case Kind::kNul:
-      return Format(
-          "%s in %s is a character XML does not allow%s: other XML "
-          "tools refuse the file%s",
-          p.detail.c_str(), p.where.c_str(), more.c_str(),
-          Consequence(p).c_str());
-    case Kind::kNameSpace:
-      return Format(
-          "%s in Name%s: the tool writes it unchanged, and other "
-          "XML readers read it in its output as a space",
-          p.detail.c_str(), more.c_str());
+  if (p.kind == Kind::kNameSpace) {
+    return What(p) + more +
+           ": the tool writes it unchanged, and other XML readers read it in "
+           "its output as a space";
   }
-  return "";
+  return What(p) + more + ": other XML tools refuse the file" + Consequence(p);
 }
 
 // Where a byte is, as the parts of the file differ in what they can hold.
