@@ -199,10 +199,11 @@ class Scanner {
   // byte at a time to the same end. Comments are left to Step, as a test
   // for "-" here keeps GCC from testing whole blocks at once.
   void SkipPlain(size_t end) {
-    at_ += SpanOf(reinterpret_cast<const unsigned char *>(bytes_) + at_,
-                  end - at_, [](unsigned char c) {
-                    return (c >= 0x20) & (c < 0x80) & (c != '<') & (c != '&');
-                  });
+    at_ += LeadingRunLength(
+        reinterpret_cast<const unsigned char *>(bytes_) + at_, end - at_,
+        [](unsigned char c) {
+          return (c >= 0x20) & (c < 0x80) & (c != '<') & (c != '&');
+        });
   }
 
   // One character, or the entity or reference that starts there.
