@@ -12,7 +12,8 @@ namespace inspect {
 // registers, so it must be a plain test of the byte, its parts joined by
 // "&" and "|" rather than "&&" and "||", which would branch.
 template <typename Predicate>
-size_t SpanOf(const unsigned char *bytes, size_t count, Predicate is) {
+size_t LeadingRunLength(const unsigned char *bytes, size_t count,
+                        Predicate is) {
   constexpr size_t kBlock = 64;
   size_t at = 0;
   while (count - at >= kBlock) {

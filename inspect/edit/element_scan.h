@@ -36,21 +36,11 @@ struct ElementSpan {
   const AttributeSpan *Find(const char *attribute) const;
 };
 
-// Every element of |bytes| in document order (a parent before its
-// children), read as tinyxml2 reads markup: comments, CDATA sections,
-// processing instructions and <!...> declarations skipped as it skips
-// them, attribute values in either quote with any character but that
-// quote, a leading byte order mark, the text ended at the first NUL, and
-// nothing read after an end tag at the document's level. Returns false,
-// with |elements| as far as it got, where tinyxml2 would fail; a file that
-// tinyxml2 parses scans to the same elements, which callers check against
-// its tree before they edit.
-bool ScanElements(const std::string &bytes, std::vector<ElementSpan> *elements);
-
 // Fills |order| with the elements of |doc|, which tinyxml2 parsed from
-// |bytes|, in document order, and |spans| with ScanElements of |bytes|.
-// True when the two agree: as many elements, by name and parent, in the
-// same order, so that spans[i] is where order[i] stands.
+// |bytes|, in document order (a parent before its children), and |spans|
+// with where each element stands in |bytes|, read as tinyxml2 reads them
+// (ReadXmlTokens). True when the two agree: as many elements, by name and
+// parent, in the same order, so that spans[i] is where order[i] stands.
 bool MatchElements(const std::string &bytes, const tinyxml2::XMLDocument &doc,
                    std::vector<const tinyxml2::XMLElement *> *order,
                    std::vector<ElementSpan> *spans);

@@ -248,7 +248,7 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   };
   for (uint64_t i = 0; i < taken; ++i) {
     // Upper-case digits, nearly all of them, are passed over uncounted.
-    i += SpanOf(bytes + i, taken - i, upper);
+    i += LeadingRunLength(bytes + i, taken - i, upper);
     if (i == taken) break;
     uint8_t type = kClassOf.of[bytes[i]];
     if (type >= kBlankClass && counts[kBlankClass] + counts[kOtherClass] == 0) {

@@ -5,14 +5,15 @@
 // its output XML that they refuse or read otherwise.
 #include <ctype.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calib_db/mode_format.h"
 #include "inspect/base/byte_span.h"
 #include "inspect/base/text.h"
+#include "inspect/base/xml_tokens.h"
 #include "inspect/rules/rules.h"
 
 namespace inspect {
@@ -32,9 +33,6 @@ enum class Kind {
   kNameSpace,  // a tab or line break in a Name
 };
 
-// Where the scan is in the file.
-enum class State { kText, kTag, kValue, kComment, kCData, kPi, kDoctype };
-
 struct Problem {
   Kind kind;
   int line;
@@ -45,8 +43,7 @@ struct Problem {
 };
 
 bool IsEntityNameCharacter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-         (c >= '0' && c <= '9') || c == '_' || c == ':' || c == '.' || c == '-';
+  return (c & 0x80) == 0 && tinyxml2::XMLUtil::IsNameChar(c);
 }
 
 bool IsAllowed(unsigned long code) {
@@ -98,139 +95,145 @@ std::string Consequence(const Problem &p) {
   return "";
 }
 
+// What was found and where.
+std::string What(const Problem &p) {
+  std::string in = " in " + p.where;
+  switch (p.kind) {
+    case Kind::kBareAmpersand:
+      return "a bare \"&\"" + in;
+    case Kind::kUnknownEntity:
+      return Quote(p.detail) + in + " is no XML entity";
+    case Kind::kLessThan:
+      return "a \"<\"" + in;
+    case Kind::kDoubleHyphen:
+      return "\"--\" inside a comment";
+    case Kind::kNotUtf8:
+      return p.detail + in + " is not UTF-8";
+    case Kind::kForbidden:
+    case Kind::kNul:
+      return p.detail + in + " is a character XML does not allow";
+    case Kind::kNameSpace:
+      break;
+  }
+  return p.detail + in;
+}
+
 std::string Message(const Problem &p) {
   std::string more = p.count > 1
                          ? Format(" (and %d more on this line)", p.count - 1)
                          : std::string();
-  switch (p.kind) {
-    case Kind::kBareAmpersand:
-      return Format("a bare \"&\" in %s%s: other XML tools refuse the file%s",
-                    p.where.c_str(), more.c_str(), Consequence(p).c_str());
-    case Kind::kUnknownEntity:
-      return Format(
-          "%s in %s is no XML entity%s: other XML tools refuse the "
-          "file%s",
-          Quote(p.detail).c_str(), p.where.c_str(), more.c_str(),
-          Consequence(p).c_str());
-    case Kind::kLessThan:
-      return Format("a \"<\" in %s%s: other XML tools refuse the file%s",
-                    p.where.c_str(), more.c_str(), Consequence(p).c_str());
-    case Kind::kDoubleHyphen:
-      return Format(
-          "\"--\" inside a comment%s: other XML tools refuse the "
-          "file%s",
-          more.c_str(), Consequence(p).c_str());
-    case Kind::kNotUtf8:
-      return Format(
-          "%s in %s is not UTF-8%s: other XML tools refuse the "
-          "file%s",
-          p.detail.c_str(), p.where.c_str(), more.c_str(),
-          Consequence(p).c_str());
-    case Kind::kForbidden:
-    case Kind::kNul:
-      return Format(
-          "%s in %s is a character XML does not allow%s: other XML "
-          "tools refuse the file%s",
-          p.detail.c_str(), p.where.c_str(), more.c_str(),
-          Consequence(p).c_str());
-    case Kind::kNameSpace:
-      return Format(
-          "%s in Name%s: the tool writes it unchanged, and other "
-          "XML readers read it in its output as a space",
-          p.detail.c_str(), more.c_str());
+  if (p.kind == Kind::kNameSpace) {
+    return What(p) + more +
+           ": the tool writes it unchanged, and other XML readers read it in "
+           "its output as a space";
   }
-  return "";
+  return What(p) + more + ": other XML tools refuse the file" + Consequence(p);
 }
 
+// Where a byte is, as the parts of the file differ in what they can hold.
+enum class Part { kText, kCData, kValue, kComment, kMarkup };
+
+Part PartOf(XmlTokenKind kind) {
+  switch (kind) {
+    case XmlTokenKind::kText:
+      return Part::kText;
+    case XmlTokenKind::kCData:
+      return Part::kCData;
+    case XmlTokenKind::kAttributeValue:
+      return Part::kValue;
+    case XmlTokenKind::kComment:
+      return Part::kComment;
+    default:
+      return Part::kMarkup;
+  }
+}
+
+// The parts of the file as tinyxml2 reads them, and past where it stops,
+// byte by byte.
 class Scanner {
  public:
   Scanner(const std::string &bytes, Findings *findings)
-      : bytes_(bytes.c_str()),
-        size_(strlen(bytes.c_str())),
-        findings_(findings) {}
+      : bytes_(bytes.c_str()), findings_(findings) {}
 
-  void Run() {
-    while (at_ < size_) {
-      SkipPlain();
-      if (at_ < size_) Step();
+  // The token, after the delimiters before it, which are markup.
+  void Take(const XmlToken &token) {
+    Look(Part::kMarkup, token.begin);
+    Look(PartOf(token.kind), token.end);
+    switch (token.kind) {
+      case XmlTokenKind::kTagName:
+        element_ = token.bytes;
+        break;
+      case XmlTokenKind::kAttributeName:
+        attribute_ = token.bytes;
+        break;
+      case XmlTokenKind::kStartTag:
+      case XmlTokenKind::kEmptyTag:
+      case XmlTokenKind::kEndTag:
+        element_ = {};  // a tag's name counts for no other tag
+        break;
+      default:
+        break;
     }
+  }
+
+  // Reports what was found, with the delimiters from the last token to
+  // |end|, the end of the reading.
+  void Finish(size_t end) {
+    Look(Part::kMarkup, end);
     Flush();
   }
 
  private:
-  // One character, or one construct that starts there.
-  void Step() {
+  // The bytes from here to |end|, all in |part|: none when |end| is not
+  // past here.
+  void Look(Part part, size_t end) {
+    part_ = part;
+    while (at_ < end) {
+      if (part != Part::kComment) SkipPlain(end);
+      if (at_ < end) Step(end);
+    }
+  }
+
+  // Passes over the printable ASCII in which nothing can be found outside
+  // comments: payloads are megabytes of it, which Step would take one
+  // byte at a time to the same end. Comments are left to Step, as a test
+  // for "-" here keeps GCC from testing whole blocks at once.
+  void SkipPlain(size_t end) {
+    at_ += LeadingRunLength(
+        reinterpret_cast<const unsigned char *>(bytes_) + at_, end - at_,
+        [](unsigned char c) {
+          return (c >= 0x20) & (c < 0x80) & (c != '<') & (c != '&');
+        });
+  }
+
+  // One character, or the entity or reference that starts there.
+  void Step(size_t end) {
     unsigned char c = static_cast<unsigned char>(bytes_[at_]);
     if (c >= 0x80) {
-      Character();
+      Character(end);
       return;
     }
     if (c < 0x20 && !IsAllowed(c)) {
       Note(Kind::kForbidden, Format("byte 0x%02X", c));
     }
-    switch (state_) {
-      case State::kText:
-        if (c == '<') {
-          Open();
-          return;
-        }
-        if (c == '&') {
-          Entity();
-          return;
-        }
-        break;
-      case State::kTag:
-        Tag(c);
-        break;
-      case State::kValue:
-        if (c == quote_) {
-          state_ = State::kTag;
-        } else if (c == '<') {
-          Note(Kind::kLessThan, "<");
-        } else if (c == '&') {
-          Entity();
-          return;
-        } else if (c == '\t' || c == '\n' || c == '\r') {
-          if (InName()) Note(Kind::kNameSpace, WhiteSpaceName(c));
-        }
-        break;
-      case State::kComment:
-        if (Ahead("-->")) {
-          state_ = State::kText;
-          at_ += 3;
-          return;
-        }
-        if (Ahead("--")) Note(Kind::kDoubleHyphen, "--");
-        break;
-      case State::kCData:
-        if (Ahead("]]>")) Close(3);
-        break;
-      case State::kPi:
-        if (Ahead("?>")) Close(2);
-        break;
-      case State::kDoctype:
-        if (c == '>') state_ = State::kText;
-        break;
+    if (c == '&' && (part_ == Part::kText || part_ == Part::kValue)) {
+      Entity(end);
+      return;
     }
-    Advance(1);
-  }
-
-  // Passes over the printable ASCII of text and values in which nothing
-  // can be found: payloads are megabytes of it, which Step would take one
-  // byte at a time to the same end.
-  void SkipPlain() {
-    if (state_ != State::kText && state_ != State::kValue) return;
-    char quote = state_ == State::kValue ? quote_ : '<';
-    at_ += SpanOf(reinterpret_cast<const unsigned char *>(bytes_) + at_,
-                  size_ - at_, [quote](unsigned char c) {
-                    return (c >= 0x20) & (c < 0x80) & (c != '<') & (c != '&') &
-                           (c != static_cast<unsigned char>(quote));
-                  });
+    if (part_ == Part::kValue && c == '<') {
+      Note(Kind::kLessThan, "<");
+    } else if (part_ == Part::kValue && (c == '\t' || c == '\n' || c == '\r')) {
+      if (InName()) Note(Kind::kNameSpace, WhiteSpaceName(c));
+    } else if (part_ == Part::kComment && c == '-' && bytes_[at_ + 1] == '-') {
+      Note(Kind::kDoubleHyphen, "--");
+    }
+    if (c == '\n') ++line_;
+    ++at_;
   }
 
   // A character of more than one byte, or a byte that begins none.
-  void Character() {
-    size_t length = Utf8Length(bytes_ + at_, size_ - at_);
+  void Character(size_t end) {
+    size_t length = Utf8Length(bytes_ + at_, end - at_);
     if (length == 0) {
       Note(Kind::kNotUtf8,
            Format("byte 0x%02X", static_cast<unsigned char>(bytes_[at_])));
@@ -240,74 +243,28 @@ class Scanner {
           reinterpret_cast<const unsigned char *>(bytes_ + at_), length);
       if (!IsAllowed(code)) Note(Kind::kForbidden, Format("U+%04lX", code));
     }
-    if (state_ == State::kTag) token_.append(bytes_ + at_, length);
     at_ += length;
-  }
-
-  void Open() {
-    if (Ahead("<!--")) {
-      state_ = State::kComment;
-      at_ += 4;
-    } else if (Ahead("<![CDATA[")) {
-      state_ = State::kCData;
-      at_ += 9;
-    } else if (Ahead("<?")) {
-      state_ = State::kPi;
-      at_ += 2;
-    } else if (Ahead("<!")) {
-      state_ = State::kDoctype;
-      at_ += 2;
-    } else {
-      state_ = State::kTag;
-      element_.clear();
-      token_.clear();
-      at_ += 1;
-    }
-  }
-
-  // Inside a tag: names of the element and its attributes, and values.
-  void Tag(unsigned char c) {
-    bool delimiter = c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
-                     c == '=' || c == '/' || c == '>' || c == '"' || c == '\'';
-    if (!delimiter) {
-      token_ += static_cast<char>(c);
-      return;
-    }
-    if (!token_.empty()) {
-      if (element_.empty()) {
-        element_ = token_;
-      } else {
-        attribute_ = token_;
-      }
-      token_.clear();
-    }
-    if (c == '>') {
-      state_ = State::kText;
-    } else if (c == '"' || c == '\'') {
-      state_ = State::kValue;
-      quote_ = static_cast<char>(c);
-    }
   }
 
   // An "&" in text or a value: an entity, a character reference, or
   // neither.
-  void Entity() {
-    size_t end = at_ + 1;
-    while (end < size_ && end - at_ < 64 && IsEntityNameCharacter(bytes_[end]))
-      ++end;
-    if (end < size_ && bytes_[end] == '#') {
-      ++end;
-      while (end < size_ && end - at_ < 64 &&
-             isalnum(static_cast<unsigned char>(bytes_[end]))) {
-        ++end;
+  void Entity(size_t end) {
+    size_t stop = at_ + 1;
+    while (stop < end && stop - at_ < 64 && IsEntityNameCharacter(bytes_[stop]))
+      ++stop;
+    if (stop < end && bytes_[stop] == '#') {
+      ++stop;
+      while (stop < end && stop - at_ < 64 &&
+             isalnum(static_cast<unsigned char>(bytes_[stop]))) {
+        ++stop;
       }
     }
-    if (end >= size_ || bytes_[end] != ';' || end == at_ + 1) {
+    if (stop >= end || bytes_[stop] != ';' || stop == at_ + 1) {
       Note(Kind::kBareAmpersand, "&");
-      Advance(1);
+      ++at_;
       return;
     }
-    std::string name(bytes_ + at_ + 1, end - at_ - 1);
+    std::string name(bytes_ + at_ + 1, stop - at_ - 1);
     std::string reference = "&" + name + ";";
     if (name[0] == '#') {
       Reference(name, reference);
@@ -315,7 +272,7 @@ class Scanner {
                name != "quot" && name != "apos") {
       Note(Kind::kUnknownEntity, reference);
     }
-    at_ = end + 1;
+    at_ = stop + 1;
   }
 
   void Reference(const std::string &name, const std::string &reference) {
@@ -335,22 +292,23 @@ class Scanner {
   }
 
   bool InName() const {
-    return state_ == State::kValue && element_ == mf::kMode &&
+    return part_ == Part::kValue && element_ == mf::kMode &&
            attribute_ == mf::kName;
   }
 
   std::string Where() const {
-    switch (state_) {
-      case State::kValue:
-        return InName() ? "Name" : "the value of " + attribute_;
-      case State::kComment:
+    switch (part_) {
+      case Part::kValue:
+        return InName() ? "Name" : "the value of " + std::string(attribute_);
+      case Part::kComment:
         return "a comment";
-      case State::kText:
-      case State::kCData:
+      case Part::kText:
+      case Part::kCData:
         return "text";
-      default:
-        return "markup";
+      case Part::kMarkup:
+        break;
     }
+    return "markup";
   }
 
   void Note(Kind kind, const std::string &detail) {
@@ -374,39 +332,23 @@ class Scanner {
     }
   }
 
-  bool Ahead(const char *text) const {
-    return strncmp(bytes_ + at_, text, strlen(text)) == 0;
-  }
-
-  void Close(size_t length) {
-    state_ = State::kText;
-    at_ += length;
-  }
-
-  void Advance(size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-      if (bytes_[at_ + i] == '\n') ++line_;
-    }
-    at_ += count;
-  }
-
   const char *bytes_;
-  size_t size_;  // tinyxml2 reads up to the first NUL
   Findings *findings_;
-  size_t at_ = 0;
+  size_t at_ = 0;  // all before it is looked at
   int line_ = 1;
-  State state_ = State::kText;
-  char quote_ = '"';
-  std::string element_;
-  std::string attribute_;
-  std::string token_;
+  Part part_ = Part::kMarkup;
+  std::string_view element_;  // of the tag being read
+  std::string_view attribute_;
   std::vector<Problem> pending_;
 };
 
 }  // namespace
 
 void CheckMarkup(const std::string &bytes, Findings *findings) {
-  Scanner(bytes, findings).Run();
+  Scanner scanner(bytes, findings);
+  scanner.Finish(ReadXmlTokens(
+      bytes, XmlReading::kToTheEnd,
+      [&scanner](const XmlToken &token) { scanner.Take(token); }));
 }
 
 }  // namespace inspect

@@ -108,6 +108,20 @@ TEST(CheckTest, FindsWhatLongPayloadsAndValuesHoldAnywhere) {
   }
 }
 
+// Markup right after a declaration's "?>" is read from its first byte.
+TEST(CheckTest, FindsWhatFollowsADeclarationAtOnce) {
+  TempDir dir;
+  const std::string qa = dir.File("qa.xml");
+  WriteFile(qa, "<?xml version=\"1.0\"?><!-- a -- b -->\n" +
+                    Doc(kSection, kMode, kFeature));
+  std::vector<inspect::Finding> found = inspect::CheckFile(qa);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].line, 1);
+  EXPECT_EQ(found[0].code, std::string("xml-refused"));
+  EXPECT_NE(found[0].message.find("\"--\" inside a comment"), std::string::npos)
+      << found[0].message;
+}
+
 TEST(CheckTest, TheReadmeTableIsTheListOfCodes) {
   std::ifstream readme(RIMBOLT_SOURCE_DIR "/README.md");
   const std::regex row(

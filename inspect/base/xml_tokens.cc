@@ -1,0 +1,127 @@
+#include "inspect/base/xml_tokens.h"
+
+#include <string.h>
+#include <tinyxml2.h>
+
+namespace inspect {
+
+namespace {
+
+class Reader {
+ public:
+  Reader(const std::string &text, XmlReading reading,
+         const std::function<void(const XmlToken &)> &visit)
+      : text_(text.c_str()),
+        size_(strlen(text_)),
+        reading_(reading),
+        visit_(visit) {}
+
+  size_t Run() {
+    while (!stopped_ && at_ < size_) Node();
+    return at_;
+  }
+
+ private:
+  // A text up to the next "<", then the construct there.
+  void Node() {
+    const void *next = memchr(text_ + at_, '<', size_ - at_);
+    size_t start = at_;
+    at_ = next != nullptr ? static_cast<const char *>(next) - text_ : size_;
+    Emit(XmlTokenKind::kText, start, at_);
+    if (at_ == size_) return;
+    if (Ahead("<?")) {
+      Enclosed(XmlTokenKind::kInstruction, 2, "?>");
+    } else if (Ahead("<!--")) {
+      Enclosed(XmlTokenKind::kComment, 4, "-->");
+    } else if (Ahead("<![CDATA[")) {
+      Enclosed(XmlTokenKind::kCData, 9, "]]>");
+    } else if (Ahead("<!")) {
+      Enclosed(XmlTokenKind::kDeclaration, 2, ">");
+    } else {
+      Tag();
+    }
+  }
+
+  // A construct, or a value, whose inside starts |opening| bytes on and
+  // ends at the first |terminator|.
+  void Enclosed(XmlTokenKind kind, size_t opening, const char *terminator) {
+    const char *found = strstr(text_ + at_ + opening, terminator);
+    size_t end = found != nullptr ? found - text_ : size_;
+    Emit(kind, at_ + opening, end);
+    at_ = found != nullptr ? end + strlen(terminator) : size_;
+  }
+
+  // A tag, from its "<" to the first ">" outside quotes.
+  void Tag() {
+    size_t open = at_++;
+    bool closing = false;
+    bool named = false;
+    while (at_ < size_) {
+      char c = text_[at_];
+      if (c == '>' || (c == '/' && text_[at_ + 1] == '>')) {
+        at_ += c == '>' ? 1 : 2;
+        TagEnd(open, closing, c == '/');
+        return;
+      }
+      if (c == '"' || c == '\'') {
+        const char quote[] = {c, '\0'};
+        Enclosed(XmlTokenKind::kAttributeValue, 1, quote);
+      } else if (IsDelimiter(c)) {
+        closing |= c == '/';
+        ++at_;
+      } else {
+        size_t begin = at_;
+        while (!IsDelimiter(text_[at_])) ++at_;
+        Emit(named ? XmlTokenKind::kAttributeName : XmlTokenKind::kTagName,
+             begin, at_);
+        named = true;
+      }
+    }
+  }
+
+  // The tag from |open| to here has ended in ">" or, when |empty|, "/>".
+  void TagEnd(size_t open, bool closing, bool empty) {
+    XmlTokenKind kind = XmlTokenKind::kStartTag;
+    if (empty) {
+      kind = XmlTokenKind::kEmptyTag;
+    } else if (closing) {
+      kind = XmlTokenKind::kEndTag;
+      // tinyxml2 reads nothing after an end tag at the document's level.
+      stopped_ = depth_ == 0 && reading_ == XmlReading::kAsTinyxml2;
+      if (depth_ > 0) --depth_;
+    } else {
+      ++depth_;
+    }
+    Emit(kind, open, at_);
+  }
+
+  static bool IsDelimiter(char c) {
+    return tinyxml2::XMLUtil::IsWhiteSpace(c) || c == '=' || c == '/' ||
+           c == '>' || c == '"' || c == '\'' || c == '\0';
+  }
+
+  bool Ahead(const char *prefix) const {
+    return strncmp(text_ + at_, prefix, strlen(prefix)) == 0;
+  }
+
+  void Emit(XmlTokenKind kind, size_t begin, size_t end) {
+    if (!stopped_) visit_({kind, begin, end, {text_ + begin, end - begin}});
+  }
+
+  const char *text_;
+  size_t size_;  // tinyxml2 reads up to the first NUL
+  XmlReading reading_;
+  const std::function<void(const XmlToken &)> &visit_;
+  size_t at_ = 0;
+  size_t depth_ = 0;  // of the elements open here
+  bool stopped_ = false;
+};
+
+}  // namespace
+
+size_t ReadXmlTokens(const std::string &text, XmlReading reading,
+                     const std::function<void(const XmlToken &)> &visit) {
+  return Reader(text, reading, visit).Run();
+}
+
+}  // namespace inspect
