@@ -1,6 +1,8 @@
 #include "calib_db/mode_format.h"
 
+#include <stdlib.h>
 #include <string.h>
+#include <tinyxml2.h>
 
 namespace tavo {
 namespace mode_format {
@@ -42,8 +44,12 @@ unsigned WholeCharacterLength(const char *text, unsigned length) {
          (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
     --end;
   }
-  return (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80 ? length
-                                                                  : end;
+  return (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80 ? length : end;
+}
+
+int AttributeOrZero(const tinyxml2::XMLElement *element, const char *name) {
+  const char *text = element->Attribute(name, nullptr);
+  return text != nullptr ? atoi(text) : 0;
 }
 
 }  // namespace mode_format

@@ -3,6 +3,10 @@
 #ifndef CALIB_DB_MODE_FORMAT_H_
 #define CALIB_DB_MODE_FORMAT_H_
 
+namespace tinyxml2 {
+class XMLElement;
+}  // namespace tinyxml2
+
 namespace tavo {
 namespace mode_format {
 
@@ -43,6 +47,10 @@ bool IsAllowedPictureQuality(const char *text);
 // readable, continues a character begun before it. A split character would
 // make the written file malformed XML.
 unsigned WholeCharacterLength(const char *text, unsigned length);
+
+// The number the reader takes from |element|'s attribute |name|, as atoi
+// reads it; 0 when the attribute is missing.
+int AttributeOrZero(const tinyxml2::XMLElement *element, const char *name);
 
 }  // namespace mode_format
 }  // namespace tavo

@@ -41,11 +41,6 @@ void ReadText(const tinyxml2::XMLElement *element, const char *name,
   }
 }
 
-int AttributeOrZero(const tinyxml2::XMLElement *element, const char *name) {
-  const char *text = element->Attribute(name, nullptr);
-  return text != nullptr ? atoi(text) : 0;
-}
-
 }  // namespace
 
 DispModes *XmlDatabaseTest::ReadModes() {
@@ -54,8 +49,8 @@ DispModes *XmlDatabaseTest::ReadModes() {
       root_node_->FirstChildElement(mf::kDispModes);
   if (section == nullptr) return nullptr;
 
-  int num_modes = AttributeOrZero(section, mf::kNumModes);
-  int default_mode = AttributeOrZero(section, mf::kDefaultMode);
+  int num_modes = mf::AttributeOrZero(section, mf::kNumModes);
+  int default_mode = mf::AttributeOrZero(section, mf::kDefaultMode);
   DB_LOGI("ReadModes", "num_modes(%d), default_mode(%d) is successfully read",
           num_modes, default_mode);
   ModeType type =
@@ -83,7 +78,7 @@ DispModes *XmlDatabaseTest::ReadModes() {
 
 int XmlDatabaseTest::ReadMode(const tinyxml2::XMLElement *mode_element,
                               int index, DispMode *mode) {
-  mode->mode_id = AttributeOrZero(mode_element, mf::kModeId);
+  mode->mode_id = mf::AttributeOrZero(mode_element, mf::kModeId);
   ReadFlag(mode_element, mf::kIsAppMode, &mode->is_app_mode);
   ReadFlag(mode_element, mf::kIsDefaultMode, &mode->is_default_mode);
   ReadInt(mode_element, mf::kDisplayId, &mode->disp_id);
@@ -114,8 +109,8 @@ int XmlDatabaseTest::ReadMode(const tinyxml2::XMLElement *mode_element,
 
 int XmlDatabaseTest::ReadFeature(const tinyxml2::XMLElement *feature_element,
                                  DispMode *mode) {
-  int type = AttributeOrZero(feature_element, mf::kFeatureType);
-  int size = AttributeOrZero(feature_element, mf::kDataSize);
+  int type = mf::AttributeOrZero(feature_element, mf::kFeatureType);
+  int size = mf::AttributeOrZero(feature_element, mf::kDataSize);
   bool disable = false;
   const char *disable_text = feature_element->Attribute(mf::kDisable, nullptr);
   if (disable_text != nullptr) {

@@ -160,7 +160,7 @@ Edit PlaceFeature(const Located &file, const tinyxml2::XMLElement *mode_element,
   for (const tinyxml2::XMLElement *child =
            mode_element->FirstChildElement(mf::kFeature);
        child != nullptr; child = child->NextSiblingElement(mf::kFeature)) {
-    if (NumberOrZero(child, mf::kFeatureType) > type) {
+    if (mf::AttributeOrZero(child, mf::kFeatureType) > type) {
       const ElementSpan &next = file.SpanOf(child);
       return {next.open, next.open, feature + file.Separator(next)};
     }
@@ -217,7 +217,7 @@ std::string SpliceFeature(const Located &file,
            mode->FirstChildElement(mf::kFeature);
        child != nullptr; child = child->NextSiblingElement(mf::kFeature)) {
     // The reader keeps the last feature of a type.
-    if (NumberOrZero(child, mf::kFeatureType) == selection.type) {
+    if (mf::AttributeOrZero(child, mf::kFeatureType) == selection.type) {
       feature = child;
     }
   }

@@ -1,5 +1,4 @@
-// What check finds in one file, and the checks of single fields that the
-// mode and LUT sections share.
+// What check finds in one file: each finding with its place.
 #ifndef INSPECT_MODEL_FINDINGS_H_
 #define INSPECT_MODEL_FINDINGS_H_
 
@@ -59,35 +58,6 @@ class Findings {
   std::vector<std::pair<const tinyxml2::XMLElement *, std::pair<int, int>>>
       identified_;
 };
-
-// How many child elements named |name| |element| has.
-int CountChildren(const tinyxml2::XMLElement *element, const char *name);
-
-// The number the reader takes from |element|'s attribute |name|, as atoi
-// reads it; 0 when the attribute is missing.
-int NumberOrZero(const tinyxml2::XMLElement *element, const char *name);
-
-// "NumModes is 3", or "there is no NumModes" when |element| lacks it.
-std::string Declared(const tinyxml2::XMLElement *element, const char *name);
-
-// Whether |element| has an attribute whose name is |name| but for case: a
-// misspelling that unknown-name reports.
-bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name);
-
-// Warns with "number-form" when |element|'s attribute |name| is not the
-// plain decimal that the reader's atoi reads it as or, for a numeric
-// |flag|, not the "1" or "0" the writer puts for it.
-void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
-                 Findings *findings, bool flag = false);
-
-// Checks the payload text of |element| against the |needed| digits that
-// |what| ("DataSize 4", "no DataSize") asks for, white space taken as
-// layout: "payload-length" when it has other digits than the reader takes,
-// "payload-not-hex" when the reader takes characters that are not
-// hexadecimal digits (one finding, with the bytes that come out wrong),
-// "payload-case" for lower-case digits.
-void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
-                  const std::string &what, Findings *findings);
 
 }  // namespace inspect
 

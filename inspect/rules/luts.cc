@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "calib_db/lut_format.h"
+#include "calib_db/mode_format.h"
 #include "calib_db/xml_database_test.h"
 #include "inspect/base/text.h"
 #include "inspect/rules/rules.h"
@@ -70,7 +71,7 @@ bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
 
 void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
   CheckNumber(section, lf::kNumLuts, findings);
-  int num_luts = NumberOrZero(section, lf::kNumLuts);
+  int num_luts = tavo::mode_format::AttributeOrZero(section, lf::kNumLuts);
   uint32_t declared = static_cast<uint32_t>(num_luts);
   int present = CountChildren(section, lf::kLut);
   if (declared < 1 || declared > lf::kMaxNumLuts) {

@@ -148,8 +148,8 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
                    "Feature has no FeatureType: it is read as type 0, into "
                    "slot 0");
   }
-  int type = NumberOrZero(feature, mf::kFeatureType);
-  int size = NumberOrZero(feature, mf::kDataSize);
+  int type = mf::AttributeOrZero(feature, mf::kFeatureType);
+  int size = mf::AttributeOrZero(feature, mf::kDataSize);
   if (static_cast<uint32_t>(size) > tavo::kMaxPayloadSize ||
       static_cast<uint32_t>(type) >=
           static_cast<uint32_t>(tavo::kMaxFeatures)) {
@@ -182,7 +182,7 @@ int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
   CheckIdentity(mode, record, findings);
   CheckTexts(mode, findings);
   uint32_t declared =
-      static_cast<uint32_t>(NumberOrZero(mode, mf::kNumOfFeatures));
+      static_cast<uint32_t>(mf::AttributeOrZero(mode, mf::kNumOfFeatures));
   int refused = declared >= static_cast<uint32_t>(tavo::kMaxFeatures)
                     ? mode->GetLineNum()
                     : 0;
@@ -212,7 +212,7 @@ int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
 }
 
 void CheckModeCount(const tinyxml2::XMLElement *section, Findings *findings) {
-  int declared = NumberOrZero(section, mf::kNumModes);
+  int declared = mf::AttributeOrZero(section, mf::kNumModes);
   int present = CountChildren(section, mf::kMode);
   if (declared == present) return;
   std::string consequence =
@@ -268,7 +268,7 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
                      const tavo::DispModes *modes, Findings *findings) {
   CheckNumber(section, mf::kNumModes, findings);
   CheckNumber(section, mf::kDefaultMode, findings);
-  int declared = NumberOrZero(section, mf::kNumModes);
+  int declared = mf::AttributeOrZero(section, mf::kNumModes);
   int refused = 0;
   int index = 0;
   for (const tinyxml2::XMLElement *mode = section->FirstChildElement(mf::kMode);
@@ -288,7 +288,7 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
 }
 
 std::string ListLimit(const tinyxml2::XMLElement *section) {
-  int declared = NumberOrZero(section, mf::kNumModes);
+  int declared = mf::AttributeOrZero(section, mf::kNumModes);
   if (declared < 0) {
     return Format(
         " (NumModes %d is negative: the colour library makes no "

@@ -9,6 +9,7 @@
 
 #include "color_lib/disp_mode.h"
 #include "inspect/model/findings.h"
+#include "inspect/rules/fields.h"
 
 namespace inspect {
 

@@ -1,0 +1,261 @@
+#include "inspect/rules/fields.h"
+
+#include <stdlib.h>
+#include <string.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "calib_db/mode_format.h"
+#include "calib_db/xml_database_test.h"
+#include "inspect/base/byte_span.h"
+#include "inspect/base/text.h"
+
+namespace inspect {
+
+namespace mf = tavo::mode_format;
+
+namespace {
+
+using ull = unsigned long long;
+
+// Payloads run to megabytes: no locale lookup per character.
+constexpr bool IsHexDigit(char c) {
+  char lower = static_cast<char>(c | 0x20);
+  return (c >= '0' && c <= '9') || (lower >= 'a' && lower <= 'f');
+}
+
+constexpr bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// What a payload character is to the checks, looked up once per character.
+enum CharClass : uint8_t { kUpperClass, kLowerClass, kBlankClass, kOtherClass };
+constexpr int kCharClasses = 4;
+
+struct CharClassTable {
+  uint8_t of[256];
+  constexpr CharClassTable() : of() {
+    for (int c = 0; c < 256; ++c) {
+      char character = static_cast<char>(c);
+      of[c] = IsBlank(character)                       ? kBlankClass
+              : !IsHexDigit(character)                 ? kOtherClass
+              : (character >= 'a' && character <= 'f') ? kLowerClass
+                                                       : kUpperClass;
+    }
+  }
+};
+constexpr CharClassTable kClassOf;
+
+// The node after which the reader's text of |element| stops although the
+// element goes on: a comment or element among the digits, or one where
+// they should begin. Null when nothing follows the text.
+const tinyxml2::XMLNode *Interruption(const tinyxml2::XMLElement *element) {
+  const tinyxml2::XMLNode *node = element->FirstChild();
+  // The reader skips comments before the text, as GetText does.
+  while (node != nullptr && node->ToComment() != nullptr) {
+    node = node->NextSibling();
+  }
+  if (node != nullptr && node->ToText() != nullptr) node = node->NextSibling();
+  return node;
+}
+
+std::string NodeName(const tinyxml2::XMLNode *node) {
+  if (node->ToComment() != nullptr) return "a comment";
+  if (node->ToElement() != nullptr) {
+    return "an element " + Quote(node->ToElement()->Name());
+  }
+  return "markup";
+}
+
+// What the reader does with a payload of |length| characters, all of them
+// digits, where |needed| are asked for and |cut| ended it early.
+std::string ShortConsequence(uint64_t length, uint64_t needed,
+                             const tinyxml2::XMLNode *cut) {
+  uint64_t bytes = needed / 2;
+  uint64_t first = (length + 1) / 2;  // the first byte not reached
+  std::string text;
+  if (length % 2 == 1) {
+    text = Format("byte %llu gets only its high digit, its low half 0",
+                  static_cast<ull>(length / 2));
+  }
+  if (first < bytes) {
+    if (!text.empty()) text += ", and ";
+    text += first + 1 == bytes
+                ? Format("byte %llu is not read", static_cast<ull>(first))
+                : Format("bytes %llu to %llu are not read",
+                         static_cast<ull>(first), static_cast<ull>(bytes - 1));
+    text += ": the output has what the colour library made there";
+  }
+  if (cut != nullptr) {
+    text += Format("; %s on line %d ends the text the reader takes",
+                   NodeName(cut).c_str(), cut->GetLineNum());
+  }
+  return text;
+}
+
+// How many of the |count| bytes the reader makes of |text| differ from
+// those its digits give when white space is taken as layout, or are read
+// from characters that are not digits at all; |first| gets the first.
+uint64_t WrongBytes(const char *text, uint64_t count, uint64_t *first) {
+  std::string digits;
+  for (const char *p = text; *p != '\0'; ++p) {
+    if (!IsBlank(*p)) digits += *p;
+  }
+  std::vector<uint8_t> read(count), meant(count);
+  tavo::XmlDatabaseTest::ConvertCharArrayToUINT8Array(
+      text, read.data(), static_cast<uint32_t>(count));
+  tavo::XmlDatabaseTest::ConvertCharArrayToUINT8Array(
+      digits.c_str(), meant.data(), static_cast<uint32_t>(count));
+  size_t length = strlen(text);
+  uint64_t wrong = 0;
+  for (uint64_t i = 0; i < count; ++i) {
+    bool bad = read[i] != meant[i];
+    for (uint64_t at = 2 * i; at < 2 * i + 2; ++at) {
+      bad = bad || (at < length && !IsHexDigit(text[at])) ||
+            (at < digits.size() && !IsHexDigit(digits[at]));
+    }
+    if (bad && wrong++ == 0) *first = i;
+  }
+  return wrong;
+}
+
+}  // namespace
+
+int CountChildren(const tinyxml2::XMLElement *element, const char *name) {
+  int count = 0;
+  for (const tinyxml2::XMLElement *child = element->FirstChildElement(name);
+       child != nullptr; child = child->NextSiblingElement(name)) {
+    ++count;
+  }
+  return count;
+}
+
+std::string Declared(const tinyxml2::XMLElement *element, const char *name) {
+  if (element->Attribute(name, nullptr) == nullptr) {
+    return Format("there is no %s", name);
+  }
+  return Format("%s is %d", name, mf::AttributeOrZero(element, name));
+}
+
+bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name) {
+  for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
+       attribute != nullptr; attribute = attribute->Next()) {
+    if (strcasecmp(attribute->Name(), name) == 0 &&
+        strcmp(attribute->Name(), name) != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
+                 Findings *findings, bool flag) {
+  const char *text = element->Attribute(name, nullptr);
+  if (text == nullptr) return;
+  std::string read = NumberAsWritten(text);
+  std::string written = flag ? (read == "0" ? "0" : "1") : read;
+  if (written == text) return;
+  std::string message =
+      Format("%s=%s is read as %s", name, Quote(text).c_str(), read.c_str());
+  if (flag) {
+    message += Format(", %s: written \"%s\"", read == "0" ? "false" : "true",
+                      written.c_str());
+  }
+  findings->Warn(element, "number-form", message);
+}
+
+void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
+                  const std::string &what, Findings *findings) {
+  const char *text = element->GetText();
+  if (text == nullptr) text = "";
+  uint64_t length = strlen(text);
+  uint64_t taken = std::min(length, needed);
+  // Counted per class in one pass over the digits the reader takes, and
+  // the rest only for how many are not white space.
+  uint64_t counts[kCharClasses] = {0, 0, 0, 0};
+  uint64_t first_bad = 0;
+  const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
+  auto upper = [](unsigned char c) {
+    return (static_cast<unsigned char>(c - '0') <= 9) |
+           (static_cast<unsigned char>(c - 'A') <= 5);
+  };
+  for (uint64_t i = 0; i < taken; ++i) {
+    // Upper-case digits, nearly all of them, are passed over uncounted.
+    i += LeadingRunLength(bytes + i, taken - i, upper);
+    if (i == taken) break;
+    uint8_t type = kClassOf.of[bytes[i]];
+    if (type >= kBlankClass && counts[kBlankClass] + counts[kOtherClass] == 0) {
+      first_bad = i;
+    }
+    ++counts[type];
+  }
+  uint64_t surplus = 0;
+  for (uint64_t i = taken; i < length; ++i) {
+    surplus += kClassOf.of[bytes[i]] != kBlankClass;
+  }
+  uint64_t bad = counts[kBlankClass] + counts[kOtherClass];
+  uint64_t lower = counts[kLowerClass];
+  uint64_t digits = taken - counts[kBlankClass] + surplus;
+  bool blank = counts[kBlankClass] > 0;
+  const tinyxml2::XMLNode *cut = Interruption(element);
+  if (bad > 0) {
+    uint64_t first_wrong = 0;
+    uint64_t wrong = WrongBytes(text, needed / 2, &first_wrong);
+    std::string message =
+        Format("payload character %llu is %s", static_cast<ull>(first_bad),
+               CharacterName(text[first_bad]).c_str());
+    if (bad > 1) {
+      message += Format(" (%s of the %llu read are not hexadecimal digits)",
+                        Count(static_cast<long long>(bad), "character").c_str(),
+                        static_cast<ull>(taken));
+    }
+    message += Format(
+        ": read as digits, %llu of its %s come out wrong, from "
+        "offset %llu",
+        static_cast<ull>(wrong),
+        Count(static_cast<long long>(needed / 2), "byte").c_str(),
+        static_cast<ull>(first_wrong));
+    if (blank) message += " (white space shifts the digits after it)";
+    if (digits != needed) {
+      message += Format("; without white space it has %s, %s needs %llu",
+                        Count(static_cast<long long>(digits), "digit").c_str(),
+                        what.c_str(), static_cast<ull>(needed));
+    }
+    if (length < needed && cut != nullptr) {
+      message += Format("; %s on line %d ends the text the reader takes",
+                        NodeName(cut).c_str(), cut->GetLineNum());
+    }
+    findings->Warn(element, "payload-not-hex", message);
+  } else if (length < needed) {
+    findings->Warn(
+        element, "payload-length",
+        Format("payload has %s, %s needs %llu: %s",
+               Count(static_cast<long long>(length), "digit").c_str(),
+               what.c_str(), static_cast<ull>(needed),
+               ShortConsequence(length, needed, cut).c_str()));
+  } else if (surplus > 0) {
+    findings->Warn(
+        element, "payload-length",
+        needed == 0
+            ? Format("payload has %s, but with %s none is read: %s "
+                     "ignored, and the element is written without text",
+                     Count(static_cast<long long>(surplus), "digit").c_str(),
+                     what.c_str(), surplus == 1 ? "it is" : "they are")
+            : Format("payload has %s, %s needs %llu: the last %llu %s "
+                     "ignored",
+                     Count(static_cast<long long>(digits), "digit").c_str(),
+                     what.c_str(), static_cast<ull>(needed),
+                     static_cast<ull>(surplus), surplus == 1 ? "is" : "are"));
+  }
+  if (lower > 0) {
+    findings->Warn(
+        element, "payload-case",
+        Format("payload has %s in lower case: read as the same "
+               "bytes, written in upper case",
+               Count(static_cast<long long>(lower), "digit").c_str()));
+  }
+}
+
+}  // namespace inspect

@@ -1,0 +1,41 @@
+// The checks of single fields that the mode and LUT sections share.
+#ifndef INSPECT_RULES_FIELDS_H_
+#define INSPECT_RULES_FIELDS_H_
+
+#include <stdint.h>
+#include <tinyxml2.h>
+
+#include <string>
+
+#include "inspect/model/findings.h"
+
+namespace inspect {
+
+// How many child elements named |name| |element| has.
+int CountChildren(const tinyxml2::XMLElement *element, const char *name);
+
+// "NumModes is 3", or "there is no NumModes" when |element| lacks it.
+std::string Declared(const tinyxml2::XMLElement *element, const char *name);
+
+// Whether |element| has an attribute whose name is |name| but for case: a
+// misspelling that unknown-name reports.
+bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name);
+
+// Warns with "number-form" when |element|'s attribute |name| is not the
+// plain decimal that the reader's atoi reads it as or, for a numeric
+// |flag|, not the "1" or "0" the writer puts for it.
+void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
+                 Findings *findings, bool flag = false);
+
+// Checks the payload text of |element| against the |needed| digits that
+// |what| ("DataSize 4", "no DataSize") asks for, white space taken as
+// layout: "payload-length" when it has other digits than the reader takes,
+// "payload-not-hex" when the reader takes characters that are not
+// hexadecimal digits (one finding, with the bytes that come out wrong),
+// "payload-case" for lower-case digits.
+void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
+                  const std::string &what, Findings *findings);
+
+}  // namespace inspect
+
+#endif  // INSPECT_RULES_FIELDS_H_
