@@ -272,6 +272,13 @@ TEST_F(PayloadsTest, RefusesWithoutWritingAnything) {
        "none.bin cannot be read: No such file or directory"},
       {With({"inject", qa, "--from", dir_.path()}, feature),
        "cannot be read: Is a directory"},
+      // A value given twice, of which either could be meant.
+      {With({"extract", qa, "--mode", "1"}, feature), "--mode is given twice"},
+      {{"inject", qa, "--lut", "0", "--from", bin, "--from=" + bin},
+       "--from is given twice"},
+      {{"extract", qa, "--lut", "0", "-o", out}, "-o is given twice"},
+      {{"extract", qa, "--lut", "-1"},
+       "--lut takes a number from 0 to 2147483647, not '-1'"},
   };
   for (const Case &c : cases) {
     ProcessResult result = Inspect(With(c.args, {"-o", out}));
