@@ -83,7 +83,7 @@ int Check(const Args &args) {
       selected.push_back({path, selection.CountModes(*file->modes), left_out});
     }
     if (json) {
-      AddFindingsJson(&path, found, &document);
+      AddFindingsJson(&path, found, &document, file->parser_error);
       continue;
     }
     if (found.empty()) {

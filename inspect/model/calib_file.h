@@ -27,6 +27,10 @@ struct CalibFile {
   bool unopened = false;
   // What the LUT reader logged while reading the set; "" when nothing.
   std::string lut_problem;
+  // The parser's own name of the error that made it refuse the file
+  // ("XML_ERROR_PARSING_TEXT"), set by check, which parses the file again
+  // for the error's line and words; "" otherwise.
+  std::string parser_error;
 };
 
 // Reads |path| as the tool reads its QA file: loads it, reads its modes and
