@@ -136,15 +136,25 @@ std::vector<Finding> CheckFile(const std::string &path,
   // The bytes are scanned and let go before the reader holds the file, so
   // that the two are never in memory together.
   Findings markup;
+  std::string problem;
   {
     std::string bytes;
-    if (ReadWholeFile(path, &bytes).empty()) CheckMarkup(bytes, &markup);
+    problem = ReadWholeFile(path, &bytes);
+    if (problem.empty()) CheckMarkup(bytes, &markup);
   }
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
-  Findings findings;
-  FindAll(file.get(), markup, &findings, comments);
+  std::vector<Finding> found;
+  if (problem == kTooLarge) {
+    // Read no further, nor again: nothing is known of what the tool makes
+    // of it.
+    found = {{0, true, "unreadable", TooLargeProblem(path)}};
+  } else {
+    Findings findings;
+    FindAll(file.get(), markup, &findings, comments);
+    found = findings.Sorted();
+  }
   if (read != nullptr) *read = std::move(file);
-  return findings.Sorted();
+  return found;
 }
 
 }  // namespace inspect
