@@ -17,6 +17,7 @@ namespace {
 
 const std::string kReadme = RIMBOLT_SOURCE_DIR "/README.md";
 const std::string kManPage = RIMBOLT_SOURCE_DIR "/docs/rimbolt-inspect.1";
+const std::string kToolManPage = RIMBOLT_SOURCE_DIR "/docs/rimbolt.1";
 
 std::vector<std::string> Lines(const std::string &text) {
   std::vector<std::string> lines;
@@ -56,8 +57,9 @@ std::set<std::string> CommandsAndOptions(const std::string &usage) {
 // Whether |name| stands in |text| as a word of its own, not inside a longer
 // option or word ("-o" is not in "--error-on").
 bool HasWord(const std::string &text, const std::string &name) {
-  auto is_word = [](char c) { return isalnum(static_cast<unsigned char>(c)) ||
-                                     c == '-' || c == '_'; };
+  auto is_word = [](char c) {
+    return isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+  };
   for (size_t at = text.find(name); at != std::string::npos;
        at = text.find(name, at + 1)) {
     size_t after = at + name.size();
@@ -154,8 +156,11 @@ TEST_F(DocsTest, ReadmeAndManualPageNameTheVersionThatIsPrinted) {
       << lines[1];
   const std::string number = lines[0].substr(lines[0].find(' ') + 1);
   EXPECT_NE(ReadmeSection().find("`" + lines[0] + "`"), std::string::npos);
-  EXPECT_NE(ReadFile(kManPage).find("\"rimbolt " + number + "\""),
-            std::string::npos);
+  for (const std::string &page : {kManPage, kToolManPage}) {
+    EXPECT_NE(ReadFile(page).find("\"rimbolt " + number + "\""),
+              std::string::npos)
+        << page;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "inspect/base/crc32.h"
+#include "inspect/model/codes.h"
 #include "tests/run/fixtures.h"
 #include "tests/test_util.h"
 
@@ -244,6 +245,18 @@ TEST_F(GatesTest, GatesMakeWarningsErrorsOrDropThem) {
                "attribute-not-carried,disable-form,payload-case", qa_});
   EXPECT_EQ(ignored.status, 1);
   EXPECT_EQ(ignored.out.find(qa_ + ":5: warning: "), 0u) << ignored.out;
+  // A code that is none says which are.
+  std::string codes;
+  for (size_t i = 0; i < inspect::kNumCodes; ++i) {
+    codes += (i > 0 ? ", " : "") + std::string(inspect::kCodes[i].name);
+  }
+  ProcessResult unknown = Inspect({"check", "--error-on", "bogus", qa_});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n')),
+            "rimbolt-inspect: unknown code 'bogus' for --error-on; the codes "
+            "are: " +
+                codes);
+  EXPECT_NE(codes.find("unreadable, num-modes-mismatch, "), std::string::npos);
   // A code both made an error and dropped is a bad command line.
   ProcessResult both =
       Inspect({"check", "--json", "--error-on", "payload-case,disable-form",
