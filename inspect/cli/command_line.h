@@ -58,9 +58,8 @@ class Args {
 // Returns "" or the first problem ("unknown option --foo", "--max needs a
 // value", "--json takes no value", "--lut takes a number from 0 to
 // 2147483647, not '-1'", "--mode takes a number from -2147483648 to
-// 2147483647, not 'x'", "-o takes a file",
-// "--mode is given twice", or a list item's check), |args| then holding all
-// that could be read.
+// 2147483647, not 'x'", "-o takes a file", "--mode is given twice", or a
+// list item's check), |args| then holding all that could be read.
 std::string ParseArgs(int argc, const char *const *argv,
                       const std::vector<OptionSpec> &options, Args *args);
 

@@ -46,7 +46,8 @@ std::string ErrorWords(tinyxml2::XMLError error) {
     case tinyxml2::XML_ERROR_PARSING_COMMENT:
       return "a comment that is not closed";
     case tinyxml2::XML_ERROR_PARSING_DECLARATION:
-      return "a declaration <?...?> that is not closed or not at the start";
+      return "a declaration <?...?> that is not closed, or not at the start "
+             "of the file";
     case tinyxml2::XML_ERROR_PARSING_UNKNOWN:
       return "a <!...> that is not closed";
     case tinyxml2::XML_ERROR_MISMATCHED_ELEMENT:
