@@ -6,9 +6,8 @@
 // unchanged from the written file. The hex codec is also checked directly
 // against the per-byte rule on the raw bytes.
 //
-// The database logs every step to stderr. Unless RIMBOLT_FUZZ_LOG is set,
-// the target has libFuzzer point stderr at /dev/null and keep its own output
-// and the sanitizer reports on a copy of it (-close_fd_mask=2).
+// The database logs every step to stderr, which is muted unless
+// RIMBOLT_FUZZ_LOG is set (fuzz/quiet_stderr.h).
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
@@ -27,6 +26,7 @@
 
 #include "calib_db/temp_folder.h"
 #include "calib_db/xml_database_test.h"
+#include "fuzz/quiet_stderr.h"
 
 namespace {
 
@@ -49,8 +49,6 @@ constexpr uint8_t kUntouched = 0xA5;
 std::string g_dir;
 std::string g_input;
 std::string g_output;
-// Where failure messages go: stderr as it was before libFuzzer muted it.
-int g_report_fd = STDERR_FILENO;
 
 [[noreturn]] void Fail(const char *format, ...)
     __attribute__((format(printf, 1, 2)));
@@ -58,9 +56,9 @@ int g_report_fd = STDERR_FILENO;
 void Fail(const char *format, ...) {
   va_list args;
   va_start(args, format);
-  dprintf(g_report_fd, "rimbolt_fuzz: ");
-  vdprintf(g_report_fd, format, args);
-  dprintf(g_report_fd, "\n");
+  dprintf(rimbolt_fuzz::g_report_fd, "rimbolt_fuzz: ");
+  vdprintf(rimbolt_fuzz::g_report_fd, format, args);
+  dprintf(rimbolt_fuzz::g_report_fd, "\n");
   va_end(args);
   abort();
 }
@@ -345,21 +343,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
   g_output = g_dir + "/combined_modes.xml";
   atexit(RemoveFiles);
 
-  if (getenv("RIMBOLT_FUZZ_LOG") != nullptr) return 0;
-  int copy = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
-  if (copy >= 0) g_report_fd = copy;
-  for (int i = 1; i < *argc; ++i) {
-    if (strncmp((*argv)[i], "-close_fd_mask=", 15) == 0) return 0;
-  }
-  // libFuzzer reads its flags after this call, so an added flag counts like
-  // one given on the command line.
-  static std::vector<char *> args;
-  static char mute_flag[] = "-close_fd_mask=2";
-  args.assign(*argv, *argv + *argc);
-  args.push_back(mute_flag);
-  args.push_back(nullptr);
-  *argc += 1;
-  *argv = args.data();
+  rimbolt_fuzz::QuietStderr(argc, argv);
   return 0;
 }
 

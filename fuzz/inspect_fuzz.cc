@@ -3,7 +3,9 @@
 // or touch memory it does not own; check must call the file an error
 // exactly when the tool's reader refuses it; normalize's rewrite of a file
 // the reader takes must be saved and read back by the reader; and the scan
-// that inject edits by must find every element where tinyxml2 does.
+// that inject edits by must find every element where tinyxml2 does. What
+// the commands print on stderr is muted unless RIMBOLT_FUZZ_LOG is set
+// (fuzz/quiet_stderr.h).
 #include <errno.h>
 #include <fcntl.h>
 #include <stdint.h>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "calib_db/temp_folder.h"
+#include "fuzz/quiet_stderr.h"
 #include "inspect/cli/command_line.h"
 #include "inspect/commands/command_table.h"
 #include "inspect/edit/element_scan.h"
@@ -46,7 +49,8 @@ void Normalize(const inspect::CalibFile &file) {
     problem = "the reader refuses the rewrite";
   }
   if (!problem.empty()) {
-    fprintf(stderr, "inspect_fuzz: normalize: %s\n", problem.c_str());
+    dprintf(rimbolt_fuzz::g_report_fd, "inspect_fuzz: normalize: %s\n",
+            problem.c_str());
     abort();
   }
 }
@@ -70,28 +74,29 @@ void WriteInput(const uint8_t *data, size_t size) {
   FILE *file = fopen(g_input.c_str(), "wb");
   if (file == nullptr || (size > 0 && fwrite(data, 1, size, file) != size) ||
       fclose(file) != 0) {
-    fprintf(stderr, "inspect_fuzz: cannot write %s: %s\n", g_input.c_str(),
-            strerror(errno));
+    dprintf(rimbolt_fuzz::g_report_fd, "inspect_fuzz: cannot write %s: %s\n",
+            g_input.c_str(), strerror(errno));
     abort();
   }
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/) {
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
   std::string pattern = tavo::TempBase() + "/rimbolt-inspect-fuzz.XXXXXX";
   if (mkdtemp(&pattern[0]) == nullptr) {
-    fprintf(stderr, "inspect_fuzz: mkdtemp %s: %s\n", pattern.c_str(),
-            strerror(errno));
+    dprintf(rimbolt_fuzz::g_report_fd, "inspect_fuzz: mkdtemp %s: %s\n",
+            pattern.c_str(), strerror(errno));
     abort();
   }
   g_dir = pattern;
   g_input = g_dir + "/calib.xml";
   g_output = g_dir + "/normalized.xml";
   atexit(RemoveFiles);
-  // The commands' reports are not what is tested; libFuzzer keeps stderr.
+  // The commands' output is not what is tested.
   int null_fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
   if (null_fd >= 0) dup2(null_fd, STDOUT_FILENO);
+  rimbolt_fuzz::QuietStderr(argc, argv);
   return 0;
 }
 
@@ -105,7 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     error = error || finding.is_error;
   }
   if (error != refused) {
-    fprintf(stderr, "inspect_fuzz: the reader %s the file, check %s\n",
+    dprintf(rimbolt_fuzz::g_report_fd,
+            "inspect_fuzz: the reader %s the file, check %s\n",
             refused ? "refuses" : "reads", error ? "fails it" : "passes it");
     abort();
   }
@@ -115,7 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::vector<inspect::ElementSpan> spans;
   if (doc.Parse(bytes.data(), bytes.size()) == tinyxml2::XML_SUCCESS &&
       !inspect::MatchElements(bytes, doc, &order, &spans)) {
-    fprintf(stderr, "inspect_fuzz: tinyxml2 finds %zu elements, the scan %zu\n",
+    dprintf(rimbolt_fuzz::g_report_fd,
+            "inspect_fuzz: tinyxml2 finds %zu elements, the scan %zu\n",
             order.size(), spans.size());
     abort();
   }

@@ -5,7 +5,8 @@
 # found is kept in fuzz/corpus-run/artifacts/.
 #
 # Usage: bash fuzz/run_fuzz.sh [seconds] [more libFuzzer flags...]
-# Set RIMBOLT_FUZZ_LOG=1 to see the database's log while fuzzing.
+# Set RIMBOLT_FUZZ_LOG=1 to see what the targets print on stderr while
+# fuzzing: the database's log and rimbolt-inspect's reports.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -7,7 +7,10 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include "calib_db/temp_folder.h"
 
@@ -87,24 +90,38 @@ int OpenTemporaryFile(std::string *path, std::string *problem) {
   return fd;
 }
 
-// Copies standard input to its end into |fd|: "" or the system's reason.
-std::string CopyStandardInput(int fd) {
+}  // namespace
+
+std::string CopyToEnd(int from, int to, uint64_t limit) {
+  // What a regular file holds is known without copying it.
+  struct stat info;
+  off_t at = lseek(from, 0, SEEK_CUR);
+  if (fstat(from, &info) == 0 && S_ISREG(info.st_mode) && at >= 0 &&
+      static_cast<uint64_t>(info.st_size - std::min(at, info.st_size)) >
+          limit) {
+    return kTooLarge;
+  }
   char block[1 << 16];
+  uint64_t copied = 0;
   for (;;) {
-    ssize_t got = read(STDIN_FILENO, block, sizeof(block));
+    ssize_t got = read(from, block, sizeof(block));
     if (got == 0) return "";
     if (got < 0) {
       if (errno == EINTR) continue;
       return strerror(errno);
     }
+    copied += static_cast<uint64_t>(got);
+    if (copied > limit) return kTooLarge;
     for (ssize_t done = 0; done < got;) {
-      ssize_t put = write(fd, block + done, got - done);
+      ssize_t put = write(to, block + done, got - done);
       if (put < 0 && errno == EINTR) continue;
       if (put < 0) return strerror(errno);
       done += put;
     }
   }
 }
+
+namespace {
 
 StandardInput Keep() {
   StandardInput input;
@@ -117,7 +134,7 @@ StandardInput Keep() {
   bool temporary = fd < 0;
   if (temporary) fd = OpenTemporaryFile(&input.path, &input.problem);
   if (fd < 0) return input;
-  input.problem = CopyStandardInput(fd);
+  input.problem = CopyToEnd(STDIN_FILENO, fd);
   // The memory file lives as long as its descriptor; the temporary one is
   // opened again by name.
   if (temporary && close(fd) != 0 && input.problem.empty()) {

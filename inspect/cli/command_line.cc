@@ -19,13 +19,23 @@ void ForEachItem(const std::string &list, Each each) {
   }
 }
 
-// A plain decimal number from 0 to INT_MAX, as a person writes one.
-bool IsNumber(const std::string &text) {
-  if (text.empty() || text.size() > 10) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
+// Whether |text| is a plain decimal number from |least| to INT_MAX, as a
+// person writes one: digits, after a '-' where |least| is negative.
+bool IsNumber(const std::string &text, long long least) {
+  size_t digits = least < 0 && !text.empty() && text[0] == '-' ? 1 : 0;
+  if (text.size() == digits || text.size() - digits > 10) return false;
+  for (size_t i = digits; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
   }
-  return strtoll(text.c_str(), nullptr, 10) <= INT_MAX;
+  long long number = strtoll(text.c_str(), nullptr, 10);
+  return number >= least && number <= INT_MAX;
+}
+
+std::string NumberProblem(const std::string &name, const std::string &value,
+                          long long least) {
+  if (IsNumber(value, least)) return "";
+  return name + " takes a number from " + std::to_string(least) + " to " +
+         std::to_string(INT_MAX) + ", not '" + value + "'";
 }
 
 std::string CheckValue(const OptionSpec &option, const std::string &value) {
@@ -34,8 +44,9 @@ std::string CheckValue(const OptionSpec &option, const std::string &value) {
     case OptionKind::kFlag:
       return "";
     case OptionKind::kNumber:
-      return IsNumber(value) ? ""
-                             : name + " takes a number, not '" + value + "'";
+      return NumberProblem(name, value, 0);
+    case OptionKind::kId:
+      return NumberProblem(name, value, INT_MIN);
     case OptionKind::kText:
       return value.empty() ? name + " takes a file" : "";
     case OptionKind::kList:
@@ -121,6 +132,10 @@ std::string ParseArgs(int argc, const char *const *argv,
         continue;
       }
       value = argv[++i];
+    }
+    // Of two values, which one counts is not clear.
+    if (!flag && option->kind != OptionKind::kList && args->Has(option->name)) {
+      note(arg + " is given twice");
     }
     note(CheckValue(*option, value));
     args->given_.push_back({option->name, value});

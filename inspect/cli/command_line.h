@@ -12,9 +12,9 @@
 
 namespace inspect {
 
-// What an option takes: nothing, a number from 0 to INT_MAX, a file, or a
-// list of items split at commas.
-enum class OptionKind { kFlag, kNumber, kText, kList };
+// What an option takes: nothing, a number from 0 to INT_MAX, an ID (any
+// int, negative ones too), a file, or a list of items split at commas.
+enum class OptionKind { kFlag, kNumber, kId, kText, kList };
 
 struct OptionSpec {
   const char *name;  // "--display", "-o"
@@ -35,7 +35,7 @@ class Args {
   }
   // Whether the option |name| was given.
   bool Has(const char *name) const;
-  // The last number or text given for |name|; none, or "", when not given.
+  // The number or text given for |name|; none, or "", when not given.
   std::optional<int> Number(const char *name) const;
   std::string Text(const char *name) const;
   // Every item of every list given for |name|, in order.
@@ -51,11 +51,15 @@ class Args {
 };
 
 // Reads |argv| against |options|, which may stand anywhere: "--" ends
-// them, "-" is a word, and "--name=value" gives a value in the same word.
+// them, "-" is a word, and "--name=value" gives a value in the same word;
+// the word after an option that takes a value is its value, even one that
+// starts with '-' ("--display -1"). An option that takes one value may be
+// given once; a list or a flag as often as wanted.
 // Returns "" or the first problem ("unknown option --foo", "--max needs a
-// value", "--json takes no value", "--mode takes a number, not 'x'", "-o
-// takes a file", or a list item's check), |args| then holding all that
-// could be read.
+// value", "--json takes no value", "--lut takes a number from 0 to
+// 2147483647, not '-1'", "--mode takes a number from -2147483648 to
+// 2147483647, not 'x'", "-o takes a file", "--mode is given twice", or a
+// list item's check), |args| then holding all that could be read.
 std::string ParseArgs(int argc, const char *const *argv,
                       const std::vector<OptionSpec> &options, Args *args);
 

@@ -48,6 +48,17 @@ void SelectedJson(const std::vector<Selected> &selected, JsonWriter *json) {
   json->EndArray();
 }
 
+// A code both made an error and dropped asks for two things at once.
+std::string CheckCheck(const Args &args) {
+  const std::vector<std::string> ignored = args.List("--ignore");
+  for (const std::string &code : args.List("--error-on")) {
+    if (std::find(ignored.begin(), ignored.end(), code) != ignored.end()) {
+      return "--error-on and --ignore both name " + code;
+    }
+  }
+  return "";
+}
+
 int Check(const Args &args) {
   bool json = args.Has("--json");
   Selection selection = SelectionFrom(args);
@@ -72,7 +83,7 @@ int Check(const Args &args) {
       selected.push_back({path, selection.CountModes(*file->modes), left_out});
     }
     if (json) {
-      AddFindingsJson(&path, found, &document);
+      AddFindingsJson(&path, found, &document, file->parser_error);
       continue;
     }
     if (found.empty()) {
@@ -97,7 +108,7 @@ const Command kCheckCommand = {
      1,
      SIZE_MAX,
      "check takes at least one FILE",
-     nullptr},
+     CheckCheck},
     "check [--json] [FILTERS] [GATES] FILE...",
     "where rimbolt will write a FILE other than it says,\n"
     "             or will fail on it",

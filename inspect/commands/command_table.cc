@@ -16,7 +16,7 @@ constexpr char kVersionSynopsis[] = "--version [--json]";
 
 constexpr char kOptionsHelp[] =
     "  FILTERS    --display D, --mode M, --feature T: only that display,\n"
-    "             mode ID, feature type\n"
+    "             mode ID, feature type; D and M may be negative\n"
     "  GATES      --error-on CODE[,CODE...]: those warnings are errors;\n"
     "             --ignore CODE[,CODE...]: those warnings are dropped\n"
     "  PAYLOAD    --display D --mode M --feature T: that feature's payload;\n"
@@ -32,9 +32,10 @@ constexpr char kOptionsHelp[] =
     "  --allow-empty\n"
     "             an empty BIN sets a payload of 0 bytes\n"
     "\n"
-    "A FILE, OLD, NEW or BIN of - is standard input.\n"
+    "A FILE, OLD, NEW or BIN of - is standard input. An option that takes\n"
+    "one value may be given once; --error-on and --ignore add codes.\n"
     "Exit status: 0 nothing found, no difference or written; 1 findings or\n"
-    "differences; 2 trouble (a file rimbolt cannot read, a bad command "
+    "differences; 2 trouble (a file rimbolt cannot read, a bad command\n"
     "line, a payload that is not there, a file not written).\n";
 
 }  // namespace
@@ -52,8 +53,8 @@ const std::vector<OptionSpec> &AllOptions() {
       {"-h", OptionKind::kFlag},
       {"--version", OptionKind::kFlag},
       {"--json", OptionKind::kFlag},
-      {"--display", OptionKind::kNumber},
-      {"--mode", OptionKind::kNumber},
+      {"--display", OptionKind::kId},
+      {"--mode", OptionKind::kId},
       {"--feature", OptionKind::kNumber},
       {"--lut", OptionKind::kNumber},
       {"--error-on", OptionKind::kList, GateCodeProblem},

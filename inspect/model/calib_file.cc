@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "inspect/base/log_capture.h"
 #include "inspect/base/standard_input.h"
 #include "inspect/base/text.h"
@@ -43,6 +45,12 @@ std::string OpenProblem(const std::string &path) {
   return folder ? strerror(EISDIR) : "";
 }
 
+// Whether the file that |info| describes is a regular one too large to
+// read, which is known before reading it.
+bool TooLargeToRead(const struct stat &info, uint64_t limit) {
+  return S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) > limit;
+}
+
 // The path that the reader opens for |path|, and in |problem| why it
 // cannot be opened when that is known before trying: "-" is standard
 // input, kept for the process.
@@ -67,7 +75,8 @@ std::string ShownAs(std::string text, const std::string &from,
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string &given, std::string *bytes) {
+std::string ReadWholeFile(const std::string &given, std::string *bytes,
+                          uint64_t limit) {
   std::string problem;
   std::string path = OpenedPath(given, &problem);
   if (!problem.empty()) return problem;
@@ -79,21 +88,36 @@ std::string ReadWholeFile(const std::string &given, std::string *bytes) {
   // Read straight into the string, sized once for a regular file: a whole
   // calibration file is tens of megabytes.
   struct stat info;
-  size_t expected = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)
-                        ? static_cast<size_t>(info.st_size)
-                        : 0;
+  bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+  if (regular && TooLargeToRead(info, limit)) {
+    fclose(file);
+    return kTooLarge;
+  }
   size_t used = 0;
-  bytes->resize(expected + 1);
+  bytes->resize((regular ? static_cast<size_t>(info.st_size) : 0) + 1);
   size_t got;
+  // One byte past |limit| tells a file that is too large, whatever its
+  // kind: a device or a file that grows.
   while ((got = fread(&(*bytes)[used], 1, bytes->size() - used, file)) > 0) {
     used += got;
-    if (used == bytes->size()) bytes->resize(bytes->size() * 2);
+    if (used > limit) break;
+    if (used == bytes->size()) {
+      bytes->resize(std::min<uint64_t>(bytes->size() * 2, limit + 1));
+    }
   }
-  bytes->resize(used);
+  bool too_large = used > limit;
+  bytes->resize(too_large ? 0 : used);
   bool failed = ferror(file) != 0;
   int saved = errno;
   fclose(file);
+  if (too_large) return kTooLarge;
   return failed ? strerror(saved) : "";
+}
+
+std::string TooLargeProblem(const std::string &path) {
+  return std::string(path == kStandardInputName ? "standard input"
+                                                : "the file") +
+         " is " + kTooLarge;
 }
 
 std::unique_ptr<CalibFile> ReadCalibFile(const std::string &given) {
@@ -111,6 +135,12 @@ std::unique_ptr<CalibFile> ReadCalibFile(const std::string &given) {
   file->problem = PathProblem(path);
   if (!file->problem.empty()) {
     file->unopened = true;
+    return file;
+  }
+  // The reader would hold all of it, and its parse beside it.
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && TooLargeToRead(info, kMaxInputBytes)) {
+    file->problem = TooLargeProblem(given);
     return file;
   }
   {

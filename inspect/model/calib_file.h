@@ -2,10 +2,13 @@
 #ifndef INSPECT_MODEL_CALIB_FILE_H_
 #define INSPECT_MODEL_CALIB_FILE_H_
 
+#include <stdint.h>
+
 #include <memory>
 #include <string>
 
 #include "calib_db/xml_database_test.h"
+#include "inspect/base/input_limit.h"
 
 namespace inspect {
 
@@ -27,12 +30,17 @@ struct CalibFile {
   bool unopened = false;
   // What the LUT reader logged while reading the set; "" when nothing.
   std::string lut_problem;
+  // The parser's own name of the error that made it refuse the file
+  // ("XML_ERROR_PARSING_TEXT"), set by check, which parses the file again
+  // for the error's line and words; "" otherwise.
+  std::string parser_error;
 };
 
 // Reads |path| as the tool reads its QA file: loads it, reads its modes and
 // then its LUTs, with the reader's log taken rather than printed. A |path|
 // of "-" is standard input (read once for the process, whoever asks), named
-// "-" in |path| and in the problems.
+// "-" in |path| and in the problems. A file of more than kMaxInputBytes is
+// not read at all (TooLargeProblem).
 std::unique_ptr<CalibFile> ReadCalibFile(const std::string &path);
 
 // Releases the reader (|db|) and the document it read, which is as large
@@ -43,8 +51,15 @@ void LetGoOfDocument(CalibFile *file);
 
 // Reads the whole file at |path| ("-": standard input, as ReadCalibFile
 // has it) into |bytes|. Returns "" when it could, else the system's reason
-// ("Permission denied", "Is a directory").
-std::string ReadWholeFile(const std::string &path, std::string *bytes);
+// ("Permission denied", "Is a directory"), or kTooLarge for a file of more
+// than |limit| bytes, of which no more than that is read. |limit| is
+// kMaxInputBytes but in tests.
+std::string ReadWholeFile(const std::string &path, std::string *bytes,
+                          uint64_t limit = kMaxInputBytes);
+
+// What is said of |path| when it holds more than kMaxInputBytes: "the
+// file is larger than 1 GiB, ...", or "standard input is ..." for "-".
+std::string TooLargeProblem(const std::string &path);
 
 // The LUT in slot |position| of |file|'s set, or null. The reader fills
 // slots with PCC LUTs only.

@@ -7,6 +7,27 @@ namespace inspect {
 
 namespace {
 
+// "the file holds a PCC LUT in slot 0 only", "the file holds PCC LUTs in
+// slots 0, 1 and 3", "the file holds no PCC LUT": what the tool reads.
+std::string SlotsHeld(const CalibFile &file) {
+  std::string slots;
+  int count = 0;
+  int last = -1;
+  for (int position = 0; position < tavo::kMaxLuts; ++position) {
+    const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
+    if (slot == nullptr || slot->lut == nullptr) continue;
+    if (last >= 0) slots += (count > 1 ? ", " : "") + std::to_string(last);
+    last = position;
+    ++count;
+  }
+  if (count == 0) return "the file holds no PCC LUT";
+  if (count == 1) {
+    return Format("the file holds a PCC LUT in slot %d only", last);
+  }
+  return Format("the file holds PCC LUTs in slots %s and %d", slots.c_str(),
+                last);
+}
+
 std::string SelectLut(const CalibFile &file, int position,
                       PayloadSelection *selection) {
   selection->is_lut = true;
@@ -16,8 +37,8 @@ std::string SelectLut(const CalibFile &file, int position,
   const tavo::DispLut<tavo::PccLut> *slot =
       position < tavo::kMaxLuts ? LutAt(file, position) : nullptr;
   if (slot == nullptr || slot->lut == nullptr) {
-    return Format("the tool reads no PCC LUT in slot %d of %s (slots 0 to %d)",
-                  position, file.path.c_str(), tavo::kMaxLuts - 1);
+    return Format("the tool reads no PCC LUT in slot %d of %s (%s)", position,
+                  file.path.c_str(), SlotsHeld(file).c_str());
   }
   selection->bytes = slot->lut->packets;
   selection->size =

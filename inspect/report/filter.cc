@@ -60,7 +60,12 @@ std::string SelectionText(const Selection &selection,
 std::string GateCodeProblem(const char *option, const std::string &code) {
   const Code *known = FindCode(code.c_str());
   if (known == nullptr) {
-    return "unknown code '" + code + "' for " + option;
+    std::string problem =
+        "unknown code '" + code + "' for " + option + "; the codes are: ";
+    for (size_t i = 0; i < kNumCodes; ++i) {
+      problem += (i > 0 ? ", " : "") + std::string(kCodes[i].name);
+    }
+    return problem;
   }
   if (known->is_error && strcmp(option, "--ignore") == 0) {
     return "--ignore cannot drop " + code + ": the tool fails on the file";

@@ -34,8 +34,9 @@ struct Gates {
 };
 
 // Whether |code|, given to the gate |option|, is one of check's codes that
-// it may take: "" or the problem ("unknown code 'x' for --error-on";
-// --ignore cannot drop the error that the tool fails).
+// it may take: "" or the problem ("unknown code 'x' for --error-on; the
+// codes are: unreadable, ..."; --ignore cannot drop the error that the
+// tool fails).
 std::string GateCodeProblem(const char *option, const std::string &code);
 
 // The findings of |found| that |selection| keeps, with |gates|' --ignore

@@ -22,9 +22,11 @@ void PrintFindings(FILE *out, const std::string &path,
 
 // Appends each of |found| to the JSON array being written as {"file",
 // "line", "severity", "code", "message"}; "file" and "line" are null
-// where |path| is null or the finding has no line.
+// where |path| is null or the finding has no line. A |parser_error| (the
+// parser's own name of why it refused the file, CalibFile::parser_error)
+// is added to the finding that the tool cannot read the file.
 void AddFindingsJson(const std::string *path, const std::vector<Finding> &found,
-                     JsonWriter *json);
+                     JsonWriter *json, const std::string &parser_error = "");
 
 // Prints |found| as the one JSON document {"errors": [...]} on stdout.
 void PrintErrorsJson(const std::string *path,

@@ -24,20 +24,69 @@ int CommentsUnder(const tinyxml2::XMLNode *node) {
   return count;
 }
 
-// The file parsed as the reader parses it, for the line of an error: the
-// reader keeps no document that it could not open.
+// What the parser's |error| says of a file, in words; its own name for an
+// error no file gives.
+std::string ErrorWords(tinyxml2::XMLError error) {
+  switch (error) {
+    case tinyxml2::XML_ERROR_FILE_NOT_FOUND:
+    case tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED:
+      return "the file cannot be opened";
+    case tinyxml2::XML_ERROR_FILE_READ_ERROR:
+      return "the file cannot be read to its end";
+    case tinyxml2::XML_ERROR_EMPTY_DOCUMENT:
+      return "the file is empty or only white space";
+    case tinyxml2::XML_ERROR_PARSING_ELEMENT:
+      return "a tag that is not closed";
+    case tinyxml2::XML_ERROR_PARSING_ATTRIBUTE:
+      return "an attribute that is not name=\"value\", or is given twice";
+    case tinyxml2::XML_ERROR_PARSING_TEXT:
+      return "text where an element was expected";
+    case tinyxml2::XML_ERROR_PARSING_CDATA:
+      return "a CDATA section that is not closed";
+    case tinyxml2::XML_ERROR_PARSING_COMMENT:
+      return "a comment that is not closed";
+    case tinyxml2::XML_ERROR_PARSING_DECLARATION:
+      return "a declaration <?...?> that is not closed, or not at the start "
+             "of the file";
+    case tinyxml2::XML_ERROR_PARSING_UNKNOWN:
+      return "a <!...> that is not closed";
+    case tinyxml2::XML_ERROR_MISMATCHED_ELEMENT:
+      return "an element that is not closed, or closed by another name";
+    case tinyxml2::XML_ERROR_PARSING:
+      return "a '<' that starts no element, comment or declaration";
+    case tinyxml2::XML_ELEMENT_DEPTH_EXCEEDED:
+      return Format("elements nested more than %d deep",
+                    TINYXML2_MAX_ELEMENT_DEPTH);
+    case tinyxml2::XML_SUCCESS:
+    case tinyxml2::XML_NO_ATTRIBUTE:
+    case tinyxml2::XML_WRONG_ATTRIBUTE_TYPE:
+    case tinyxml2::XML_CAN_NOT_CONVERT_TEXT:
+    case tinyxml2::XML_NO_TEXT_NODE:
+    case tinyxml2::XML_ERROR_COUNT:
+      break;
+  }
+  return tinyxml2::XMLDocument::ErrorIDToName(error);
+}
+
+// The file parsed as the reader parses it, for the line of an error and
+// the parser's reason in words: the reader keeps no document that it could
+// not open. The parser's own name of the error goes to |file|.
 const tinyxml2::XMLDocument *ParsedAgain(
-    const CalibFile &file, std::unique_ptr<tinyxml2::XMLDocument> *doc,
+    CalibFile *file, std::unique_ptr<tinyxml2::XMLDocument> *doc,
     Findings *findings) {
   std::string bytes;
-  if (file.unopened || !ReadWholeFile(file.path, &bytes).empty()) {
-    findings->Fail(0, file.problem);
+  if (file->unopened || !ReadWholeFile(file->path, &bytes).empty()) {
+    findings->Fail(0, file->problem);
     return nullptr;
   }
   doc->reset(new tinyxml2::XMLDocument(true, tinyxml2::PRESERVE_WHITESPACE));
-  if ((*doc)->Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) {
-    findings->Fail((*doc)->ErrorLineNum(),
-                   Format("%s (%s)", file.problem.c_str(), (*doc)->ErrorStr()));
+  tinyxml2::XMLError error = (*doc)->Parse(bytes.data(), bytes.size());
+  if (error != tinyxml2::XML_SUCCESS) {
+    int line = (*doc)->ErrorLineNum();
+    std::string reason = ErrorWords(error);
+    if (line > 0) reason += Format(", line %d", line);
+    findings->Fail(line, file->problem + " (" + reason + ")");
+    file->parser_error = tinyxml2::XMLDocument::ErrorIDToName(error);
     return nullptr;
   }
   return doc->get();
@@ -47,16 +96,16 @@ const tinyxml2::XMLDocument *ParsedAgain(
 // of the document its reader read, with their lines, say where and why.
 // |markup| is what the byte scan found, which counts only for a file that
 // parses to a root.
-void FindAll(const CalibFile &file, const Findings &markup, Findings *findings,
+void FindAll(CalibFile *file, const Findings &markup, Findings *findings,
              int *comments) {
   std::unique_ptr<tinyxml2::XMLDocument> parsed;
-  const tinyxml2::XMLDocument *doc = file.db->document();
+  const tinyxml2::XMLDocument *doc = file->db->document();
   if (doc == nullptr) doc = ParsedAgain(file, &parsed, findings);
   if (doc == nullptr) return;
   if (comments != nullptr) *comments = CommentsUnder(doc);
   const tinyxml2::XMLElement *root = doc->FirstChildElement();
   if (root == nullptr) {
-    findings->Fail(0, file.problem);
+    findings->Fail(0, file->problem);
     return;
   }
   findings->Append(markup);
@@ -64,14 +113,14 @@ void FindAll(const CalibFile &file, const Findings &markup, Findings *findings,
       root->FirstChildElement(tavo::mode_format::kDispModes);
   if (modes == nullptr) {
     findings->Fail(root->GetLineNum(),
-                   "no Disp_Modes under the root: " + file.problem);
+                   "no Disp_Modes under the root: " + file->problem);
     return;
   }
-  int refused = CheckModeSection(modes, file.modes.get(), findings);
-  if (file.modes == nullptr) {
+  int refused = CheckModeSection(modes, file->modes.get(), findings);
+  if (file->modes == nullptr) {
     findings->Fail(
         refused != 0 ? refused : modes->GetLineNum(),
-        refused != 0 ? file.problem : file.problem + ListLimit(modes));
+        refused != 0 ? file->problem : file->problem + ListLimit(modes));
   }
   const tinyxml2::XMLElement *luts =
       root->FirstChildElement(tavo::lut_format::kLuts);
@@ -88,15 +137,25 @@ std::vector<Finding> CheckFile(const std::string &path,
   // The bytes are scanned and let go before the reader holds the file, so
   // that the two are never in memory together.
   Findings markup;
+  std::string problem;
   {
     std::string bytes;
-    if (ReadWholeFile(path, &bytes).empty()) CheckMarkup(bytes, &markup);
+    problem = ReadWholeFile(path, &bytes);
+    if (problem.empty()) CheckMarkup(bytes, &markup);
   }
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
-  Findings findings;
-  FindAll(*file, markup, &findings, comments);
+  std::vector<Finding> found;
+  if (problem == kTooLarge) {
+    // Read no further, nor again: nothing is known of what the tool makes
+    // of it.
+    found = {{0, true, "unreadable", TooLargeProblem(path)}};
+  } else {
+    Findings findings;
+    FindAll(file.get(), markup, &findings, comments);
+    found = findings.Sorted();
+  }
   if (read != nullptr) *read = std::move(file);
-  return findings.Sorted();
+  return found;
 }
 
 }  // namespace inspect

@@ -122,6 +122,7 @@ TEST(CheckTest, FindsWhatFollowsADeclarationAtOnce) {
       << found[0].message;
 }
 
+// The README's table and the manual page's list are the codes, in order.
 TEST(CheckTest, TheReadmeTableIsTheListOfCodes) {
   std::ifstream readme(RIMBOLT_SOURCE_DIR "/README.md");
   const std::regex row(
@@ -134,14 +135,28 @@ TEST(CheckTest, TheReadmeTableIsTheListOfCodes) {
                       match[3].str() + " " + match[4].str());
     }
   }
-  std::vector<std::string> codes;
+  std::vector<std::string> codes, names;
   for (size_t i = 0; i < inspect::kNumCodes; ++i) {
     const inspect::Code &code = inspect::kCodes[i];
     codes.push_back(std::string(code.name) + " " +
                     (code.is_error ? "error" : "warning") + " " + code.what +
                     " " + inspect::RewriteName(code.rewrite));
+    names.push_back(code.name);
   }
   EXPECT_EQ(table, codes);
+
+  // Each code stands as ".TP", ".B name" in the page's CODES section.
+  std::ifstream page(RIMBOLT_SOURCE_DIR "/docs/rimbolt-inspect.1");
+  std::vector<std::string> listed;
+  bool in_codes = false;
+  std::string previous;
+  for (std::string line; std::getline(page, line); previous = line) {
+    if (line.rfind(".SH ", 0) == 0) in_codes = line == ".SH CODES";
+    if (!in_codes || previous != ".TP" || line.rfind(".B ", 0) != 0) continue;
+    listed.push_back(
+        std::regex_replace(line.substr(3), std::regex(R"(\\-)"), "-"));
+  }
+  EXPECT_EQ(listed, names);
 }
 
 }  // namespace

@@ -245,9 +245,22 @@ TEST_F(InspectTest, EveryCommandSaysWhyAFileCannotBeRead) {
     EXPECT_EQ(show.err.find(error), 0u) << show.err;
     EXPECT_EQ(diff.out.find(R"({"errors":[{"file":")" + path), 0u) << diff.out;
   }
-  // Bad XML: the parser's line.
+  // Bad XML: the parser's line; with --json, its own name of the error on
+  // that finding alone.
   WriteFile(qa_, "<Calib_Data>\n<Disp_Modes>\n</Calib_Data>\n");
   EXPECT_EQ(Inspect({"show", qa_}).err.find(qa_ + ":2: error: "), 0u);
+  const std::string parser_error =
+      R"x(, line 2)","parser_error":"XML_ERROR_MISMATCHED_ELEMENT"})x";
+  ProcessResult checked = Inspect({"check", "--json", qa_, dir_.path()});
+  size_t at = checked.out.find(parser_error + R"(,{"file":")" + dir_.path());
+  EXPECT_NE(at, std::string::npos) << checked.out;
+  EXPECT_EQ(checked.out.find("parser_error", at + parser_error.size()),
+            std::string::npos)
+      << checked.out;
+  ProcessResult diff =
+      Inspect({"diff", "--json", kExamples + "qa_modes.xml", qa_});
+  EXPECT_NE(diff.out.find(parser_error + "]}\n"), std::string::npos)
+      << diff.out;
 }
 
 TEST_F(InspectTest, SaysAFileMayNotBeRead) {

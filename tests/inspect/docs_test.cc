@@ -1,6 +1,11 @@
 // The usage text, the README's section on rimbolt-inspect and the manual
-// page say the same things: the same synopsis, every command and option.
+// page say the same things: the same synopsis, every command and option;
+// and every command the README shows prints what it shows.
 #include <gtest/gtest.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <regex>
@@ -9,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/run.h"
 #include "tests/run/fixtures.h"
 #include "tests/test_util.h"
 
@@ -17,6 +23,7 @@ namespace {
 
 const std::string kReadme = RIMBOLT_SOURCE_DIR "/README.md";
 const std::string kManPage = RIMBOLT_SOURCE_DIR "/docs/rimbolt-inspect.1";
+const std::string kToolManPage = RIMBOLT_SOURCE_DIR "/docs/rimbolt.1";
 
 std::vector<std::string> Lines(const std::string &text) {
   std::vector<std::string> lines;
@@ -56,8 +63,9 @@ std::set<std::string> CommandsAndOptions(const std::string &usage) {
 // Whether |name| stands in |text| as a word of its own, not inside a longer
 // option or word ("-o" is not in "--error-on").
 bool HasWord(const std::string &text, const std::string &name) {
-  auto is_word = [](char c) { return isalnum(static_cast<unsigned char>(c)) ||
-                                     c == '-' || c == '_'; };
+  auto is_word = [](char c) {
+    return isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+  };
   for (size_t at = text.find(name); at != std::string::npos;
        at = text.find(name, at + 1)) {
     size_t after = at + name.size();
@@ -78,11 +86,69 @@ std::string ReadmeSection() {
   return readme.substr(start, end - start);
 }
 
+std::string Joined(const std::vector<std::string> &lines) {
+  std::string text;
+  for (const std::string &line : lines) text += line + "\n";
+  return text;
+}
+
+// |text| with every |from| in it made |to|.
+std::string Replaced(std::string text, const std::string &from,
+                     const std::string &to) {
+  for (size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// The shell that runs the README's commands: a device has it elsewhere.
+std::string Shell() {
+  return access("/bin/sh", X_OK) == 0 ? "/bin/sh" : "/system/bin/sh";
+}
+
+// Whether |printed|, from line |p| on, is what |shown| says from line |s|
+// on, a line "..." of |shown| standing for any lines left out.
+bool Shows(const std::vector<std::string> &shown, size_t s,
+           const std::vector<std::string> &printed, size_t p) {
+  if (s == shown.size()) return p == printed.size();
+  if (shown[s] == "...") {
+    for (size_t rest = p; rest <= printed.size(); ++rest) {
+      if (Shows(shown, s + 1, printed, rest)) return true;
+    }
+    return false;
+  }
+  return p < printed.size() && printed[p] == shown[s] &&
+         Shows(shown, s + 1, printed, p + 1);
+}
+
 class DocsTest : public RunFilesTest {
  protected:
   ProcessResult Run(const std::vector<std::string> &args) {
     return RunProcess(args, dir_.path());
   }
+  // What |command|, a line of the README after "$ ", prints on standard
+  // output and error, run in |root|. The tool itself runs in this process,
+  // writing its output to |output| rather than the machine's /data.
+  std::string RunExample(const std::string &root, const std::string &command,
+                         const std::string &output) {
+    const std::string tool = "build/rimbolt ";
+    if (command.rfind(tool, 0) != 0) {
+      ProcessResult run = Run(
+          {Shell(), "-c", "cd '" + root + "' && { " + command + "\n} 2>&1"});
+      return run.out + run.err;
+    }
+    std::vector<std::string> args;
+    std::istringstream words(command.substr(tool.size()));
+    for (std::string word; words >> word;) args.push_back(word);
+    char here[PATH_MAX];
+    EXPECT_NE(getcwd(here, sizeof(here)), nullptr);
+    EXPECT_EQ(chdir(root.c_str()), 0);
+    RunResult run = RunInProcess(args, output);
+    EXPECT_EQ(chdir(here), 0);
+    return Joined(run.logged) + run.out;
+  }
+
   std::string Usage() {
     std::vector<std::string> command = EmulatedCommand(RIMBOLT_INSPECT_BINARY);
     command.push_back("--help");
@@ -154,8 +220,86 @@ TEST_F(DocsTest, ReadmeAndManualPageNameTheVersionThatIsPrinted) {
       << lines[1];
   const std::string number = lines[0].substr(lines[0].find(' ') + 1);
   EXPECT_NE(ReadmeSection().find("`" + lines[0] + "`"), std::string::npos);
-  EXPECT_NE(ReadFile(kManPage).find("\"rimbolt " + number + "\""),
-            std::string::npos);
+  for (const std::string &page : {kManPage, kToolManPage}) {
+    EXPECT_NE(ReadFile(page).find("\"rimbolt " + number + "\""),
+              std::string::npos)
+        << page;
+  }
+}
+
+// The README's examples run from the repository's root after
+// scripts/run_examples.sh: here a folder with the examples, build/ with
+// the programs, and the tool's output of the examples at a path of its own
+// in place of the machine's /data.
+TEST_F(DocsTest, EveryCommandTheReadmeShowsPrintsWhatItShows) {
+  const std::string root = dir_.File("root");
+  for (const char *folder :
+       {"", "/examples", "/build", "/data", "/data/display-tests"}) {
+    ASSERT_EQ(mkdir((root + folder).c_str(), 0755), 0) << folder;
+  }
+  for (const char *name : {"qa_modes.xml", "factory_modes.xml"}) {
+    WriteFile(root + "/examples/" + name,
+              ReadFile(std::string(RIMBOLT_SOURCE_DIR "/examples/") + name));
+  }
+  char binary[PATH_MAX];
+  ASSERT_NE(realpath(RIMBOLT_INSPECT_BINARY, binary), nullptr);
+  std::string program = "#!" + Shell() + "\nexec";
+  for (const std::string &word : EmulatedCommand(binary)) {
+    program += " '" + word + "'";
+  }
+  const std::string inspect = root + "/build/rimbolt-inspect";
+  WriteFile(inspect, program + " \"$@\"\n");
+  ASSERT_EQ(chmod(inspect.c_str(), 0755), 0);
+  const std::string output = root + tavo::kOutputPath;
+  ASSERT_EQ(RunInProcess({root + "/examples/qa_modes.xml",
+                          root + "/examples/factory_modes.xml"},
+                         output)
+                .status,
+            0);
+
+  // Each block indented by four spaces: what it holds before its first
+  // "$ " line is a file where the text before says "saved as `PATH`:";
+  // each "$ " line is a command, the lines up to the next what it prints.
+  const std::vector<std::string> lines =
+      Lines(Replaced(ReadFile(kReadme), tavo::kOutputPath, output));
+  const std::regex saved_as(R"(saved as `([^`]+)`:$)");
+  std::string prose;
+  int commands = 0;
+  for (size_t i = 0; i < lines.size();) {
+    if (lines[i].rfind("    ", 0) != 0) {
+      if (!lines[i].empty()) prose = lines[i];
+      ++i;
+      continue;
+    }
+    std::vector<std::string> block;
+    for (; i < lines.size() && (lines[i].empty() || lines[i][0] == ' '); ++i) {
+      block.push_back(lines[i].substr(std::min<size_t>(4, lines[i].size())));
+    }
+    size_t at = 0;
+    while (at < block.size() && block[at].rfind("$ ", 0) != 0) ++at;
+    std::smatch saved;
+    if (std::regex_search(prose, saved, saved_as)) {
+      std::vector<std::string> file(block.begin(), block.begin() + at);
+      while (!file.empty() && file.back().empty()) file.pop_back();
+      WriteFile(root + "/" + saved[1].str(), Joined(file));
+    }
+    while (at < block.size()) {
+      const std::string command = block[at].substr(2);
+      std::vector<std::string> shown;
+      for (++at; at < block.size() && block[at].rfind("$ ", 0) != 0; ++at) {
+        shown.push_back(block[at]);
+      }
+      while (!shown.empty() && shown.back().empty()) shown.pop_back();
+      const std::string printed = RunExample(root, command, output);
+      EXPECT_TRUE(Shows(shown, 0, Lines(printed), 0))
+          << "$ " << command << "\nprints\n"
+          << printed << "where the README shows\n"
+          << Joined(shown);
+      ++commands;
+    }
+  }
+  // Every example was found: none is left out unseen.
+  EXPECT_EQ(commands, 17);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "inspect/base/crc32.h"
+#include "inspect/model/codes.h"
 #include "tests/run/fixtures.h"
 #include "tests/test_util.h"
 
@@ -121,6 +122,39 @@ TEST_F(GatesTest, ShowOnlyTheModesAndFeaturesSelected) {
             std::string::npos);
 }
 
+// Every ID that show prints, negative ones too, can be named again.
+TEST_F(GatesTest, NegativeIdsSelectAndNamePayloadsLikeAnyOther) {
+  WriteEdited(qa_, R"(ModeID="8" DisplayID="1")",
+              R"(ModeID="-5" DisplayID="-1")");
+  ProcessResult shown = Inspect({"show", "--display", "-1", "--mode=-5", qa_});
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  EXPECT_NE(shown.out.find("--display -1 --mode -5 selects 1 mode\n\n"
+                           "Mode -5 on display -1: \"qa_two\"\n"),
+            std::string::npos)
+      << shown.out;
+  ProcessResult checked = Inspect({"check", "--display=-1", qa_});
+  EXPECT_EQ(checked.status, 1);
+  EXPECT_NE(checked.out.find(qa_ + ":5: warning: DynamicRange=\"HDR\""),
+            std::string::npos)
+      << checked.out;
+  const std::string bin = dir_.File("f3.bin");
+  const std::string out = dir_.File("out.xml");
+  WriteFile(bin, "\x01\x02");
+  const std::vector<std::string> address = {"--display", "-1",        "--mode",
+                                            "-5",        "--feature", "3"};
+  std::vector<std::string> inject = {"inject", qa_, "--from", bin, "-o", out};
+  inject.insert(inject.end(), address.begin(), address.end());
+  ASSERT_EQ(Inspect(inject).status, 0);
+  std::vector<std::string> extract = {"extract", out, "--hex"};
+  extract.insert(extract.end(), address.begin(), address.end());
+  EXPECT_EQ(Inspect(extract).out, "0102\n");
+  ProcessResult changed = Inspect({"diff", "--mode", "-5", qa_, out});
+  EXPECT_EQ(changed.status, 1);
+  EXPECT_NE(changed.out.find("Mode -5 on display -1 \"qa_two\": changed\n"),
+            std::string::npos)
+      << changed.out;
+}
+
 TEST_F(GatesTest, FilteredDiffComparesOnlyTheModesSelected) {
   WriteFile(qa_, kQaFile);
   const std::string new_path = dir_.File("new.xml");
@@ -211,6 +245,32 @@ TEST_F(GatesTest, GatesMakeWarningsErrorsOrDropThem) {
                "attribute-not-carried,disable-form,payload-case", qa_});
   EXPECT_EQ(ignored.status, 1);
   EXPECT_EQ(ignored.out.find(qa_ + ":5: warning: "), 0u) << ignored.out;
+  // A code that is none says which are.
+  std::string codes;
+  for (size_t i = 0; i < inspect::kNumCodes; ++i) {
+    codes += (i > 0 ? ", " : "") + std::string(inspect::kCodes[i].name);
+  }
+  ProcessResult unknown = Inspect({"check", "--error-on", "bogus", qa_});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n')),
+            "rimbolt-inspect: unknown code 'bogus' for --error-on; the codes "
+            "are: " +
+                codes);
+  EXPECT_NE(codes.find("unreadable, num-modes-mismatch, "), std::string::npos);
+  // A code both made an error and dropped is a bad command line.
+  ProcessResult both =
+      Inspect({"check", "--json", "--error-on", "payload-case,disable-form",
+               "--ignore=disable-form", qa_});
+  EXPECT_EQ(both.status, 2);
+  EXPECT_EQ(both.out,
+            R"({"errors":[{"file":null,"line":null,"severity":"error",)"
+            R"("code":"usage","message":"--error-on and --ignore both name )"
+            R"(disable-form"}]})"
+            "\n");
+  EXPECT_EQ(both.err.find("rimbolt-inspect: --error-on and --ignore both "
+                          "name disable-form\nusage: "),
+            0u)
+      << both.err;
   ProcessResult clean = Inspect(
       {"check", "--ignore", "attribute-not-carried,disable-form,payload-case",
        "--ignore=classification-dropped", qa_});

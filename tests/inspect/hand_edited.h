@@ -246,6 +246,28 @@ inline std::vector<HandEdited> HandEditedFiles() {
        {},
        nullptr,
        "Invalid size or type. size:2, type:30"},
+      // The parser's reason, in words, with its line.
+      {"xml_mismatched",
+       "<Calib_Data>\n<Disp_Modes>\n</Calib_Data>\n",
+       {"2:unreadable"},
+       {},
+       {},
+       nullptr,
+       "(an element that is not closed, or closed by another name, line 2)"},
+      {"xml_text",
+       "<Calib_Data/>\n\nx\n",
+       {"3:unreadable"},
+       {},
+       {},
+       nullptr,
+       "(text where an element was expected, line 3)"},
+      {"xml_attribute",
+       "<Calib_Data a=\"1\" a=\"2\"/>\n",
+       {"1:unreadable"},
+       {},
+       {},
+       nullptr,
+       "(an attribute that is not name=\"value\", or is given twice, line 1)"},
   };
 }
 

@@ -235,6 +235,13 @@ TEST_F(PayloadsTest, RefusesWithoutWritingAnything) {
       full,
       "<Calib_Data><Disp_Modes NumModes=\"1\"><Mode NumOfFeatures=\"29\">" +
           features + "</Mode></Disp_Modes></Calib_Data>");
+  const std::string three = dir_.File("three.xml");
+  const std::string lut =
+      R"(<Lut Type="0" NumPackets="1">)" + std::string(32, '0') + "</Lut>";
+  WriteFile(three,
+            "<Calib_Data><Disp_Modes NumModes=\"0\"/><Luts "
+            "NumLuts=\"3\">" +
+                lut + lut + lut + "</Luts></Calib_Data>");
   const std::string broken = dir_.File("broken.xml");
   WriteFile(broken, "<Calib_Data><Disp_Modes NumModes=\"1\">");
   const std::vector<std::string> feature = {"--display", "0",         "--mode",
@@ -252,6 +259,12 @@ TEST_F(PayloadsTest, RefusesWithoutWritingAnything) {
       {{"inject", qa, "--lut", "1", "--from", bin},
        "the tool reads no PCC LUT in slot 1 of " + qa},
       {{"extract", qa, "--lut", "9"}, "no PCC LUT in slot 9"},
+      // Which slots the file does hold.
+      {{"extract", qa, "--lut", "1"},
+       "in slot 1 of " + qa + " (the file holds a PCC LUT in slot 0 only)"},
+      {{"extract", full, "--lut", "0"}, "(the file holds no PCC LUT)"},
+      {{"extract", three, "--lut", "3"},
+       "(the file holds PCC LUTs in slots 0, 1 and 2)"},
       {{"inject", qa_, "--display", "0", "--mode", "7", "--feature", "2",
         "--from", bin},
        "reads 2 modes with ID 7 on display 0"},
@@ -272,6 +285,13 @@ TEST_F(PayloadsTest, RefusesWithoutWritingAnything) {
        "none.bin cannot be read: No such file or directory"},
       {With({"inject", qa, "--from", dir_.path()}, feature),
        "cannot be read: Is a directory"},
+      // A value given twice, of which either could be meant.
+      {With({"extract", qa, "--mode", "1"}, feature), "--mode is given twice"},
+      {{"inject", qa, "--lut", "0", "--from", bin, "--from=" + bin},
+       "--from is given twice"},
+      {{"extract", qa, "--lut", "0", "-o", out}, "-o is given twice"},
+      {{"extract", qa, "--lut", "-1"},
+       "--lut takes a number from 0 to 2147483647, not '-1'"},
   };
   for (const Case &c : cases) {
     ProcessResult result = Inspect(With(c.args, {"-o", out}));

@@ -1,5 +1,8 @@
 // A FILE of "-": rimbolt-inspect reads standard input, piped in as a user
 // pipes a file from a device, and names it "-".
+#include "inspect/base/standard_input.h"
+
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "inspect/model/calib_file.h"
 #include "tests/run/fixtures.h"
 #include "tests/test_util.h"
 
@@ -69,9 +73,9 @@ TEST_F(StandardInputTest, AnEmptyOrUnreadableInputIsAnUnreadableFile) {
   WriteFile(empty, "");
   ProcessResult nothing = InShell("exec \"$@\" < /dev/null", {"check", "-"});
   EXPECT_EQ(nothing.status, 2);
-  EXPECT_EQ(nothing.out,
-            AsStandardInput(InShell("exec \"$@\"", {"check", empty}).out,
-                            empty));
+  EXPECT_EQ(
+      nothing.out,
+      AsStandardInput(InShell("exec \"$@\"", {"check", empty}).out, empty));
   for (const char *redirect : {"< /", "<&-"}) {
     SCOPED_TRACE(redirect);
     ProcessResult show =
@@ -92,6 +96,52 @@ TEST_F(StandardInputTest, AnEmptyOrUnreadableInputIsAnUnreadableFile) {
       << json.out;
 }
 
+// An input past the bound is refused unread: a file or standard input
+// whose size says so at once, a device or a pipe at the first byte past it
+// (shown with a smaller bound).
+TEST_F(StandardInputTest, InputsPastTheBoundAreNotRead) {
+  WriteFile(qa_, kQaFile);
+  const std::string big = dir_.File("big.xml");
+  WriteFile(big, "");
+  // Sparse: nothing of it is written to disk.
+  ASSERT_EQ(truncate(big.c_str(), inspect::kMaxInputBytes + 1), 0);
+  const std::string tail =
+      "is larger than 1 GiB, the most rimbolt-inspect reads [unreadable]\n";
+  EXPECT_EQ(InShell("exec \"$@\"", {"check", big}).out,
+            big + ": error: the file " + tail);
+  ProcessResult piped = InShell("exec \"$@\" < '" + big + "'", {"show", "-"});
+  EXPECT_EQ(piped.status, 2);
+  EXPECT_EQ(piped.err, "-: error: standard input " + tail);
+  ProcessResult from = InShell(
+      "exec \"$@\"", {"inject", qa_, "--lut", "0", "--from", big, "-o", "-"});
+  EXPECT_EQ(from.status, 2);
+  EXPECT_EQ(from.err, "inject: nothing written: " + big +
+                          " cannot be read: larger than 1 GiB, the most "
+                          "rimbolt-inspect reads\n");
+  // The bound itself is read.
+  ASSERT_EQ(truncate(big.c_str(), 4096), 0);
+  std::string bytes;
+  EXPECT_EQ(inspect::ReadWholeFile(big, &bytes, 4096), "");
+  EXPECT_EQ(bytes.size(), 4096u);
+  EXPECT_EQ(inspect::ReadWholeFile(big, &bytes, 4095), inspect::kTooLarge);
+  EXPECT_EQ(inspect::ReadWholeFile("/dev/zero", &bytes, 4096),
+            inspect::kTooLarge);
+  EXPECT_EQ(bytes, "");
+  int pipe_ends[2];
+  ASSERT_EQ(pipe(pipe_ends), 0);
+  ASSERT_EQ(write(pipe_ends[1], std::string(4097, 'x').data(), 4097), 4097);
+  close(pipe_ends[1]);
+  int kept = open(dir_.File("kept").c_str(), O_WRONLY | O_CREAT, 0600);
+  EXPECT_EQ(inspect::CopyToEnd(pipe_ends[0], kept, 4096), inspect::kTooLarge);
+  close(pipe_ends[0]);
+  int whole = open(big.c_str(), O_RDONLY);
+  EXPECT_EQ(inspect::CopyToEnd(whole, kept, 4096), "");
+  close(whole);
+  close(kept);
+  // The pipe's one block past the bound was not kept; all of the file was.
+  EXPECT_EQ(ReadFile(dir_.File("kept")).size(), 4096u);
+}
+
 // Without /proc, standard input is kept in a file under $TMPDIR, which is
 // gone when the run ends, also when a signal ends it.
 TEST_F(StandardInputTest, WithoutProcLeavesNoTemporaryFile) {
@@ -109,13 +159,23 @@ TEST_F(StandardInputTest, WithoutProcLeavesNoTemporaryFile) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const std::string script =
       "umount -l /proc && ! [ -e /proc/self ] || exit 3\n"
-      "export TMPDIR='" + temporary + "'\n"
-      "cat '" + qa_ + "' | \"$@\" check -\n"
+      "export TMPDIR='" +
+      temporary +
+      "'\n"
+      "cat '" +
+      qa_ +
+      "' | \"$@\" check -\n"
       "echo \"left: $(ls -A \"$TMPDIR\")\"\n"
       // A run ended while it reads: its file is there, then gone.
-      "\"$@\" check - < '" + fifo + "' & pid=$!\n"
-      "exec 3> '" + fifo + "'\n"
-      "cat '" + qa_ + "' >&3\n"
+      "\"$@\" check - < '" +
+      fifo +
+      "' & pid=$!\n"
+      "exec 3> '" +
+      fifo +
+      "'\n"
+      "cat '" +
+      qa_ +
+      "' >&3\n"
       "i=0; while [ -z \"$(ls -A \"$TMPDIR\")\" ] && [ $i -lt 100 ]; do\n"
       "  sleep 0.1; i=$((i + 1)); done\n"
       "echo \"reading: $(ls -A \"$TMPDIR\")\"\n"
@@ -124,18 +184,17 @@ TEST_F(StandardInputTest, WithoutProcLeavesNoTemporaryFile) {
       "echo \"left: $(ls -A \"$TMPDIR\")\"\n";
   const std::string script_path = dir_.File("run.sh");
   WriteFile(script_path, script);
-  ProcessResult run = InShell(
-      "exec unshare --mount --propagation private /bin/sh '" + script_path +
-          "' \"$@\"",
-      {});
+  ProcessResult run =
+      InShell("exec unshare --mount --propagation private /bin/sh '" +
+                  script_path + "' \"$@\"",
+              {});
   ASSERT_NE(run.status, 3) << "could not unmount /proc in a mount namespace";
   ProcessResult named = InShell("exec \"$@\"", {"check", qa_});
   ASSERT_EQ(named.status, 1);
   const std::string checked = AsStandardInput(named.out, qa_);
   ASSERT_EQ(run.out.substr(0, checked.size()), checked) << run.out << run.err;
   const std::string reading = "left: \nreading: rimbolt-inspect-stdin-";
-  EXPECT_EQ(run.out.substr(checked.size(), reading.size()), reading)
-      << run.out;
+  EXPECT_EQ(run.out.substr(checked.size(), reading.size()), reading) << run.out;
   const std::string end = "\nstatus 143\nleft: \n";
   ASSERT_GE(run.out.size(), end.size());
   EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end) << run.out;

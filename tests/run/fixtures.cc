@@ -31,7 +31,8 @@ RunResult RunInProcess(std::vector<std::string> args,
   int status = tavo::RunRimbolt(static_cast<int>(args.size()), argv.data(),
                                 output.c_str());
   std::string out = testing::internal::GetCapturedStdout();
-  return {status, out, WithoutLineNumbers(log.Lines())};
+  std::vector<std::string> logged = log.Lines();
+  return {status, out, WithoutLineNumbers(logged), logged};
 }
 
 testing::AssertionResult MatchesSchema(const std::string &file,
@@ -42,7 +43,8 @@ testing::AssertionResult MatchesSchema(const std::string &file,
   if (result.status == 0) return testing::AssertionSuccess();
   return testing::AssertionFailure()
          << file << " does not match the schema (status " << result.status
-         << "):\n" << result.out << result.err;
+         << "):\n"
+         << result.out << result.err;
 }
 
 }  // namespace rimbolt_test

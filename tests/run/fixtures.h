@@ -66,8 +66,9 @@ constexpr char kCombinedFile[] = R"(<?xml version="1.0" ?>
 
 struct RunResult {
   int status;
-  std::string out;                // standard output
-  std::vector<std::string> log;   // log lines without their source lines
+  std::string out;                  // standard output
+  std::vector<std::string> log;     // log lines without their source lines
+  std::vector<std::string> logged;  // log lines as logged, source lines too
 };
 
 // The whole run in process, with |args| after the program name and the
