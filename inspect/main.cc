@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "inspect/base/json.h"
 #include "inspect/base/output.h"
+#include "inspect/base/printer.h"
 #include "inspect/base/text.h"
 #include "inspect/cli/command_line.h"
 #include "inspect/commands/command_table.h"
@@ -31,31 +31,29 @@ int Usage(const std::string &problem, bool json) {
 }
 
 int Help(bool json) {
-  if (json) {
-    inspect::JsonWriter usage;
-    usage.BeginObject().Key("usage").String(inspect::UsageText()).EndObject();
-    fputs(usage.Text().c_str(), stdout);
-  } else {
-    fputs(inspect::UsageText().c_str(), stdout);
-  }
+  std::unique_ptr<inspect::Printer> out = inspect::MakePrinter(json);
+  std::string usage = inspect::UsageText();
+  out->BeginObject();
+  out->String("usage", usage);
+  out->Text(usage.substr(0, usage.size() - 1));  // a line is ended for it
+  out->EndObject();
+  out->Finish();
   return inspect::kExitNothing;
 }
 
 // The tool's version and the tinyxml2 it was compiled against, whose
 // reading the tool's output follows.
 int Version(bool json) {
-  std::string tinyxml2 =
-      inspect::Format("%d.%d.%d", TIXML2_MAJOR_VERSION, TIXML2_MINOR_VERSION,
-                      TIXML2_PATCH_VERSION);
-  if (json) {
-    inspect::JsonWriter version;
-    version.BeginObject().Key("version").String(RIMBOLT_VERSION);
-    version.Key("tinyxml2").String(tinyxml2).EndObject();
-    fputs(version.Text().c_str(), stdout);
-  } else {
-    printf("rimbolt-inspect %s\nbuilt with tinyxml2 %s\n", RIMBOLT_VERSION,
-           tinyxml2.c_str());
-  }
+  std::unique_ptr<inspect::Printer> out = inspect::MakePrinter(json);
+  out->BeginObject();
+  out->String("version", RIMBOLT_VERSION);
+  out->String("tinyxml2",
+              inspect::Format("%d.%d.%d", TIXML2_MAJOR_VERSION,
+                              TIXML2_MINOR_VERSION, TIXML2_PATCH_VERSION));
+  out->Line("rimbolt-inspect {version}");
+  out->Line("built with tinyxml2 {tinyxml2}");
+  out->EndObject();
+  out->Finish();
   return inspect::kExitNothing;
 }
 

@@ -6,42 +6,94 @@
 #include <utility>
 #include <vector>
 
-#include "inspect/base/json.h"
 #include "inspect/base/text.h"
 
 namespace inspect {
 
 namespace {
 
+// JSON in strict UTF-8, one document on one line: a byte of a string that
+// is not UTF-8 stands as \ufffd, which check's findings explain.
 class JsonPrinter : public Printer {
  public:
-  void BeginObject(const char *key) override { KeyOf(key).BeginObject(); }
-  void EndObject() override { json_.EndObject(); }
+  void BeginObject(const char *key) override { Open(key, '{'); }
+  void EndObject() override { Close('}'); }
   void BeginList(const char *key, const std::string &,
                  const std::string &) override {
-    KeyOf(key).BeginArray();
+    Open(key, '[');
   }
-  void EndList() override { json_.EndArray(); }
-  void Int(const char *key, int64_t value) override { KeyOf(key).Int(value); }
-  void String(const char *key, const std::string &value) override {
-    KeyOf(key).String(value);
+  void EndList() override { Close(']'); }
+  void Int(const char *key, int64_t value) override {
+    Value(key, std::to_string(value));
   }
-  void Bool(const char *key, bool value) override { KeyOf(key).Bool(value); }
-  void Null(const char *key) override { KeyOf(key).Null(); }
+  void String(const char *key, const std::string &value) override;
+  void Bool(const char *key, bool value) override {
+    Value(key, value ? "true" : "false");
+  }
+  void Null(const char *key) override { Value(key, "null"); }
   void Line(const std::string &) override {}
   void Text(const std::string &) override {}
-  void Finish() override { fputs(json_.Text().c_str(), stdout); }
+  void Finish() override { fputs((text_ + "\n").c_str(), stdout); }
 
  private:
-  JsonWriter &KeyOf(const char *key) {
-    return key != nullptr ? json_.Key(key) : json_;
+  // A comma before all but the first member or item, and the key.
+  void Member(const char *key) {
+    if (!first_) text_ += ',';
+    first_ = false;
+    if (key != nullptr) {
+      Quoted(key);
+      text_ += ':';
+    }
   }
+  void Value(const char *key, const std::string &text) {
+    Member(key);
+    text_ += text;
+  }
+  void Open(const char *key, char bracket) {
+    Member(key);
+    text_ += bracket;
+    first_ = true;
+  }
+  void Close(char bracket) {
+    text_ += bracket;
+    first_ = false;
+  }
+  void Quoted(const std::string &text);
 
-  JsonWriter json_;
+  std::string text_;
+  bool first_ = true;
 };
+
+void JsonPrinter::String(const char *key, const std::string &value) {
+  Member(key);
+  Quoted(value);
+}
+
+void JsonPrinter::Quoted(const std::string &text) {
+  text_ += '"';
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '"' || c == '\\') {
+      text_ += '\\';
+      text_ += static_cast<char>(c);
+    } else if (c < 0x20) {
+      // Control characters may not stand in a JSON string.
+      text_ += Format("\\u%04x", c);
+    } else if (c < 0x80) {
+      text_ += static_cast<char>(c);
+    } else if (size_t length = Utf8Length(&text[i], text.size() - i)) {
+      text_.append(text, i, length);
+      i += length - 1;
+    } else {
+      text_ += "\\ufffd";
+    }
+  }
+  text_ += '"';
+}
 
 class TextPrinter : public Printer {
  public:
+  explicit TextPrinter(FILE *out) : out_(out) {}
   void BeginObject(const char *) override { scopes_.emplace_back(); }
   void EndObject() override { scopes_.pop_back(); }
   void BeginList(const char *, const std::string &header,
@@ -80,10 +132,12 @@ class TextPrinter : public Printer {
   }
   void Text(const std::string &line) override {
     for (List &list : lists_) {
-      if (!list.printed && !list.header.empty()) puts(list.header.c_str());
+      if (!list.printed && !list.header.empty()) {
+        fprintf(out_, "%s\n", list.header.c_str());
+      }
       list.printed = true;
     }
-    puts(line.c_str());
+    fprintf(out_, "%s\n", line.c_str());
   }
   void Finish() override {}
 
@@ -135,15 +189,16 @@ class TextPrinter : public Printer {
     return Format("%*s", width, text.c_str());
   }
 
+  FILE *out_;
   std::vector<std::vector<Fact>> scopes_;
   std::vector<List> lists_;
 };
 
 }  // namespace
 
-std::unique_ptr<Printer> MakePrinter(bool json) {
+std::unique_ptr<Printer> MakePrinter(bool json, FILE *text) {
   if (json) return std::make_unique<JsonPrinter>();
-  return std::make_unique<TextPrinter>();
+  return std::make_unique<TextPrinter>(text);
 }
 
 }  // namespace inspect

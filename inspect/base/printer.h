@@ -1,11 +1,12 @@
 // One output, for a person or as JSON, from one routine: a command emits
 // each fact once, with its JSON key, and the lines of its text that name
-// the facts; the printer decides the form. Text goes to standard output as
-// it is printed; JSON, one document on one line, at Finish.
+// the facts; the printer decides the form. Text is written as it is
+// printed; JSON, one document on one line, at Finish.
 #ifndef INSPECT_BASE_PRINTER_H_
 #define INSPECT_BASE_PRINTER_H_
 
 #include <stdint.h>
+#include <stdio.h>
 
 #include <memory>
 #include <optional>
@@ -58,8 +59,10 @@ class Printer {
   virtual void Finish() = 0;
 };
 
-// A printer to standard output: of JSON when |json|, else of text.
-std::unique_ptr<Printer> MakePrinter(bool json);
+// A printer of JSON to standard output when |json|, else of text to
+// |text|. JSON is strict UTF-8: a byte of a string that is not UTF-8
+// stands as \ufffd.
+std::unique_ptr<Printer> MakePrinter(bool json, FILE *text = stdout);
 
 }  // namespace inspect
 

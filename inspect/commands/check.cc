@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "inspect/base/json.h"
+#include "inspect/base/printer.h"
 #include "inspect/base/text.h"
 #include "inspect/commands/command_table.h"
 #include "inspect/model/calib_file.h"
@@ -29,25 +29,6 @@ std::string FilterLine(const Selection &selection, const CalibFile &file,
   return text;
 }
 
-// What a filter selects of one file, for --json.
-struct Selected {
-  std::string path;
-  int modes;
-  int left_out;
-};
-
-void SelectedJson(const std::vector<Selected> &selected, JsonWriter *json) {
-  json->Key("filtered").BeginArray();
-  for (const Selected &file : selected) {
-    json->BeginObject();
-    json->Key("file").String(file.path);
-    json->Key("modes_selected").Int(file.modes);
-    json->Key("findings_left_out").Int(file.left_out);
-    json->EndObject();
-  }
-  json->EndArray();
-}
-
 // A code both made an error and dropped asks for two things at once.
 std::string CheckCheck(const Args &args) {
   const std::vector<std::string> ignored = args.List("--ignore");
@@ -59,44 +40,52 @@ std::string CheckCheck(const Args &args) {
   return "";
 }
 
+// Under a filter, what it selects of each file that the tool reads: a line
+// after the file's findings in text, an item of "filtered" in JSON.
+struct Selected {
+  std::string path;
+  int modes;
+  int left_out;
+};
+
 int Check(const Args &args) {
-  bool json = args.Has("--json");
   Selection selection = SelectionFrom(args);
   Gates gates{args.List("--error-on"), args.List("--ignore")};
-  bool filtered = selection.IsFiltered();
   int status = kExitNothing;
   std::vector<Selected> selected;
-  JsonWriter document;
-  document.BeginObject().Key("findings").BeginArray();
+  std::unique_ptr<Printer> out = MakePrinter(args.Has("--json"));
+  out->BeginObject();
+  out->BeginList("findings");
   for (const std::string &path : FilesOf(args)) {
     std::unique_ptr<CalibFile> file;
     int left_out = 0;
     std::vector<Finding> found =
         Gate(selection, gates, CheckFile(path, &file), &left_out);
     for (const Finding &finding : found) {
-      int finding_status = finding.is_error ? kExitTrouble : kExitFound;
-      if (finding_status > status) status = finding_status;
+      status = std::max(status, finding.is_error ? kExitTrouble : kExitFound);
+      PrintFinding(&path, finding, file->parser_error, out.get());
     }
+    if (found.empty()) out->Text(path + ": nothing found");
     // Of a file the tool cannot read, the error says all.
-    bool selects = filtered && file->modes != nullptr;
-    if (selects) {
+    if (selection.IsFiltered() && file->modes != nullptr) {
       selected.push_back({path, selection.CountModes(*file->modes), left_out});
+      out->Text(FilterLine(selection, *file, left_out));
     }
-    if (json) {
-      AddFindingsJson(&path, found, &document, file->parser_error);
-      continue;
-    }
-    if (found.empty()) {
-      printf("%s: nothing found\n", path.c_str());
-    } else {
-      PrintFindings(stdout, path, found);
-    }
-    if (selects) printf("%s\n", FilterLine(selection, *file, left_out).c_str());
   }
-  document.EndArray();
-  if (filtered) SelectedJson(selected, &document);
-  document.EndObject();
-  if (json) fputs(document.Text().c_str(), stdout);
+  out->EndList();
+  if (selection.IsFiltered()) {
+    out->BeginList("filtered");
+    for (const Selected &file : selected) {
+      out->BeginObject();
+      out->String("file", file.path);
+      out->Int("modes_selected", file.modes);
+      out->Int("findings_left_out", file.left_out);
+      out->EndObject();
+    }
+    out->EndList();
+  }
+  out->EndObject();
+  out->Finish();
   return status;
 }
 

@@ -11,38 +11,10 @@ namespace inspect {
 
 namespace {
 
-const char *Severity(const Finding &finding) {
-  return finding.is_error ? "error" : "warning";
-}
-
 // Whether |finding| is that the tool cannot read the file, rather than a
 // warning that a gate made an error.
 bool IsRefusal(const Finding &finding) {
   return finding.is_error && strcmp(finding.code, "unreadable") == 0;
-}
-
-void AddFindingJson(const std::string *path, const Finding &finding,
-                    const std::string &parser_error, JsonWriter *json) {
-  json->BeginObject();
-  json->Key("file");
-  if (path != nullptr) {
-    json->String(*path);
-  } else {
-    json->Null();
-  }
-  json->Key("line");
-  if (finding.line > 0) {
-    json->Int(finding.line);
-  } else {
-    json->Null();
-  }
-  json->Key("severity").String(Severity(finding));
-  json->Key("code").String(finding.code);
-  json->Key("message").String(finding.message);
-  if (!parser_error.empty() && IsRefusal(finding)) {
-    json->Key("parser_error").String(parser_error);
-  }
-  json->EndObject();
 }
 
 // Check's error finding for |file|, with the parser's name of its error
@@ -61,49 +33,63 @@ Finding RefusalOf(const CalibFile &file, std::string *parser_error) {
 
 }  // namespace
 
-void PrintFindings(FILE *out, const std::string &path,
-                   const std::vector<Finding> &found) {
-  for (const Finding &finding : found) {
-    std::string where =
-        finding.line > 0 ? Format("%s:%d", path.c_str(), finding.line) : path;
-    fprintf(out, "%s: %s: %s [%s]\n", where.c_str(), Severity(finding),
-            finding.message.c_str(), finding.code);
+void PrintFinding(const std::string *path, const Finding &finding,
+                  const std::string &parser_error, Printer *out) {
+  out->BeginObject();
+  if (path != nullptr) {
+    out->String("file", *path);
+  } else {
+    out->Null("file");
   }
+  out->IntOrNull("line", finding.line > 0 ? std::optional<int64_t>(finding.line)
+                                          : std::nullopt);
+  out->String("severity", finding.is_error ? "error" : "warning");
+  out->String("code", finding.code);
+  out->String("message", finding.message);
+  if (!parser_error.empty() && IsRefusal(finding)) {
+    out->String("parser_error", parser_error);
+  }
+  out->Line(finding.line > 0 ? "{file}:{line}: {severity}: {message} [{code}]"
+                             : "{file}: {severity}: {message} [{code}]");
+  out->EndObject();
 }
 
-void AddFindingsJson(const std::string *path, const std::vector<Finding> &found,
-                     JsonWriter *json, const std::string &parser_error) {
+void PrintFindings(FILE *out, const std::string &path,
+                   const std::vector<Finding> &found) {
+  std::unique_ptr<Printer> text = MakePrinter(false, out);
   for (const Finding &finding : found) {
-    AddFindingJson(path, finding, parser_error, json);
+    PrintFinding(&path, finding, "", text.get());
   }
 }
 
 void PrintErrorsJson(const std::string *path,
                      const std::vector<Finding> &found) {
-  JsonWriter json;
-  json.BeginObject().Key("errors").BeginArray();
-  AddFindingsJson(path, found, &json);
-  json.EndArray().EndObject();
-  fputs(json.Text().c_str(), stdout);
+  std::unique_ptr<Printer> json = MakePrinter(true);
+  json->BeginObject();
+  json->BeginList("errors");
+  for (const Finding &finding : found) {
+    PrintFinding(path, finding, "", json.get());
+  }
+  json->EndList();
+  json->EndObject();
+  json->Finish();
 }
 
 bool ReportUnreadable(const std::vector<const CalibFile *> &files, bool json) {
-  JsonWriter document;
-  document.BeginObject().Key("errors").BeginArray();
+  std::unique_ptr<Printer> out = MakePrinter(json, stderr);
+  out->BeginObject();
+  out->BeginList("errors");
   bool any = false;
   for (const CalibFile *file : files) {
     if (file->modes != nullptr) continue;
     any = true;
     std::string parser_error;
-    std::vector<Finding> refusal = {RefusalOf(*file, &parser_error)};
-    if (json) {
-      AddFindingsJson(&file->path, refusal, &document, parser_error);
-    } else {
-      PrintFindings(stderr, file->path, refusal);
-    }
+    Finding refusal = RefusalOf(*file, &parser_error);
+    PrintFinding(&file->path, refusal, parser_error, out.get());
   }
-  document.EndArray().EndObject();
-  if (any && json) fputs(document.Text().c_str(), stdout);
+  out->EndList();
+  out->EndObject();
+  if (any) out->Finish();
   return any;
 }
 

@@ -9,24 +9,25 @@
 #include <string>
 #include <vector>
 
-#include "inspect/base/json.h"
+#include "inspect/base/printer.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/model/findings.h"
 
 namespace inspect {
 
+// Prints |finding|, in the file at |path| (null for none), as the object
+// {"file", "line", "severity", "code", "message"} ("file" and "line" null
+// where there is none), or as the text "path:line: severity: message
+// [code]" (no line where it has none). A |parser_error| (the parser's own
+// name of why it refused the file, CalibFile::parser_error) is added to
+// the finding that the tool cannot read the file.
+void PrintFinding(const std::string *path, const Finding &finding,
+                  const std::string &parser_error, Printer *out);
+
 // Prints each of |found|, the findings in the file at |path|, to |out| as
-// "path:line: severity: message [code]" (no line where it has none).
+// text.
 void PrintFindings(FILE *out, const std::string &path,
                    const std::vector<Finding> &found);
-
-// Appends each of |found| to the JSON array being written as {"file",
-// "line", "severity", "code", "message"}; "file" and "line" are null
-// where |path| is null or the finding has no line. A |parser_error| (the
-// parser's own name of why it refused the file, CalibFile::parser_error)
-// is added to the finding that the tool cannot read the file.
-void AddFindingsJson(const std::string *path, const std::vector<Finding> &found,
-                     JsonWriter *json, const std::string &parser_error = "");
 
 // Prints |found| as the one JSON document {"errors": [...]} on stdout.
 void PrintErrorsJson(const std::string *path,
