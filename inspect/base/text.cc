@@ -45,6 +45,14 @@ size_t Utf8Length(const char *text, size_t size) {
   return length;
 }
 
+unsigned long CodePoint(const char *text, size_t length) {
+  const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
+  if (length == 1) return p[0];
+  unsigned long code = p[0] & (0xFF >> (length + 1));
+  for (size_t i = 1; i < length; ++i) code = (code << 6) | (p[i] & 0x3F);
+  return code;
+}
+
 std::string Quote(const std::string &text) {
   std::string out = "\"";
   for (size_t i = 0; i < text.size(); ++i) {

@@ -17,6 +17,10 @@ std::string Format(const char *format, ...)
 // (an overlong form, a surrogate, beyond U+10FFFF, cut short).
 size_t Utf8Length(const char *text, size_t size);
 
+// The code point of the UTF-8 character of |length| bytes, as Utf8Length
+// measures it, that starts |text|.
+unsigned long CodePoint(const char *text, size_t length);
+
 // |text| in double quotes, with quotes, backslashes, control characters
 // and bytes that are not UTF-8 (as \xE9) escaped, so that one value stays
 // on one line.

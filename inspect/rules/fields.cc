@@ -66,7 +66,26 @@ std::string NodeName(const tinyxml2::XMLNode *node) {
   if (node->ToElement() != nullptr) {
     return "an element " + Quote(node->ToElement()->Name());
   }
+  const tinyxml2::XMLText *text = node->ToText();
+  // Text after text is what follows a CDATA section.
+  if (text != nullptr) {
+    return text->CData() ? "a CDATA section" : "text after a CDATA section";
+  }
   return "markup";
+}
+
+// "; a comment on line 4 ends the text the reader takes", with what other
+// readers read on where that is text.
+std::string CutText(const tinyxml2::XMLNode *cut) {
+  if (cut == nullptr) return "";
+  std::string text = Format("; %s on line %d ends the text the reader takes",
+                            NodeName(cut).c_str(), cut->GetLineNum());
+  if (cut->ToText() != nullptr) {
+    text +=
+        ": other XML readers read its digits as part of the payload, "
+        "the tool reads none of them";
+  }
+  return text;
 }
 
 // What the reader does with a payload of |length| characters, all of them
@@ -88,21 +107,30 @@ std::string ShortConsequence(uint64_t length, uint64_t needed,
                          static_cast<ull>(first), static_cast<ull>(bytes - 1));
     text += ": the output has what the colour library made there";
   }
-  if (cut != nullptr) {
-    text += Format("; %s on line %d ends the text the reader takes",
-                   NodeName(cut).c_str(), cut->GetLineNum());
+  return text + CutText(cut);
+}
+
+// Whether |c| is laid out rather than meant as a digit: white space, and
+// the bytes of characters outside ASCII (a zero-width space, a no-break
+// space), which no one types for a digit. Other ASCII stands for a digit.
+constexpr bool IsLayout(char c) {
+  return IsBlank(c) || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// The digits |text| means: all but its layout.
+std::string MeantDigits(const char *text) {
+  std::string digits;
+  for (const char *p = text; *p != '\0'; ++p) {
+    if (!IsLayout(*p)) digits += *p;
   }
-  return text;
+  return digits;
 }
 
 // How many of the |count| bytes the reader makes of |text| differ from
-// those its digits give when white space is taken as layout, or are read
-// from characters that are not digits at all; |first| gets the first.
-uint64_t WrongBytes(const char *text, uint64_t count, uint64_t *first) {
-  std::string digits;
-  for (const char *p = text; *p != '\0'; ++p) {
-    if (!IsBlank(*p)) digits += *p;
-  }
+// those its |digits| give, or are read from characters that are not
+// digits at all; |first| gets the first.
+uint64_t WrongBytes(const char *text, const std::string &digits, uint64_t count,
+                    uint64_t *first) {
   std::vector<uint8_t> read(count), meant(count);
   tavo::XmlDatabaseTest::ConvertCharArrayToUINT8Array(
       text, read.data(), static_cast<uint32_t>(count));
@@ -119,6 +147,70 @@ uint64_t WrongBytes(const char *text, uint64_t count, uint64_t *first) {
     if (bad && wrong++ == 0) *first = i;
   }
   return wrong;
+}
+
+// "a line feed", "'G'", or "U+200B (3 bytes)": the character of |length|
+// bytes that starts |text|.
+std::string PayloadCharacterName(const char *text, size_t length) {
+  if (length == 1) return CharacterName(text[0]);
+  return Format("U+%04lX (%zu bytes)", CodePoint(text, length), length);
+}
+
+// The payload-not-hex message of |text|, |length| bytes, of which the
+// reader takes |needed| as digits where |what| asks for them.
+std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
+                          const std::string &what,
+                          const tinyxml2::XMLNode *cut) {
+  uint64_t taken = std::min(length, needed);
+  // Counted in characters, as people count them, though read byte by byte.
+  uint64_t characters = 0, bad = 0;
+  std::string first;
+  bool blank = false, wide = false;
+  for (uint64_t at = 0; at < taken; ++characters) {
+    size_t size = 1;
+    if (!IsHexDigit(text[at])) {
+      // A byte that begins no UTF-8 character counts as one.
+      size = std::max<size_t>(Utf8Length(text + at, length - at), 1);
+      if (bad++ == 0) {
+        first =
+            Format("payload character %llu is %s", static_cast<ull>(characters),
+                   PayloadCharacterName(text + at, size).c_str());
+      }
+      blank = blank || IsBlank(text[at]);
+      wide = wide || static_cast<unsigned char>(text[at]) >= 0x80;
+    }
+    at += size;
+  }
+  std::string digits = MeantDigits(text);
+  uint64_t first_wrong = 0;
+  uint64_t wrong = WrongBytes(text, digits, needed / 2, &first_wrong);
+  std::string message = first;
+  if (bad > 1) {
+    message += Format(" (%s of the %llu read are not hexadecimal digits)",
+                      Count(static_cast<long long>(bad), "character").c_str(),
+                      static_cast<ull>(characters));
+  }
+  message += Format(
+      ": read as digits, %llu of its %s come out wrong, from offset %llu",
+      static_cast<ull>(wrong),
+      Count(static_cast<long long>(needed / 2), "byte").c_str(),
+      static_cast<ull>(first_wrong));
+  std::string layout = blank && wide ? "white space and characters outside "
+                                       "ASCII"
+                       : wide        ? "characters outside ASCII"
+                                     : "white space";
+  if (blank || wide) {
+    message += wide ? " (" + layout + " shift the digits after them)"
+                    : " (white space shifts the digits after it)";
+  }
+  if (digits.size() != needed) {
+    message +=
+        Format("; without %s it has %s, %s needs %llu", layout.c_str(),
+               Count(static_cast<long long>(digits.size()), "digit").c_str(),
+               what.c_str(), static_cast<ull>(needed));
+  }
+  if (length < needed) message += CutText(cut);
+  return message;
 }
 
 }  // namespace
@@ -175,7 +267,6 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   // Counted per class in one pass over the digits the reader takes, and
   // the rest only for how many are not white space.
   uint64_t counts[kCharClasses] = {0, 0, 0, 0};
-  uint64_t first_bad = 0;
   const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
   auto upper = [](unsigned char c) {
     return (static_cast<unsigned char>(c - '0') <= 9) |
@@ -185,49 +276,21 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
     // Upper-case digits, nearly all of them, are passed over uncounted.
     i += LeadingRunLength(bytes + i, taken - i, upper);
     if (i == taken) break;
-    uint8_t type = kClassOf.of[bytes[i]];
-    if (type >= kBlankClass && counts[kBlankClass] + counts[kOtherClass] == 0) {
-      first_bad = i;
-    }
-    ++counts[type];
+    ++counts[kClassOf.of[bytes[i]]];
   }
   uint64_t surplus = 0;
   for (uint64_t i = taken; i < length; ++i) {
-    surplus += kClassOf.of[bytes[i]] != kBlankClass;
+    // A character of more bytes counts once.
+    surplus +=
+        kClassOf.of[bytes[i]] != kBlankClass && (bytes[i] & 0xC0) != 0x80;
   }
   uint64_t bad = counts[kBlankClass] + counts[kOtherClass];
   uint64_t lower = counts[kLowerClass];
   uint64_t digits = taken - counts[kBlankClass] + surplus;
-  bool blank = counts[kBlankClass] > 0;
   const tinyxml2::XMLNode *cut = Interruption(element);
   if (bad > 0) {
-    uint64_t first_wrong = 0;
-    uint64_t wrong = WrongBytes(text, needed / 2, &first_wrong);
-    std::string message =
-        Format("payload character %llu is %s", static_cast<ull>(first_bad),
-               CharacterName(text[first_bad]).c_str());
-    if (bad > 1) {
-      message += Format(" (%s of the %llu read are not hexadecimal digits)",
-                        Count(static_cast<long long>(bad), "character").c_str(),
-                        static_cast<ull>(taken));
-    }
-    message += Format(
-        ": read as digits, %llu of its %s come out wrong, from "
-        "offset %llu",
-        static_cast<ull>(wrong),
-        Count(static_cast<long long>(needed / 2), "byte").c_str(),
-        static_cast<ull>(first_wrong));
-    if (blank) message += " (white space shifts the digits after it)";
-    if (digits != needed) {
-      message += Format("; without white space it has %s, %s needs %llu",
-                        Count(static_cast<long long>(digits), "digit").c_str(),
-                        what.c_str(), static_cast<ull>(needed));
-    }
-    if (length < needed && cut != nullptr) {
-      message += Format("; %s on line %d ends the text the reader takes",
-                        NodeName(cut).c_str(), cut->GetLineNum());
-    }
-    findings->Warn(element, "payload-not-hex", message);
+    findings->Warn(element, "payload-not-hex",
+                   NotHexMessage(text, length, needed, what, cut));
   } else if (length < needed) {
     findings->Warn(
         element, "payload-length",

@@ -52,13 +52,6 @@ bool IsAllowed(unsigned long code) {
   return code != 0xFFFE && code != 0xFFFF && code <= 0x10FFFF;
 }
 
-unsigned long CodePoint(const unsigned char *p, size_t length) {
-  if (length == 1) return p[0];
-  unsigned long code = p[0] & (0xFF >> (length + 1));
-  for (size_t i = 1; i < length; ++i) code = (code << 6) | (p[i] & 0x3F);
-  return code;
-}
-
 std::string WhiteSpaceName(unsigned long code) {
   return code == '\t'   ? "a tab"
          : code == '\n' ? "a line feed"
@@ -239,8 +232,7 @@ class Scanner {
            Format("byte 0x%02X", static_cast<unsigned char>(bytes_[at_])));
       length = 1;
     } else {
-      unsigned long code = CodePoint(
-          reinterpret_cast<const unsigned char *>(bytes_ + at_), length);
+      unsigned long code = CodePoint(bytes_ + at_, length);
       if (!IsAllowed(code)) Note(Kind::kForbidden, Format("U+%04lX", code));
     }
     at_ += length;

@@ -109,6 +109,27 @@ inline std::vector<HandEdited> HandEditedFiles() {
        {},
        nullptr,
        "a comment on line 4"},
+      // A zero-width space: one character of 3 bytes, which shift every
+      // digit after it.
+      {"payload_wide_character",
+       Doc(kSection, kMode, kFeature,
+           Luts("1",
+                "<Lut Type=\"0\" NumPackets=\"1\">0001020304\xE2\x80\x8B"
+                "05060708090A0B0C0D0E0F</Lut>")),
+       {"8:payload-not-hex"},
+       {">0001020304B9405060708090A0B0C0D0<"},
+       {},
+       nullptr,
+       "payload character 10 is U+200B (3 bytes): read as digits, 11 of its "
+       "16 bytes come out wrong, from offset 5"},
+      {"payload_cdata",
+       Doc(kSection, kMode, Feature(f1, "AB<![CDATA[CD]]>")),
+       {"4:payload-length"},
+       {">AB00<"},
+       {},
+       nullptr,
+       "a CDATA section on line 4 ends the text the reader takes: other XML "
+       "readers read its digits as part of the payload, the tool reads none"},
       {"payload_case",
        Doc(kSection, kMode, Feature(f1, "abcd")),
        {"4:payload-case"},
