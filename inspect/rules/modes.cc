@@ -134,11 +134,25 @@ void CheckIdentity(const tinyxml2::XMLElement *element,
   }
 }
 
+// The type the reader reads |feature| as, or -1 when it refuses the
+// feature.
+int ReadType(const tinyxml2::XMLElement *feature) {
+  int type = mf::AttributeOrZero(feature, mf::kFeatureType);
+  int size = mf::AttributeOrZero(feature, mf::kDataSize);
+  if (static_cast<uint32_t>(size) > tavo::kMaxPayloadSize ||
+      static_cast<uint32_t>(type) >=
+          static_cast<uint32_t>(tavo::kMaxFeatures)) {
+    return -1;
+  }
+  return type;
+}
+
 // Checks one feature; |first_lines| holds, per type, the line of the
-// feature that filled the slot so far. Returns the feature's line when the
-// reader refuses it, else 0.
+// feature that filled the slot so far, and |last| the feature that fills
+// it in the end. Returns the feature's line when the reader refuses it,
+// else 0.
 int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
-                 Findings *findings) {
+                 const tinyxml2::XMLElement *const *last, Findings *findings) {
   CheckNumber(feature, mf::kFeatureType, findings);
   CheckNumber(feature, mf::kDataSize, findings);
   CheckDisable(feature, findings);
@@ -148,13 +162,9 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
                    "Feature has no FeatureType: it is read as type 0, into "
                    "slot 0");
   }
-  int type = mf::AttributeOrZero(feature, mf::kFeatureType);
+  int type = ReadType(feature);
+  if (type < 0) return feature->GetLineNum();
   int size = mf::AttributeOrZero(feature, mf::kDataSize);
-  if (static_cast<uint32_t>(size) > tavo::kMaxPayloadSize ||
-      static_cast<uint32_t>(type) >=
-          static_cast<uint32_t>(tavo::kMaxFeatures)) {
-    return feature->GetLineNum();
-  }
   if (first_lines[type] != 0) {
     findings->Warn(feature, "duplicate-feature-type",
                    Format("FeatureType %d again (first on line %d): this one "
@@ -167,7 +177,7 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
                feature->Attribute(mf::kDataSize, nullptr) != nullptr
                    ? Format("DataSize %d", size)
                    : std::string("no DataSize"),
-               findings);
+               findings, last[type] == feature);
   return 0;
 }
 
@@ -187,11 +197,19 @@ int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
                     ? mode->GetLineNum()
                     : 0;
   int first_lines[tavo::kMaxFeatures] = {};
+  const tinyxml2::XMLElement *last[tavo::kMaxFeatures] = {};
   for (const tinyxml2::XMLElement *feature =
            mode->FirstChildElement(mf::kFeature);
        feature != nullptr;
        feature = feature->NextSiblingElement(mf::kFeature)) {
-    int line = CheckFeature(feature, first_lines, findings);
+    int type = ReadType(feature);
+    if (type >= 0) last[type] = feature;
+  }
+  for (const tinyxml2::XMLElement *feature =
+           mode->FirstChildElement(mf::kFeature);
+       feature != nullptr;
+       feature = feature->NextSiblingElement(mf::kFeature)) {
+    int line = CheckFeature(feature, first_lines, last, findings);
     if (refused == 0) refused = line;
   }
   uint32_t held = 0;

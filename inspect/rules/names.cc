@@ -5,6 +5,7 @@
 #include <strings.h>
 
 #include <initializer_list>
+#include <string>
 
 #include "calib_db/lut_format.h"
 #include "calib_db/mode_format.h"
@@ -66,6 +67,19 @@ const char *CaseOf(const char *name, Names names) {
   return nullptr;
 }
 
+// What the reader reads for |name|, an attribute of |element| that it
+// does not know, where a known name differs from it only in case.
+std::string Meant(const tinyxml2::XMLElement *element, const char *name,
+                  Names known) {
+  const char *meant = CaseOf(name, known);
+  if (meant == nullptr) return "";
+  if (element->Attribute(meant, nullptr) == nullptr) {
+    return Format(", as if %s were missing", meant);
+  }
+  return Format(", and the tool reads %s as written: its output has no %s",
+                meant, Quote(name).c_str());
+}
+
 // Text directly in an element that holds elements, other than layout.
 void CheckText(const tinyxml2::XMLElement *element, Findings *findings) {
   for (const tinyxml2::XMLNode *node = element->FirstChild(); node != nullptr;
@@ -86,15 +100,12 @@ void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
   for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
        attribute != nullptr; attribute = attribute->Next()) {
     if (IsOneOf(attribute->Name(), known.attributes)) continue;
-    const char *meant = CaseOf(attribute->Name(), known.attributes);
     findings->Warn(
         element, "unknown-name",
         Format("%s has an attribute %s that the tool does not know: it is "
                "ignored%s",
                known.name, Quote(attribute->Name()).c_str(),
-               meant != nullptr
-                   ? Format(", as if %s were missing", meant).c_str()
-                   : ""));
+               Meant(element, attribute->Name(), known.attributes).c_str()));
   }
   if (known.child != nullptr) CheckText(element, findings);
   for (const tinyxml2::XMLElement *child = element->FirstChildElement();

@@ -87,6 +87,13 @@ inline std::vector<HandEdited> HandEditedFiles() {
        {"5:duplicate-feature-type"},
        {">1234<"},
        {"ABCD"}},
+      // The replaced feature's case is never written: only the duplicate
+      // is found.
+      {"duplicate_type_case",
+       Doc(kSection, kMode, Feature(f1, "abcd") + "\n" + Feature(f1, "1234")),
+       {"5:duplicate-feature-type"},
+       {">1234<"},
+       {"ABCD"}},
       {"payload_short",
        Doc(kSection, kMode, Feature(f1, "ABC")),
        {"4:payload-length"},
@@ -180,6 +187,14 @@ inline std::vector<HandEdited> HandEditedFiles() {
            Feature(R"(Featuretype="1" Disable="false" DataSize="2")", "ABCD")),
        {"4:unknown-name"},
        {"<Feature FeatureType=\"0\""}},
+      {"name_twice_in_case",
+       Doc(kSection, kMode, Feature(f1 + R"( datasize="4")", "ABCD")),
+       {"4:unknown-name"},
+       {">ABCD<"},
+       {"datasize"},
+       nullptr,
+       "\"datasize\" that the tool does not know: it is ignored, and the "
+       "tool reads DataSize as written"},
       {"classification",
        Doc(kSection, m + R"(ColorGamut="sRGB")", kFeature),
        {"3:classification-dropped"},
