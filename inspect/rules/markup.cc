@@ -6,6 +6,7 @@
 #include <ctype.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,9 @@ struct Problem {
   std::string where;   // "Name", "a comment"
   bool in_name;        // in the Name of a Mode, which the tool copies
   int count;
+  // Of white space in a Name, the other kinds after the first, each
+  // named once: "a line feed".
+  std::vector<std::string> others = {};
 };
 
 bool IsEntityNameCharacter(char c) {
@@ -108,13 +112,28 @@ std::string What(const Problem &p) {
     case Kind::kNameSpace:
       break;
   }
-  return p.detail + in;
+  std::string kinds = p.detail;
+  for (size_t i = 0; i < p.others.size(); ++i) {
+    // A reference's name ends in a comma of its own.
+    bool last = i + 1 == p.others.size();
+    kinds += last ? " and " : kinds.back() == ',' ? " " : ", ";
+    kinds += p.others[i];
+  }
+  return kinds + in;
 }
 
 std::string Message(const Problem &p) {
   std::string more = p.count > 1
                          ? Format(" (and %d more on this line)", p.count - 1)
                          : std::string();
+  if (!p.others.empty()) {
+    int kinds = static_cast<int>(p.others.size()) + 1;
+    return What(p) +
+           (p.count > kinds ? Format(" (%d on this line)", p.count)
+                            : std::string()) +
+           ": the tool writes them unchanged, and other XML readers read "
+           "them in its output as spaces";
+  }
   if (p.kind == Kind::kNameSpace) {
     return What(p) + more +
            ": the tool writes it unchanged, and other XML readers read it in "
@@ -307,7 +326,13 @@ class Scanner {
     std::string where = Where();
     if (!pending_.empty() && pending_.back().kind == kind &&
         pending_.back().line == line_ && pending_.back().where == where) {
-      ++pending_.back().count;
+      Problem &last = pending_.back();
+      ++last.count;
+      if (kind == Kind::kNameSpace && detail != last.detail &&
+          std::find(last.others.begin(), last.others.end(), detail) ==
+              last.others.end()) {
+        last.others.push_back(detail);
+      }
       return;
     }
     pending_.push_back({kind, line_, detail, where, InName(), 1});

@@ -274,6 +274,15 @@ inline std::vector<HandEdited> HandEditedFiles() {
        {"Name=\"a\nb\""},
        {},
        "a b"},
+      {"white_space_kinds",
+       Doc(kSection, named + R"("a&#9;b&#10;c")", kFeature),
+       {"3:text-not-portable"},
+       {"Name=\"a\tb\nc\""},
+       {},
+       "a b c",
+       "\"&#9;\", a tab, and \"&#10;\", a line feed, in Name: the tool "
+       "writes them unchanged, and other XML readers read them in its output "
+       "as spaces"},
       {"refused",
        Doc(kSection, kMode,
            Feature(R"(FeatureType="30" Disable="false" DataSize="2")", "ABCD")),
