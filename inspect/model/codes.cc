@@ -41,8 +41,9 @@ const Code kCodes[] = {
      "`IsAppMode` from the output's file type: all `0` in its output"},
     {"identity-missing", false, Rewrite::kSettled,
      "reads a `Mode` without `ModeID` as mode 0, one without `DisplayID` as "
-     "the colour library's initial display, a `Feature` without "
-     "`FeatureType` into slot 0"},
+     "the colour library's initial display, one without `Name` as an empty "
+     "name, written `Name=\"\"`, a `Feature` without `FeatureType` into "
+     "slot 0"},
     {"classification-dropped", false, Rewrite::kLost,
      "leaves a `DynamicRange`, `ColorGamut` or `PictureQuality` it does not "
      "allow out of the output"},

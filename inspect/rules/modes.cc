@@ -132,6 +132,12 @@ void CheckIdentity(const tinyxml2::XMLElement *element,
             : std::string("Mode has no DisplayID: it keeps the colour "
                           "library's initial value"));
   }
+  if (element->Attribute(mf::kName, nullptr) == nullptr &&
+      !HasNameButForCase(element, mf::kName)) {
+    findings->Warn(element, "identity-missing",
+                   "Mode has no Name: it is read as an empty name, and the "
+                   "tool writes Name=\"\"");
+  }
 }
 
 // The type the reader reads |feature| as, or -1 when it refuses the
