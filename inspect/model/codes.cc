@@ -18,6 +18,10 @@ const Code kCodes[] = {
      "combining changes it"},
     {"duplicate-feature-type", false, Rewrite::kLost,
      "keeps the later of two features of one type"},
+    {"duplicate-mode", false, Rewrite::kKept,
+     "writes every mode it reads, two with one display and mode ID too "
+     "(a blank mode `NumModes` adds among them), which `extract` and "
+     "`inject` cannot tell apart"},
     {"payload-length", false, Rewrite::kLost,
      "reads 2 × `DataSize` (32 × `NumPackets`) digits: fewer leave bytes as "
      "the colour library made them, more are ignored"},

@@ -254,6 +254,74 @@ void CheckModeCount(const tinyxml2::XMLElement *section, Findings *findings) {
              Count(present, "Mode element").c_str(), consequence.c_str()));
 }
 
+bool SameMode(const tavo::DispMode &a, const tavo::DispMode &b) {
+  return a.disp_id == b.disp_id && a.mode_id == b.mode_id;
+}
+
+constexpr char kApart[] = ", and extract and inject cannot tell them apart";
+
+// The blank modes the reader reads after |elements|, the Mode elements
+// it read, that share the display and mode ID of another mode: one
+// finding a kind, on |section|'s line, as they have no element.
+void CheckBlankDuplicates(
+    const tinyxml2::XMLElement *section, const tavo::DispModes &modes,
+    const std::vector<const tinyxml2::XMLElement *> &elements,
+    Findings *findings) {
+  for (uint32_t i = elements.size(); i < modes.num_modes; ++i) {
+    const tavo::DispMode &blank = modes.modes[i];
+    bool seen = false;
+    for (uint32_t j = elements.size(); j < i; ++j) {
+      seen = seen || SameMode(modes.modes[j], blank);
+    }
+    if (seen) continue;
+    int blanks = 0;
+    for (uint32_t j = i; j < modes.num_modes; ++j) {
+      blanks += SameMode(modes.modes[j], blank) ? 1 : 0;
+    }
+    const tinyxml2::XMLElement *element = nullptr;
+    for (uint32_t j = 0; j < elements.size() && element == nullptr; ++j) {
+      if (SameMode(modes.modes[j], blank)) element = elements[j];
+    }
+    if (blanks == 1 && element == nullptr) continue;
+    std::string message = blanks == 1
+                              ? std::string(
+                                    "the blank mode read after the Mode "
+                                    "elements is")
+                              : Format(
+                                    "the %d blank modes read after the Mode "
+                                    "elements are%s",
+                                    blanks, element == nullptr ? " all" : "");
+    message += Format(" mode %d of display %d", blank.mode_id, blank.disp_id);
+    if (element != nullptr) {
+      message += Format(", as is the Mode on line %d", element->GetLineNum());
+    }
+    int copies = blanks + (element != nullptr ? 1 : 0);
+    message +=
+        copies == 2 ? ": the tool writes both" : ": the tool writes them all";
+    findings->Warn(section, "duplicate-mode", message + kApart);
+  }
+}
+
+// Reports the modes the reader reads with the display and mode ID of an
+// earlier one: |elements| are the Mode elements it read, in order.
+void CheckDuplicateModes(
+    const tinyxml2::XMLElement *section, const tavo::DispModes &modes,
+    const std::vector<const tinyxml2::XMLElement *> &elements,
+    Findings *findings) {
+  for (uint32_t i = 1; i < elements.size() && i < modes.num_modes; ++i) {
+    const tavo::DispMode &mode = modes.modes[i];
+    uint32_t first = 0;
+    while (!SameMode(modes.modes[first], mode)) ++first;
+    if (first == i) continue;
+    findings->Warn(elements[i], "duplicate-mode",
+                   Format("Mode %d of display %d again (first on line %d): "
+                          "the tool writes both%s",
+                          mode.mode_id, mode.disp_id,
+                          elements[first]->GetLineNum(), kApart));
+  }
+  CheckBlankDuplicates(section, modes, elements, findings);
+}
+
 void CheckDefaultMode(const tinyxml2::XMLElement *section,
                       const tavo::DispModes &modes, Findings *findings) {
   std::vector<int> flagged;
@@ -295,9 +363,11 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
   int declared = mf::AttributeOrZero(section, mf::kNumModes);
   int refused = 0;
   int index = 0;
+  std::vector<const tinyxml2::XMLElement *> elements;
   for (const tinyxml2::XMLElement *mode = section->FirstChildElement(mf::kMode);
        mode != nullptr && index < declared;
        mode = mode->NextSiblingElement(mf::kMode), ++index) {
+    elements.push_back(mode);
     const tavo::DispMode *record =
         modes != nullptr ? &modes->modes[index] : nullptr;
     if (record != nullptr) findings->Identify(mode, *record);
@@ -307,7 +377,10 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
   // Where the colour library made no list for the count, no mode is read,
   // blank or not: the error says so.
   if (modes != nullptr || refused != 0) CheckModeCount(section, findings);
-  if (modes != nullptr) CheckDefaultMode(section, *modes, findings);
+  if (modes != nullptr) {
+    CheckDuplicateModes(section, *modes, elements, findings);
+    CheckDefaultMode(section, *modes, findings);
+  }
   return refused;
 }
 

@@ -94,6 +94,17 @@ inline std::vector<HandEdited> HandEditedFiles() {
        {"5:duplicate-feature-type"},
        {">1234<"},
        {"ABCD"}},
+      {"duplicate_mode",
+       Doc(R"(NumModes="2" DefaultMode="3")", kMode,
+           std::string(kFeature) + "\n</Mode>\n<Mode " +
+               R"(ModeID="3" DisplayID="0" Name="n" NumOfFeatures="1">)" +
+               "\n" + Feature(f1, "1234")),
+       {"6:duplicate-mode"},
+       {"Name=\"m\"", "Name=\"n\""},
+       {},
+       nullptr,
+       "Mode 3 of display 0 again (first on line 3): the tool writes both, "
+       "and extract and inject cannot tell them apart"},
       {"payload_short",
        Doc(kSection, kMode, Feature(f1, "ABC")),
        {"4:payload-length"},
