@@ -2,6 +2,7 @@
 // features of each, and what the writer then keeps of them.
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -260,17 +261,17 @@ bool SameMode(const tavo::DispMode &a, const tavo::DispMode &b) {
 
 constexpr char kApart[] = ", and extract and inject cannot tell them apart";
 
-// The blank modes the reader reads after |elements|, the Mode elements
-// it read, that share the display and mode ID of another mode: one
-// finding a kind, on |section|'s line, as they have no element.
+// The blank modes the reader reads after the |read| Mode |elements|
+// that share the display and mode ID of another mode: one finding for
+// each such ID, on |section|'s line, as they have no element.
 void CheckBlankDuplicates(
     const tinyxml2::XMLElement *section, const tavo::DispModes &modes,
-    const std::vector<const tinyxml2::XMLElement *> &elements,
+    const std::vector<const tinyxml2::XMLElement *> &elements, uint32_t read,
     Findings *findings) {
-  for (uint32_t i = elements.size(); i < modes.num_modes; ++i) {
+  for (uint32_t i = read; i < modes.num_modes; ++i) {
     const tavo::DispMode &blank = modes.modes[i];
     bool seen = false;
-    for (uint32_t j = elements.size(); j < i; ++j) {
+    for (uint32_t j = read; j < i; ++j) {
       seen = seen || SameMode(modes.modes[j], blank);
     }
     if (seen) continue;
@@ -279,7 +280,7 @@ void CheckBlankDuplicates(
       blanks += SameMode(modes.modes[j], blank) ? 1 : 0;
     }
     const tinyxml2::XMLElement *element = nullptr;
-    for (uint32_t j = 0; j < elements.size() && element == nullptr; ++j) {
+    for (uint32_t j = 0; j < read && element == nullptr; ++j) {
       if (SameMode(modes.modes[j], blank)) element = elements[j];
     }
     if (blanks == 1 && element == nullptr) continue;
@@ -308,7 +309,8 @@ void CheckDuplicateModes(
     const tinyxml2::XMLElement *section, const tavo::DispModes &modes,
     const std::vector<const tinyxml2::XMLElement *> &elements,
     Findings *findings) {
-  for (uint32_t i = 1; i < elements.size() && i < modes.num_modes; ++i) {
+  uint32_t read = std::min<uint32_t>(elements.size(), modes.num_modes);
+  for (uint32_t i = 1; i < read; ++i) {
     const tavo::DispMode &mode = modes.modes[i];
     uint32_t first = 0;
     while (!SameMode(modes.modes[first], mode)) ++first;
@@ -319,7 +321,7 @@ void CheckDuplicateModes(
                           mode.mode_id, mode.disp_id,
                           elements[first]->GetLineNum(), kApart));
   }
-  CheckBlankDuplicates(section, modes, elements, findings);
+  CheckBlankDuplicates(section, modes, elements, read, findings);
 }
 
 void CheckDefaultMode(const tinyxml2::XMLElement *section,
