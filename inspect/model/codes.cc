@@ -27,8 +27,8 @@ const Code kCodes[] = {
      "the colour library made them, more are ignored"},
     {"payload-not-hex", false, Rewrite::kLost,
      "reads every character as a digit: white space, other characters and "
-     "a comment or element inside the payload make bytes come out wrong or "
-     "cut the payload short"},
+     "a comment, element or CDATA section inside the payload make bytes come "
+     "out wrong or cut the payload short"},
     {"payload-case", false, Rewrite::kSettled,
      "reads lower-case digits as the same bytes and writes them in upper "
      "case"},
