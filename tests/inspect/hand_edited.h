@@ -172,6 +172,15 @@ inline std::vector<HandEdited> HandEditedFiles() {
        Doc(R"(NumModes="1" DefaultMode="4")", kMode, kFeature),
        {"2:default-mode-mismatch"},
        {"DefaultMode=\"3\""}},
+      // The flag is read as false, so the output still points DefaultMode
+      // at a mode it does not flag: normalize keeps the mismatch.
+      {"default_flag_word",
+       Doc(kSection,
+           R"(ModeID="3" DisplayID="0" IsDefaultMode="true" Name="m" )"
+           R"(NumOfFeatures="1")",
+           kFeature),
+       {"2:default-mode-mismatch", "3:number-form"},
+       {"DefaultMode=\"3\"", "IsDefaultMode=\"0\""}},
       {"root_name", root, {"1:unknown-name"}, {"<Calib_Data>"}},
       {"stray_text",
        Doc(kSection, kMode, std::string(kFeature) + " 12"),
