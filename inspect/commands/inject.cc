@@ -125,10 +125,10 @@ int Inject(const Args &args) {
   // Said, since nothing in the output shows that no byte was set.
   if (splice.unchanged) {
     fprintf(stderr,
-            "inject: %s already holds the %s of %s: wrote %s byte for byte "
-            "as %s is\n",
+            "inject: %s already holds the %s of %s: wrote %s unchanged, "
+            "byte for byte, to %s\n",
             selection.what.c_str(), Count(payload.size(), "byte").c_str(),
-            from.c_str(), OutputName(output).c_str(), path.c_str());
+            from.c_str(), path.c_str(), OutputName(output).c_str());
   }
   return kExitNothing;
 }

@@ -81,12 +81,11 @@ uint32_t FeaturesHeld(const tavo::DispMode &mode) {
 }
 
 // The indexes of the modes with |address|'s display and ID, in |all|, and
-// of those that may be meant, in |meant|: those holding its feature or,
-// when |adding| (or for a type the reader never holds), those a Mode
-// element stands behind.
+// of those that may be meant, in |meant|: those holding its feature (of a
+// type the reader holds) or, when |adding|, those a Mode element stands
+// behind.
 void ModesMeant(const CalibFile &file, const PayloadAddress &address,
                 bool adding, std::vector<int> *all, std::vector<int> *meant) {
-  adding |= address.feature >= tavo::kMaxFeatures;
   uint32_t backed = ModesWithElements(file);
   for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
     const tavo::DispMode &mode = file.modes->modes[i];
@@ -94,9 +93,9 @@ void ModesMeant(const CalibFile &file, const PayloadAddress &address,
       continue;
     }
     all->push_back(static_cast<int>(i));
-    if (adding ? i < backed : mode.features[address.feature] != nullptr) {
-      meant->push_back(static_cast<int>(i));
-    }
+    bool holds = address.feature < tavo::kMaxFeatures &&
+                 mode.features[address.feature] != nullptr;
+    if (adding ? i < backed : holds) meant->push_back(static_cast<int>(i));
   }
 }
 
@@ -112,18 +111,20 @@ std::string SelectFeature(const CalibFile &file, const PayloadAddress &address,
   std::vector<int> meant;
   ModesMeant(file, address, missing_feature_ok, &all, &meant);
   if (all.empty()) return "the tool reads no " + mode_name + " in " + file.path;
-  if (meant.size() > 1) {
-    const char *which = meant.size() == all.size() ? ""
-                        : missing_feature_ok       ? " from Mode elements"
-                                                   : " holding that feature";
-    return Format(
-        "the tool reads %zu modes with ID %d on display %d%s in %s, "
-        "and which one is meant is not clear",
-        meant.size(), address.mode, address.display, which, file.path.c_str());
-  }
   if (address.feature >= tavo::kMaxFeatures) {
     return Format("feature types go from 0 to %d, not %d",
                   tavo::kMaxFeatures - 1, address.feature);
+  }
+  if (meant.size() > 1) {
+    std::string which = meant.size() == all.size() ? ""
+                        : missing_feature_ok
+                            ? " from Mode elements"
+                            : Format(" holding feature %d", address.feature);
+    return Format(
+        "the tool reads %zu modes with ID %d on display %d%s in %s, "
+        "and which one is meant is not clear",
+        meant.size(), address.mode, address.display, which.c_str(),
+        file.path.c_str());
   }
   if (meant.empty() && !missing_feature_ok) {
     return Format("the tool reads no feature %d in %s of %s", address.feature,
