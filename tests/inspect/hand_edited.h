@@ -148,15 +148,18 @@ inline std::vector<HandEdited> HandEditedFiles() {
        Doc(kSection, m + R"(WhitePoint="6500" IsAppMode="1")", kFeature),
        {"3:attribute-not-carried", "3:attribute-not-carried"},
        {"WhitePoint=\"0\"", "IsAppMode=\"0\""}},
-      // Defaults the internal DTD declares, which other readers fill in.
+      // Defaults the internal DTD declares, which other readers fill in:
+      // the first declaration binds, one in a comment is none.
       {"dtd_default",
        "<!DOCTYPE Calib_Data [\n"
+       "<!-- <!ATTLIST Mode RenderIntent CDATA \"7\"> -->\n"
        "<!ATTLIST Mode Name CDATA #IMPLIED RenderIntent CDATA \"2\">\n"
+       "<!ATTLIST Mode RenderIntent CDATA \"5\">\n"
        "<!ATTLIST Feature DataSize CDATA #REQUIRED Disable CDATA 'true'>\n"
        "]>\n" +
            Doc(kSection, kMode,
                Feature(R"(FeatureType="1" DataSize="2")", "ABCD")),
-       {"7:attribute-not-carried", "8:attribute-not-carried"},
+       {"9:attribute-not-carried", "10:attribute-not-carried"},
        {"RenderIntent=\"0\"", "Disable=\"false\""},
        {},
        nullptr,
