@@ -202,27 +202,23 @@ struct Missing {
   const char *tool;     // what it does otherwise
 };
 
+constexpr char kLibraryValue[] =
+    "does not read it and writes the colour library's value";
+constexpr char kNone[] = "reads none and writes none";
+
 const Missing kMissing[] = {
     {mf::kMode, mf::kIsDefaultMode, "0", nullptr},
     {mf::kMode, mf::kIsAppMode, "0", nullptr},
     {mf::kMode, mf::kName, "", nullptr},
     {mf::kMode, mf::kRenderIntent, "0", nullptr},
     {mf::kMode, mf::kIsMerge, "0", nullptr},
-    {mf::kMode, mf::kWhitePoint, nullptr,
-     "does not read it and writes the "
-     "colour library's value"},
-    {mf::kMode, mf::kEValue, nullptr,
-     "does not read it and writes the "
-     "colour library's value"},
-    {mf::kMode, mf::kBValue, nullptr,
-     "does not read it and writes the "
-     "colour library's value"},
-    {mf::kMode, mf::kRValue, nullptr,
-     "does not read it and writes the "
-     "colour library's value"},
-    {mf::kMode, mf::kDynamicRange, nullptr, "reads none and writes none"},
-    {mf::kMode, mf::kColorGamut, nullptr, "reads none and writes none"},
-    {mf::kMode, mf::kPictureQuality, nullptr, "reads none and writes none"},
+    {mf::kMode, mf::kWhitePoint, nullptr, kLibraryValue},
+    {mf::kMode, mf::kEValue, nullptr, kLibraryValue},
+    {mf::kMode, mf::kBValue, nullptr, kLibraryValue},
+    {mf::kMode, mf::kRValue, nullptr, kLibraryValue},
+    {mf::kMode, mf::kDynamicRange, nullptr, kNone},
+    {mf::kMode, mf::kColorGamut, nullptr, kNone},
+    {mf::kMode, mf::kPictureQuality, nullptr, kNone},
     {mf::kFeature, mf::kDisable, "false", nullptr},
 };
 
@@ -247,7 +243,9 @@ void CheckElement(const tinyxml2::XMLElement *element, const InternalDtd &dtd,
     const Missing *missing = MissingOf(element->Name(), declared.attribute);
     std::string tool;
     if (missing == nullptr) {
-      // A known attribute left out here has a check of its own.
+      // The absence of the other known attributes has a finding of its
+      // own (identity-missing, payload-length and the like): one cause,
+      // one finding.
       if (IsKnownAttribute(element->Name(), declared.attribute.c_str())) {
         continue;
       }

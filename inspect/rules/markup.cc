@@ -280,14 +280,18 @@ class Scanner {
     }
     std::string name(bytes_ + at_ + 1, stop - at_ - 1);
     std::string reference = "&" + name + ";";
-    auto declared = entities_.find(name);
+    // A DTD may declare the predefined ones again, which changes nothing.
+    bool predefined = name == "amp" || name == "lt" || name == "gt" ||
+                      name == "quot" || name == "apos";
     if (name[0] == '#') {
       Reference(name, reference);
-    } else if (declared != entities_.end()) {
-      Note(Kind::kDeclaredEntity, reference, declared->second);
-    } else if (name != "amp" && name != "lt" && name != "gt" &&
-               name != "quot" && name != "apos") {
-      Note(Kind::kUnknownEntity, reference);
+    } else if (!predefined) {
+      auto declared = entities_.find(name);
+      if (declared != entities_.end()) {
+        Note(Kind::kDeclaredEntity, reference, declared->second);
+      } else {
+        Note(Kind::kUnknownEntity, reference);
+      }
     }
     at_ = stop + 1;
   }
