@@ -156,12 +156,34 @@ class SubsetReader {
     SkipDeclaration();
   }
 
-  // Readers read a literal's line breaks and tabs as spaces.
+  // Readers read a default's line breaks and tabs as spaces, but not
+  // those that references give.
   static std::string Normalized(std::string value) {
     for (char &c : value) {
       if (IsSpace(c)) c = ' ';
     }
-    return value;
+    return WithCharacters(value);
+  }
+
+  // |literal| with its character references read, as they are when it is
+  // declared.
+  static std::string WithCharacters(const std::string &literal) {
+    std::string read;
+    for (const char *p = literal.c_str(); *p != '\0';) {
+      char character[8];
+      int length = 0;
+      // Null for a malformed reference, which is then taken as it is.
+      const char *next =
+          *p == '&' ? tinyxml2::XMLUtil::GetCharacterRef(p, character, &length)
+                    : nullptr;
+      if (next == nullptr || length == 0) {
+        read += *p++;
+      } else {
+        read.append(character, length);
+        p = next;
+      }
+    }
+    return read;
   }
 
   void AddDefault(const AttributeDefault &added) {
@@ -182,7 +204,7 @@ class SubsetReader {
       std::string name = Word();
       SkipSpace();
       if (!name.empty() && at_ < text_.size() && IsQuote(text_[at_])) {
-        dtd_->entities.emplace(name, Literal());
+        dtd_->entities.emplace(name, WithCharacters(Literal()));
       }
     }
     SkipDeclaration();
