@@ -266,7 +266,7 @@ inline std::vector<HandEdited> HandEditedFiles() {
        {},
        "a b"},
       {"declared_entity",
-       "<!DOCTYPE Calib_Data [<!ENTITY panel \"A\">]>\n" +
+       "<!DOCTYPE Calib_Data [<!ENTITY panel \"&#65;\">]>\n" +
            Doc(kSection, named + R"("&panel;")", kFeature),
        {"4:text-not-portable"},
        {"Name=\"&amp;panel;\""},
