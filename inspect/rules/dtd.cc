@@ -21,26 +21,20 @@ namespace lf = tavo::lut_format;
 
 namespace {
 
-constexpr char kDoctype[] = "<!DOCTYPE";
+constexpr char kDoctype[] = "DOCTYPE";
 
-// Where the DOCTYPE of |bytes| starts, as tinyxml2 reads the text before
-// it: a "<!DOCTYPE" inside a comment or after the first tag is none.
+// Where the DOCTYPE of |bytes| starts, just past "<!DOCTYPE", as tinyxml2
+// reads the text before it; npos when there is none before the first tag.
 size_t DoctypeStart(const std::string &bytes) {
-  for (size_t at = bytes.find(kDoctype); at != std::string::npos;
-       at = bytes.find(kDoctype, at + 1)) {
-    // Only the text up to the candidate is read: the prolog is short.
-    bool tagged = false;
-    bool declared = false;
-    ReadXmlTokens(bytes.substr(0, at + strlen(kDoctype)), XmlReading::kToTheEnd,
-                  [&](const XmlToken &token) {
-                    tagged |= token.kind == XmlTokenKind::kTagName;
-                    declared = token.kind == XmlTokenKind::kDeclaration &&
-                               token.begin == at + 2;
-                  });
-    if (tagged) break;
-    if (declared) return at;
-  }
-  return std::string::npos;
+  size_t start = std::string::npos;
+  ReadXmlTokens(bytes, XmlReading::kProlog, [&](const XmlToken &token) {
+    if (start == std::string::npos &&
+        token.kind == XmlTokenKind::kDeclaration &&
+        token.bytes.substr(0, strlen(kDoctype)) == kDoctype) {
+      start = token.begin + strlen(kDoctype);
+    }
+  });
+  return start;
 }
 
 // Reads declarations as a strict reader does: quoted literals may hold
@@ -311,8 +305,7 @@ InternalDtd ReadInternalDtd(const std::string &bytes) {
   InternalDtd dtd;
   size_t start = DoctypeStart(bytes);
   if (start == std::string::npos) return dtd;
-  SubsetReader(std::string_view(bytes).substr(start + strlen(kDoctype)), &dtd)
-      .Run();
+  SubsetReader(std::string_view(bytes).substr(start), &dtd).Run();
   return dtd;
 }
 
