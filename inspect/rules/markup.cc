@@ -6,6 +6,7 @@
 #include <ctype.h>
 #include <stdlib.h>
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,7 @@ namespace {
 enum class Kind {
   kBareAmpersand,
   kUnknownEntity,
+  kDeclaredEntity,  // one the file's DTD declares, which others expand
   kLessThan,
   kDoubleHyphen,
   kNotUtf8,
@@ -40,6 +42,7 @@ struct Problem {
   std::string where;   // "Name", "a comment"
   bool in_name;        // in the Name of a Mode, which the tool copies
   int count;
+  std::string declared = "";  // a declared entity's text
 };
 
 bool IsEntityNameCharacter(char c) {
@@ -90,6 +93,7 @@ std::string Consequence(const Problem &p) {
                          "which they refuse too"
                        : "";
     case Kind::kNameSpace:
+    case Kind::kDeclaredEntity:
       break;
   }
   return "";
@@ -103,6 +107,8 @@ std::string What(const Problem &p) {
       return "a bare \"&\"" + in;
     case Kind::kUnknownEntity:
       return Quote(p.detail) + in + " is no XML entity";
+    case Kind::kDeclaredEntity:
+      return Quote(p.detail) + in + " is an entity the file's DTD declares";
     case Kind::kLessThan:
       return "a \"<\"" + in;
     case Kind::kDoubleHyphen:
@@ -126,6 +132,12 @@ std::string Message(const Problem &p) {
     return What(p) + more +
            ": the tool writes it unchanged, and other XML readers read it in "
            "its output as a space";
+  }
+  if (p.kind == Kind::kDeclaredEntity) {
+    return What(p) + more + ": other XML readers read " + Quote(p.declared) +
+           "; the tool reads the characters " + Quote(p.detail) +
+           (p.in_name ? " and writes \"&amp;" + p.detail.substr(1) + "\""
+                      : std::string());
   }
   return What(p) + more + ": other XML tools refuse the file" + Consequence(p);
 }
@@ -152,8 +164,10 @@ Part PartOf(XmlTokenKind kind) {
 // byte by byte.
 class Scanner {
  public:
-  Scanner(const std::string &bytes, Findings *findings)
-      : bytes_(bytes.c_str()), findings_(findings) {}
+  Scanner(const std::string &bytes,
+          const std::map<std::string, std::string> &entities,
+          Findings *findings)
+      : bytes_(bytes.c_str()), entities_(entities), findings_(findings) {}
 
   // The token, after the delimiters before it, which are markup.
   void Take(const XmlToken &token) {
@@ -266,11 +280,18 @@ class Scanner {
     }
     std::string name(bytes_ + at_ + 1, stop - at_ - 1);
     std::string reference = "&" + name + ";";
+    // A DTD may declare the predefined ones again, which changes nothing.
+    bool predefined = name == "amp" || name == "lt" || name == "gt" ||
+                      name == "quot" || name == "apos";
     if (name[0] == '#') {
       Reference(name, reference);
-    } else if (name != "amp" && name != "lt" && name != "gt" &&
-               name != "quot" && name != "apos") {
-      Note(Kind::kUnknownEntity, reference);
+    } else if (!predefined) {
+      auto declared = entities_.find(name);
+      if (declared != entities_.end()) {
+        Note(Kind::kDeclaredEntity, reference, declared->second);
+      } else {
+        Note(Kind::kUnknownEntity, reference);
+      }
     }
     at_ = stop + 1;
   }
@@ -311,21 +332,23 @@ class Scanner {
     return "markup";
   }
 
-  void Note(Kind kind, const std::string &detail) {
+  void Note(Kind kind, const std::string &detail,
+            const std::string &declared = "") {
     std::string where = Where();
     if (!pending_.empty() && pending_.back().kind == kind &&
         pending_.back().line == line_ && pending_.back().where == where) {
       ++pending_.back().count;
       return;
     }
-    pending_.push_back({kind, line_, detail, where, InName(), 1});
+    pending_.push_back({kind, line_, detail, where, InName(), 1, declared});
   }
 
   void Flush() {
     for (const Problem &problem : pending_) {
-      bool carried = problem.in_name && (problem.kind == Kind::kNotUtf8 ||
-                                         problem.kind == Kind::kForbidden ||
-                                         problem.kind == Kind::kNameSpace);
+      bool carried = (problem.in_name && (problem.kind == Kind::kNotUtf8 ||
+                                          problem.kind == Kind::kForbidden ||
+                                          problem.kind == Kind::kNameSpace)) ||
+                     problem.kind == Kind::kDeclaredEntity;
       findings_->WarnAt(problem.line,
                         carried ? "text-not-portable" : "xml-refused",
                         Message(problem));
@@ -333,6 +356,7 @@ class Scanner {
   }
 
   const char *bytes_;
+  const std::map<std::string, std::string> &entities_;
   Findings *findings_;
   size_t at_ = 0;  // all before it is looked at
   int line_ = 1;
@@ -344,8 +368,10 @@ class Scanner {
 
 }  // namespace
 
-void CheckMarkup(const std::string &bytes, Findings *findings) {
-  Scanner scanner(bytes, findings);
+void CheckMarkup(const std::string &bytes,
+                 const std::map<std::string, std::string> &entities,
+                 Findings *findings) {
+  Scanner scanner(bytes, entities, findings);
   scanner.Finish(ReadXmlTokens(
       bytes, XmlReading::kToTheEnd,
       [&scanner](const XmlToken &token) { scanner.Take(token); }));
