@@ -37,6 +37,8 @@ class Reader {
       Enclosed(XmlTokenKind::kCData, 9, "]]>");
     } else if (Ahead("<!")) {
       Enclosed(XmlTokenKind::kDeclaration, 2, ">");
+    } else if (reading_ == XmlReading::kProlog) {
+      stopped_ = true;
     } else {
       Tag();
     }

@@ -40,6 +40,8 @@ enum class XmlReading {
   kAsTinyxml2,
   // Goes on to the end of the text.
   kToTheEnd,
+  // Stops before the first tag: the prolog alone.
+  kProlog,
 };
 
 // Reads |text| up to its first NUL and calls |visit| with each token in
@@ -53,7 +55,8 @@ enum class XmlReading {
 // leniently as tools that look for what others refuse: a tag runs to a
 // ">" outside quotes, its first name being the tag's, and a construct
 // left unfinished runs to the end. Returns where the reading ended: at
-// the first NUL, or past the end tag that stops it.
+// the first NUL, past the end tag that stops it, or at the tag that ends
+// the prolog.
 size_t ReadXmlTokens(const std::string &text, XmlReading reading,
                      const std::function<void(const XmlToken &)> &visit);
 

@@ -41,17 +41,6 @@ std::string SizeProblem(const PayloadSelection &selection, size_t size,
                 size / tavo::kPccPacketSize, tavo::kMaxPayloadSize);
 }
 
-uint32_t FeatureCount(const CalibFile &file,
-                      const PayloadSelection &selection) {
-  if (selection.is_lut) return 0;
-  uint32_t count = 0;
-  for (const tavo::DispFeature *feature :
-       file.modes->modes[selection.mode_index].features) {
-    if (feature != nullptr) ++count;
-  }
-  return count;
-}
-
 // Why -o must not be written: it names FILE or BIN, which inject only
 // reads; "" otherwise.
 std::string SameFileProblem(const Args &args) {
@@ -111,10 +100,9 @@ int Inject(const Args &args) {
   problem = SizeProblem(selection, payload.size(), from);
   if (!problem.empty()) return Refuse(problem);
   Splice splice;
-  problem =
-      SplicePayload(std::move(bytes), selection, FeatureCount(*file, selection),
-                    reinterpret_cast<const uint8_t *>(payload.data()),
-                    payload.size(), &splice);
+  problem = SplicePayload(std::move(bytes), selection,
+                          reinterpret_cast<const uint8_t *>(payload.data()),
+                          payload.size(), &splice);
   if (!problem.empty()) {
     return Refuse(Format("%s cannot be set in %s: %s", selection.what.c_str(),
                          path.c_str(), problem.c_str()));
@@ -133,6 +121,14 @@ int Inject(const Args &args) {
     fprintf(stderr, "inject: %s not written: %s\n", OutputName(output).c_str(),
             problem.c_str());
     return kExitTrouble;
+  }
+  // Said, since nothing in the output shows that no byte was set.
+  if (splice.unchanged) {
+    fprintf(stderr,
+            "inject: %s already holds the %s of %s: wrote %s unchanged, "
+            "byte for byte, to %s\n",
+            selection.what.c_str(), Count(payload.size(), "byte").c_str(),
+            from.c_str(), path.c_str(), OutputName(output).c_str());
   }
   return kExitNothing;
 }

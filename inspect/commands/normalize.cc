@@ -2,10 +2,12 @@
 // What check finds in it is listed with what the rewrite made of it, so
 // that nothing the rewrite drops goes unseen.
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
 
+#include "calib_db/temp_folder.h"
 #include "inspect/base/output.h"
 #include "inspect/base/text.h"
 #include "inspect/commands/command_table.h"
@@ -25,35 +27,86 @@ int Trouble(const std::string &problem) {
   return kExitTrouble;
 }
 
-Rewrite RewriteOf(const Finding &finding) {
-  const Code *code = FindCode(finding.code);
-  return code != nullptr ? code->rewrite : Rewrite::kLost;
+bool SamePlace(const FindingPlace &a, const FindingPlace &b) {
+  return a.display == b.display && a.mode == b.mode && a.feature == b.feature;
+}
+
+// The finding of |again| not yet |taken| with |finding|'s code and place,
+// and with its message too when |same_message|; -1 when there is none.
+int MatchIn(const Finding &finding, const std::vector<Finding> &again,
+            const std::vector<bool> &taken, bool same_message) {
+  for (size_t i = 0; i < again.size(); ++i) {
+    if (taken[i] || strcmp(again[i].code, finding.code) != 0 ||
+        !SamePlace(again[i].place, finding.place)) {
+      continue;
+    }
+    if (!same_message || again[i].message == finding.message) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+// What the rewrite made of each of |found|, decided from |again|, what
+// check finds in the rewritten file: kept where it finds the same there
+// (one finding there answers one here, the same message first); else what
+// the code does where its difference is gone, which for a code that
+// otherwise keeps it means the rewrite changed what the file said.
+std::vector<Rewrite> FatesOf(const std::vector<Finding> &found,
+                             const std::vector<Finding> &again) {
+  std::vector<Rewrite> fates(found.size(), Rewrite::kLost);
+  std::vector<bool> matched(found.size(), false);
+  std::vector<bool> taken(again.size(), false);
+  for (bool same_message : {true, false}) {
+    for (size_t i = 0; i < found.size(); ++i) {
+      if (matched[i]) continue;
+      int match = MatchIn(found[i], again, taken, same_message);
+      if (match < 0) continue;
+      matched[i] = true;
+      taken[match] = true;
+      fates[i] = Rewrite::kKept;
+    }
+  }
+  for (size_t i = 0; i < found.size(); ++i) {
+    const Code *code = FindCode(found[i].code);
+    if (matched[i] || code == nullptr) continue;
+    fates[i] = code->rewrite == Rewrite::kKept ? Rewrite::kLost : code->rewrite;
+  }
+  return fates;
+}
+
+// What check finds in |rewritten|, written to a private file for it;
+// "" with |again| filled, else why it could not be written.
+std::string CheckRewritten(const RewrittenFile &rewritten,
+                           std::vector<Finding> *again) {
+  tavo::TempFolder scratch("rimbolt-inspect");
+  if (scratch.path().empty()) return scratch.problem();
+  std::string copy = scratch.File("rewritten.xml");
+  std::string problem = rewritten.WriteTo(copy);
+  if (!problem.empty()) return problem;
+  *again = CheckFile(copy);
+  return "";
 }
 
 // Prints |found| in check's form, each with what the rewrite made of it.
-void PrintRewritten(const std::string &path, std::vector<Finding> found) {
-  for (Finding &finding : found) {
-    finding.message +=
-        Format(" (normalize: %s)", RewriteName(RewriteOf(finding)));
+void PrintRewritten(const std::string &path, std::vector<Finding> found,
+                    const std::vector<Rewrite> &fates) {
+  for (size_t i = 0; i < found.size(); ++i) {
+    found[i].message += Format(" (normalize: %s)", RewriteName(fates[i]));
   }
   PrintFindings(stderr, path, found);
 }
 
-// The findings of |found| whose content the rewrite loses.
-std::vector<Finding> LostOf(const std::vector<Finding> &found) {
-  std::vector<Finding> lost;
-  for (const Finding &finding : found) {
-    if (RewriteOf(finding) == Rewrite::kLost) lost.push_back(finding);
-  }
-  return lost;
-}
-
 // Where --in-place without --lossy would lose what |path| says: lists
 // what and says why nothing was written; false when nothing is lost.
-bool RefusesLoss(const std::string &path, const std::vector<Finding> &found) {
-  std::vector<Finding> lost = LostOf(found);
+bool RefusesLoss(const std::string &path, const std::vector<Finding> &found,
+                 const std::vector<Rewrite> &fates) {
+  std::vector<Finding> lost;
+  for (size_t i = 0; i < found.size(); ++i) {
+    if (fates[i] == Rewrite::kLost) lost.push_back(found[i]);
+  }
   if (lost.empty()) return false;
-  PrintRewritten(path, lost);
+  PrintRewritten(path, lost, std::vector<Rewrite>(lost.size(), Rewrite::kLost));
   fprintf(stderr,
           "normalize: nothing written: rewriting %s in place would lose what "
           "%s above say%s; give --lossy to rewrite it all the same, or -o OUT "
@@ -65,7 +118,8 @@ bool RefusesLoss(const std::string &path, const std::vector<Finding> &found) {
 }
 
 // "3 findings in qa.xml: 2 lost, 1 kept", or "nothing found in qa.xml".
-std::string Tally(const std::string &path, const std::vector<Finding> &found) {
+std::string Tally(const std::string &path, const std::vector<Finding> &found,
+                  const std::vector<Rewrite> &fates) {
   if (found.empty()) return "nothing found in " + path;
   std::string tally =
       Count(static_cast<long long>(found.size()), "finding") + " in " + path;
@@ -73,7 +127,7 @@ std::string Tally(const std::string &path, const std::vector<Finding> &found) {
   for (Rewrite rewrite :
        {Rewrite::kLost, Rewrite::kSettled, Rewrite::kKept, Rewrite::kRefused}) {
     long long count = 0;
-    for (const Finding &finding : found) count += RewriteOf(finding) == rewrite;
+    for (Rewrite fate : fates) count += fate == rewrite;
     if (count == 0) continue;
     tally += Format("%s%lld %s", separator, count, RewriteName(rewrite));
     separator = ", ";
@@ -118,24 +172,27 @@ int Normalize(const Args &args) {
         "%s not written: it is %s itself, which only --in-place writes over",
         target.c_str(), path.c_str()));
   }
-  if (in_place && !args.Has("--lossy") && RefusesLoss(path, found)) {
-    return kExitTrouble;
-  }
   RewrittenFile rewritten;
   std::string problem = rewritten.Fill(*file);
+  std::vector<Finding> again;
+  if (problem.empty()) problem = CheckRewritten(rewritten, &again);
   if (!problem.empty()) {
     return Trouble(Format("nothing written: %s", problem.c_str()));
+  }
+  std::vector<Rewrite> fates = FatesOf(found, again);
+  if (in_place && !args.Has("--lossy") && RefusesLoss(path, found, fates)) {
+    return kExitTrouble;
   }
   problem = rewritten.WriteTo(target);
   if (!problem.empty()) {
     return Trouble(Format("%s not written: %s", OutputName(target).c_str(),
                           problem.c_str()));
   }
-  PrintRewritten(path, found);
+  PrintRewritten(path, found, fates);
   std::string written = in_place ? "rewrote " + path + " in place"
                                  : "wrote " + OutputName(target);
   fprintf(stderr, "normalize: %s; %s%s\n", written.c_str(),
-          Tally(path, found).c_str(), CommentsDropped(comments).c_str());
+          Tally(path, found, fates).c_str(), CommentsDropped(comments).c_str());
   return kExitNothing;
 }
 

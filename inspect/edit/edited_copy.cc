@@ -19,11 +19,6 @@ namespace lf = tavo::lut_format;
 
 namespace {
 
-bool SameBytes(const uint8_t *a, size_t a_size, const uint8_t *b,
-               size_t b_size) {
-  return a_size == b_size && (a_size == 0 || memcmp(a, b, a_size) == 0);
-}
-
 // Whether |bytes| hold the |size| bytes at |payload|.
 bool Holds(const uint8_t *bytes, size_t size, const std::string &payload) {
   return SameBytes(bytes, size,

@@ -1,5 +1,6 @@
 #include "inspect/edit/splice.h"
 
+#include <stdlib.h>
 #include <tinyxml2.h>
 
 #include <algorithm>
@@ -200,11 +201,47 @@ std::string SpliceLut(const Located &file, const PayloadSelection &selection,
   return "";
 }
 
+// The raw |value| of a NumOfFeatures that the reader reads as |old_count|,
+// with that number made |count| and the rest of its form kept (" 05 " ->
+// " 06 "); just |count| where the digits are not plainly there (an entity).
+std::string Recounted(const std::string &value, uint32_t old_count,
+                      uint32_t count) {
+  std::string number = std::to_string(count);
+  // What atoi skips before the digits.
+  size_t digits = value.find_first_not_of(" \t\n\v\f\r");
+  if (digits != std::string::npos && value[digits] == '+') ++digits;
+  size_t end = digits >= value.size()
+                   ? std::string::npos
+                   : value.find_first_not_of("0123456789", digits);
+  if (end == std::string::npos) end = value.size();
+  if (digits >= end ||
+      strtoul(value.c_str() + digits, nullptr, 10) != old_count) {
+    return number;
+  }
+  // Zeros that padded the old number pad the new one to its width.
+  if (value[digits] == '0' && number.size() < end - digits) {
+    number.insert(0, end - digits - number.size(), '0');
+  }
+  return value.substr(0, digits) + number + value.substr(end);
+}
+
+// The edit that raises |mode|'s NumOfFeatures from |old_count| to |count|.
+Edit SetFeatureCount(const Located &file, const ElementSpan &mode,
+                     uint32_t old_count, uint32_t count) {
+  const AttributeSpan *attribute = mode.Find(mf::kNumOfFeatures);
+  if (attribute == nullptr) {
+    return SetAttribute(mode, mf::kNumOfFeatures, std::to_string(count));
+  }
+  std::string value = file.bytes().substr(
+      attribute->value_begin, attribute->value_end - attribute->value_begin);
+  return {attribute->value_begin, attribute->value_end,
+          Recounted(value, old_count, count)};
+}
+
 std::string SpliceFeature(const Located &file,
                           const PayloadSelection &selection,
-                          uint32_t num_features, const std::string &hex,
-                          size_t size, std::vector<Edit> *edits,
-                          Splice *splice) {
+                          const std::string &hex, size_t size,
+                          std::vector<Edit> *edits, Splice *splice) {
   const tinyxml2::XMLElement *section =
       file.Root()->FirstChildElement(mf::kDispModes);
   const tinyxml2::XMLElement *mode =
@@ -228,26 +265,35 @@ std::string SpliceFeature(const Located &file,
     return "";
   }
   splice->added = true;
-  splice->num_features = num_features + 1;
+  // The declared count, which need not be the number of features, is
+  // raised, never set to that number: the tool carries it as declared.
+  splice->num_features = selection.num_features + 1;
   if (splice->num_features >= static_cast<uint32_t>(tavo::kMaxFeatures)) {
     return Format(
-        "the mode would hold %u features, and the tool refuses "
-        "a NumOfFeatures of %d or more",
-        splice->num_features, tavo::kMaxFeatures);
+        "NumOfFeatures would become %u, which the tool refuses (the mode "
+        "would hold %u features)",
+        splice->num_features, selection.features_held + 1);
   }
   edits->push_back(PlaceFeature(file, mode, selection.type,
                                 NewFeature(selection.type, size, hex)));
-  edits->push_back(SetAttribute(file.SpanOf(mode), mf::kNumOfFeatures,
-                                std::to_string(splice->num_features)));
+  edits->push_back(SetFeatureCount(
+      file, file.SpanOf(mode), selection.num_features, splice->num_features));
   return "";
 }
 
 }  // namespace
 
 std::string SplicePayload(std::string bytes, const PayloadSelection &selection,
-                          uint32_t num_features, const uint8_t *payload,
-                          size_t size, Splice *splice) {
+                          const uint8_t *payload, size_t size, Splice *splice) {
   *splice = Splice();
+  // The reader reads the element as it is: rewritten in the writer's form
+  // it would read alike, but the file would not come back byte for byte.
+  if (selection.held &&
+      SameBytes(selection.bytes, selection.size, payload, size)) {
+    splice->unchanged = true;
+    splice->bytes = std::move(bytes);
+    return "";
+  }
   std::vector<Edit> edits;
   {
     // The parse, as large as the file, goes before the edits are made.
@@ -255,9 +301,9 @@ std::string SplicePayload(std::string bytes, const PayloadSelection &selection,
     std::string problem = file.Load();
     if (!problem.empty()) return problem;
     std::string hex = HexText(payload, size);
-    problem = selection.is_lut ? SpliceLut(file, selection, hex, size, &edits)
-                               : SpliceFeature(file, selection, num_features,
-                                               hex, size, &edits, splice);
+    problem = selection.is_lut
+                  ? SpliceLut(file, selection, hex, size, &edits)
+                  : SpliceFeature(file, selection, hex, size, &edits, splice);
     if (!problem.empty()) return problem;
   }
   Apply(std::move(edits), &bytes);

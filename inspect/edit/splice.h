@@ -18,6 +18,8 @@ struct Splice {
   // Whether a Feature element was added, and the mode's NumOfFeatures then.
   bool added = false;
   uint32_t num_features = 0;
+  // Whether the payload already held the bytes, and the file was kept whole.
+  bool unchanged = false;
 };
 
 // Sets the payload that |selection| (from SelectPayload on the file whose
@@ -25,18 +27,18 @@ struct Splice {
 // the tool's reader takes it from: its text becomes the payload's hex
 // digits on one line and its DataSize (NumPackets, for a LUT: |size| / 16,
 // which the caller keeps whole) the new size, the rest of the element as
-// it was. A feature the mode lacks is added as the writer puts one
-// (FeatureType, Disable="false", DataSize, payload), before the mode's
-// first feature of a higher type or after its last, indented as they are,
-// and the mode's NumOfFeatures set to the number of features it then
-// holds. |num_features| is the number the mode holds before. Returns "" and
-// fills |splice|, or the problem: the element is not in the file (a mode
-// that NumModes counts but no Mode element holds), NumOfFeatures would
-// reach the limit, or the markup is not read here as tinyxml2 reads it.
-// |bytes| is taken, not copied: the caller moves the file's bytes in.
+// it was. Where the payload already holds those bytes, the file is kept
+// whole and |unchanged| set. A feature the mode lacks is added as the
+// writer puts one (FeatureType, Disable="false", DataSize, payload), before
+// the mode's first feature of a higher type or after its last, indented as
+// they are, and the mode's NumOfFeatures raised by one, its written form
+// (blanks, padding zeros) kept. Returns "" and fills |splice|, or the
+// problem: the element is not in the file (a mode that NumModes counts but
+// no Mode element holds), NumOfFeatures would reach the limit, or the
+// markup is not read here as tinyxml2 reads it. |bytes| is taken, not
+// copied: the caller moves the file's bytes in.
 std::string SplicePayload(std::string bytes, const PayloadSelection &selection,
-                          uint32_t num_features, const uint8_t *payload,
-                          size_t size, Splice *splice);
+                          const uint8_t *payload, size_t size, Splice *splice);
 
 }  // namespace inspect
 

@@ -42,7 +42,9 @@ const Code kCodes[] = {
      "(`1`, `0`, `True`)"},
     {"attribute-not-carried", false, Rewrite::kLost,
      "does not read `WhitePoint`, `EValue`, `BValue`, `RValue`, and writes "
-     "`IsAppMode` from the output's file type: all `0` in its output"},
+     "`IsAppMode` from the output's file type: all `0` in its output; "
+     "applies no attribute default of the file's DTD, writing its own value "
+     "for an attribute an element lacks"},
     {"identity-missing", false, Rewrite::kSettled,
      "reads a `Mode` without `ModeID` as mode 0, one without `DisplayID` as "
      "the colour library's initial display, one without `Name` as an empty "
@@ -55,7 +57,9 @@ const Code kCodes[] = {
     {"text-not-portable", false, Rewrite::kKept,
      "copies a `Name` as it reads it: bytes that are not UTF-8 and control "
      "characters make an output other XML tools refuse, and tabs and line "
-     "breaks are read there as spaces"},
+     "breaks are read there as spaces; reads an entity the file's DTD "
+     "declares as its characters (`&panel;`), written escaped, where other "
+     "XML readers read its text"},
     {"xml-refused", false, Rewrite::kLost,
      "reads what other XML tools refuse (a bare `&` or `<`, an unknown "
      "entity, `--` in a comment, bytes that are not UTF-8, control "

@@ -9,9 +9,11 @@
 namespace inspect {
 
 // What normalize's rewrite, the tool's own output of the file, makes of
-// what a finding points at. Where the code covers cases that fare
-// differently, the worst of them: a finding is never called settled or
-// kept where it may have lost something.
+// what a finding points at. A code's entry is what it does where check
+// no longer finds the same in the rewritten file (normalize decides
+// kept from that file); where the code covers cases that fare
+// differently, the worst of them: a finding is never called settled
+// where it may have lost something.
 enum class Rewrite {
   kLost,     // the output drops or changes what the file said
   kSettled,  // the output says what the tool read, in the writer's form

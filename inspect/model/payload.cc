@@ -1,6 +1,12 @@
 #include "inspect/model/payload.h"
 
+#include <string.h>
+#include <tinyxml2.h>
+
+#include <vector>
+
 #include "calib_db/hex_kernels.h"
+#include "calib_db/mode_format.h"
 #include "inspect/base/text.h"
 
 namespace inspect {
@@ -40,10 +46,57 @@ std::string SelectLut(const CalibFile &file, int position,
     return Format("the tool reads no PCC LUT in slot %d of %s (%s)", position,
                   file.path.c_str(), SlotsHeld(file).c_str());
   }
+  selection->held = true;
   selection->bytes = slot->lut->packets;
   selection->size =
       static_cast<size_t>(slot->lut->num_packets) * tavo::kPccPacketSize;
   return "";
+}
+
+// How many of |file|'s modes a Mode element stands behind: the reader
+// fills the rest of NumModes with blank modes. All of them when the
+// document is gone.
+uint32_t ModesWithElements(const CalibFile &file) {
+  const tinyxml2::XMLDocument *doc =
+      file.db != nullptr ? file.db->document() : nullptr;
+  if (doc == nullptr) return file.modes->num_modes;
+  const tinyxml2::XMLElement *root = doc->FirstChildElement();
+  const tinyxml2::XMLElement *mode =
+      root == nullptr ? nullptr
+                      : root->FirstChildElement(tavo::mode_format::kDispModes);
+  if (mode != nullptr) mode = mode->FirstChildElement(tavo::mode_format::kMode);
+  uint32_t count = 0;
+  for (; mode != nullptr && count < file.modes->num_modes; ++count) {
+    mode = mode->NextSiblingElement(tavo::mode_format::kMode);
+  }
+  return count;
+}
+
+uint32_t FeaturesHeld(const tavo::DispMode &mode) {
+  uint32_t count = 0;
+  for (const tavo::DispFeature *feature : mode.features) {
+    if (feature != nullptr) ++count;
+  }
+  return count;
+}
+
+// The indexes of the modes with |address|'s display and ID, in |all|, and
+// of those that may be meant, in |meant|: those holding its feature (of a
+// type the reader holds) or, when |adding|, those a Mode element stands
+// behind.
+void ModesMeant(const CalibFile &file, const PayloadAddress &address,
+                bool adding, std::vector<int> *all, std::vector<int> *meant) {
+  uint32_t backed = ModesWithElements(file);
+  for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
+    const tavo::DispMode &mode = file.modes->modes[i];
+    if (mode.disp_id != address.display || mode.mode_id != address.mode) {
+      continue;
+    }
+    all->push_back(static_cast<int>(i));
+    bool holds = address.feature < tavo::kMaxFeatures &&
+                 mode.features[address.feature] != nullptr;
+    if (adding ? i < backed : holds) meant->push_back(static_cast<int>(i));
+  }
 }
 
 std::string SelectFeature(const CalibFile &file, const PayloadAddress &address,
@@ -54,34 +107,38 @@ std::string SelectFeature(const CalibFile &file, const PayloadAddress &address,
   selection->type = address.feature;
   selection->what =
       Format("feature %d of %s", address.feature, mode_name.c_str());
-  int matches = 0;
-  for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
-    const tavo::DispMode &mode = file.modes->modes[i];
-    if (mode.disp_id != address.display || mode.mode_id != address.mode) {
-      continue;
-    }
-    if (matches++ == 0) selection->mode_index = static_cast<int>(i);
-  }
-  if (matches == 0) {
-    return "the tool reads no " + mode_name + " in " + file.path;
-  }
-  if (matches > 1) {
-    return Format(
-        "the tool reads %d modes with ID %d on display %d in %s, "
-        "and which one is meant is not clear",
-        matches, address.mode, address.display, file.path.c_str());
-  }
+  std::vector<int> all;
+  std::vector<int> meant;
+  ModesMeant(file, address, missing_feature_ok, &all, &meant);
+  if (all.empty()) return "the tool reads no " + mode_name + " in " + file.path;
   if (address.feature >= tavo::kMaxFeatures) {
     return Format("feature types go from 0 to %d, not %d",
                   tavo::kMaxFeatures - 1, address.feature);
   }
-  const tavo::DispFeature *feature =
-      file.modes->modes[selection->mode_index].features[address.feature];
-  if (feature == nullptr) {
-    if (missing_feature_ok) return "";
+  if (meant.size() > 1) {
+    std::string which = meant.size() == all.size() ? ""
+                        : missing_feature_ok
+                            ? " from Mode elements"
+                            : Format(" holding feature %d", address.feature);
+    return Format(
+        "the tool reads %zu modes with ID %d on display %d%s in %s, "
+        "and which one is meant is not clear",
+        meant.size(), address.mode, address.display, which.c_str(),
+        file.path.c_str());
+  }
+  if (meant.empty() && !missing_feature_ok) {
     return Format("the tool reads no feature %d in %s of %s", address.feature,
                   mode_name.c_str(), file.path.c_str());
   }
+  // Where only blank modes match, the first is taken: the splice then says
+  // that no Mode element holds it.
+  selection->mode_index = meant.empty() ? all[0] : meant[0];
+  const tavo::DispMode &mode = file.modes->modes[selection->mode_index];
+  selection->num_features = mode.num_features;
+  selection->features_held = FeaturesHeld(mode);
+  const tavo::DispFeature *feature = mode.features[address.feature];
+  if (feature == nullptr) return "";
+  selection->held = true;
   selection->bytes = feature->payload;
   selection->size = feature->size;
   return "";
@@ -95,6 +152,11 @@ std::string SelectPayload(const CalibFile &file, const PayloadAddress &address,
   *selection = PayloadSelection();
   if (address.lut.has_value()) return SelectLut(file, *address.lut, selection);
   return SelectFeature(file, address, missing_feature_ok, selection);
+}
+
+bool SameBytes(const uint8_t *a, size_t a_size, const uint8_t *b,
+               size_t b_size) {
+  return a_size == b_size && (a_size == 0 || memcmp(a, b, a_size) == 0);
 }
 
 std::string HexText(const uint8_t *bytes, size_t size) {

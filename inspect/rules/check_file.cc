@@ -96,8 +96,8 @@ const tinyxml2::XMLDocument *ParsedAgain(
 // of the document its reader read, with their lines, say where and why.
 // |markup| is what the byte scan found, which counts only for a file that
 // parses to a root.
-void FindAll(CalibFile *file, const Findings &markup, Findings *findings,
-             int *comments) {
+void FindAll(CalibFile *file, const Findings &markup, const InternalDtd &dtd,
+             Findings *findings, int *comments) {
   std::unique_ptr<tinyxml2::XMLDocument> parsed;
   const tinyxml2::XMLDocument *doc = file->db->document();
   if (doc == nullptr) doc = ParsedAgain(file, &parsed, findings);
@@ -109,6 +109,7 @@ void FindAll(CalibFile *file, const Findings &markup, Findings *findings,
     return;
   }
   findings->Append(markup);
+  CheckDtdDefaults(root, dtd, findings);
   const tinyxml2::XMLElement *modes =
       root->FirstChildElement(tavo::mode_format::kDispModes);
   if (modes == nullptr) {
@@ -137,11 +138,15 @@ std::vector<Finding> CheckFile(const std::string &path,
   // The bytes are scanned and let go before the reader holds the file, so
   // that the two are never in memory together.
   Findings markup;
+  InternalDtd dtd;
   std::string problem;
   {
     std::string bytes;
     problem = ReadWholeFile(path, &bytes);
-    if (problem.empty()) CheckMarkup(bytes, &markup);
+    if (problem.empty()) {
+      dtd = ReadInternalDtd(bytes);
+      CheckMarkup(bytes, dtd.entities, &markup);
+    }
   }
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
   std::vector<Finding> found;
@@ -151,7 +156,7 @@ std::vector<Finding> CheckFile(const std::string &path,
     found = {{0, true, "unreadable", TooLargeProblem(path)}};
   } else {
     Findings findings;
-    FindAll(file.get(), markup, &findings, comments);
+    FindAll(file.get(), markup, dtd, &findings, comments);
     found = findings.Sorted();
   }
   if (read != nullptr) *read = std::move(file);

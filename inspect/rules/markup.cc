@@ -7,6 +7,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,7 @@ namespace {
 enum class Kind {
   kBareAmpersand,
   kUnknownEntity,
+  kDeclaredEntity,  // one the file's DTD declares, which others expand
   kLessThan,
   kDoubleHyphen,
   kNotUtf8,
@@ -41,6 +43,7 @@ struct Problem {
   std::string where;   // "Name", "a comment"
   bool in_name;        // in the Name of a Mode, which the tool copies
   int count;
+  std::string declared = "";  // a declared entity's text
   // Of white space in a Name, the other kinds after the first, each
   // named once: "a line feed".
   std::vector<std::string> others = {};
@@ -87,6 +90,7 @@ std::string Consequence(const Problem &p) {
                          "which they refuse too"
                        : "";
     case Kind::kNameSpace:
+    case Kind::kDeclaredEntity:
       break;
   }
   return "";
@@ -100,6 +104,8 @@ std::string What(const Problem &p) {
       return "a bare \"&\"" + in;
     case Kind::kUnknownEntity:
       return Quote(p.detail) + in + " is no XML entity";
+    case Kind::kDeclaredEntity:
+      return Quote(p.detail) + in + " is an entity the file's DTD declares";
     case Kind::kLessThan:
       return "a \"<\"" + in;
     case Kind::kDoubleHyphen:
@@ -139,6 +145,12 @@ std::string Message(const Problem &p) {
            ": the tool writes it unchanged, and other XML readers read it in "
            "its output as a space";
   }
+  if (p.kind == Kind::kDeclaredEntity) {
+    return What(p) + more + ": other XML readers read " + Quote(p.declared) +
+           "; the tool reads the characters " + Quote(p.detail) +
+           (p.in_name ? " and writes \"&amp;" + p.detail.substr(1) + "\""
+                      : std::string());
+  }
   return What(p) + more + ": other XML tools refuse the file" + Consequence(p);
 }
 
@@ -164,8 +176,10 @@ Part PartOf(XmlTokenKind kind) {
 // byte by byte.
 class Scanner {
  public:
-  Scanner(const std::string &bytes, Findings *findings)
-      : bytes_(bytes.c_str()), findings_(findings) {}
+  Scanner(const std::string &bytes,
+          const std::map<std::string, std::string> &entities,
+          Findings *findings)
+      : bytes_(bytes.c_str()), entities_(entities), findings_(findings) {}
 
   // The token, after the delimiters before it, which are markup.
   void Take(const XmlToken &token) {
@@ -277,11 +291,18 @@ class Scanner {
     }
     std::string name(bytes_ + at_ + 1, stop - at_ - 1);
     std::string reference = "&" + name + ";";
+    // A DTD may declare the predefined ones again, which changes nothing.
+    bool predefined = name == "amp" || name == "lt" || name == "gt" ||
+                      name == "quot" || name == "apos";
     if (name[0] == '#') {
       Reference(name, reference);
-    } else if (name != "amp" && name != "lt" && name != "gt" &&
-               name != "quot" && name != "apos") {
-      Note(Kind::kUnknownEntity, reference);
+    } else if (!predefined) {
+      auto declared = entities_.find(name);
+      if (declared != entities_.end()) {
+        Note(Kind::kDeclaredEntity, reference, declared->second);
+      } else {
+        Note(Kind::kUnknownEntity, reference);
+      }
     }
     at_ = stop + 1;
   }
@@ -322,7 +343,8 @@ class Scanner {
     return "markup";
   }
 
-  void Note(Kind kind, const std::string &detail) {
+  void Note(Kind kind, const std::string &detail,
+            const std::string &declared = "") {
     std::string where = Where();
     if (!pending_.empty() && pending_.back().kind == kind &&
         pending_.back().line == line_ && pending_.back().where == where) {
@@ -335,14 +357,15 @@ class Scanner {
       }
       return;
     }
-    pending_.push_back({kind, line_, detail, where, InName(), 1});
+    pending_.push_back({kind, line_, detail, where, InName(), 1, declared});
   }
 
   void Flush() {
     for (const Problem &problem : pending_) {
-      bool carried = problem.in_name && (problem.kind == Kind::kNotUtf8 ||
-                                         problem.kind == Kind::kForbidden ||
-                                         problem.kind == Kind::kNameSpace);
+      bool carried = (problem.in_name && (problem.kind == Kind::kNotUtf8 ||
+                                          problem.kind == Kind::kForbidden ||
+                                          problem.kind == Kind::kNameSpace)) ||
+                     problem.kind == Kind::kDeclaredEntity;
       findings_->WarnAt(problem.line,
                         carried ? "text-not-portable" : "xml-refused",
                         Message(problem));
@@ -350,6 +373,7 @@ class Scanner {
   }
 
   const char *bytes_;
+  const std::map<std::string, std::string> &entities_;
   Findings *findings_;
   size_t at_ = 0;  // all before it is looked at
   int line_ = 1;
@@ -361,8 +385,10 @@ class Scanner {
 
 }  // namespace
 
-void CheckMarkup(const std::string &bytes, Findings *findings) {
-  Scanner scanner(bytes, findings);
+void CheckMarkup(const std::string &bytes,
+                 const std::map<std::string, std::string> &entities,
+                 Findings *findings) {
+  Scanner scanner(bytes, entities, findings);
   scanner.Finish(ReadXmlTokens(
       bytes, XmlReading::kToTheEnd,
       [&scanner](const XmlToken &token) { scanner.Take(token); }));

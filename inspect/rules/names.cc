@@ -151,4 +151,9 @@ void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
   }
 }
 
+bool IsKnownAttribute(const char *element, const char *attribute) {
+  const Element *known = Known(element);
+  return known != nullptr && IsOneOf(attribute, known->attributes);
+}
+
 }  // namespace inspect

@@ -5,10 +5,12 @@
 
 #include <tinyxml2.h>
 
+#include <map>
 #include <string>
 
 #include "color_lib/disp_mode.h"
 #include "inspect/model/findings.h"
+#include "inspect/rules/dtd.h"
 #include "inspect/rules/fields.h"
 
 namespace inspect {
@@ -32,11 +34,17 @@ void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings);
 
 // Checks the file's |bytes|, which tinyxml2 parses, for what other XML
 // tools refuse or read otherwise: markup, characters and encoding.
-void CheckMarkup(const std::string &bytes, Findings *findings);
+// |entities| are those the file's DTD declares, which they read.
+void CheckMarkup(const std::string &bytes,
+                 const std::map<std::string, std::string> &entities,
+                 Findings *findings);
 
 // Checks the names under |root| that the reader passes over: elements and
 // attributes it does not know, and sections after the first of their kind.
 void CheckNames(const tinyxml2::XMLElement *root, Findings *findings);
+
+// Whether the reader reads |attribute| of an element named |element|.
+bool IsKnownAttribute(const char *element, const char *attribute);
 
 }  // namespace inspect
 

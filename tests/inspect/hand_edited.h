@@ -187,6 +187,33 @@ inline std::vector<HandEdited> HandEditedFiles() {
        Doc(kSection, m + R"(WhitePoint="6500" IsAppMode="1")", kFeature),
        {"3:attribute-not-carried", "3:attribute-not-carried"},
        {"WhitePoint=\"0\"", "IsAppMode=\"0\""}},
+      // Defaults the internal DTD declares, which other readers fill in:
+      // the first declaration binds, one in a comment is none.
+      {"dtd_default",
+       "<!DOCTYPE Calib_Data [\n"
+       "<!-- <!ATTLIST Mode RenderIntent CDATA \"7\"> -->\n"
+       "<!ATTLIST Mode Name CDATA #IMPLIED RenderIntent CDATA \"2\">\n"
+       "<!ATTLIST Mode RenderIntent CDATA \"5\">\n"
+       "<!ATTLIST Feature DataSize CDATA #REQUIRED Disable CDATA 'true'>\n"
+       "]>\n" +
+           Doc(kSection, kMode,
+               Feature(R"(FeatureType="1" DataSize="2")", "ABCD")),
+       {"9:attribute-not-carried", "10:attribute-not-carried"},
+       {"RenderIntent=\"0\"", "Disable=\"false\""},
+       {},
+       nullptr,
+       "Mode has no RenderIntent, which the file's DTD defaults to \"2\": "
+       "other XML readers read RenderIntent=\"2\"; the tool reads none and "
+       "writes RenderIntent=\"0\""},
+      {"dtd_default_unknown",
+       "<!DOCTYPE Calib_Data [<!ATTLIST Mode Tag CDATA #FIXED \"x\">]>\n" +
+           Doc(kSection, kMode, kFeature),
+       {"4:attribute-not-carried"},
+       {},
+       {"Tag"},
+       nullptr,
+       "fixes at \"x\": other XML readers read Tag=\"x\"; the tool does not "
+       "know Tag, and its output has none"},
       {"no_identity",
        Doc(R"(NumModes="1" DefaultMode="0")",
            R"(IsDefaultMode="1" Name="m" NumOfFeatures="1")",
@@ -229,6 +256,15 @@ inline std::vector<HandEdited> HandEditedFiles() {
        Doc(R"(NumModes="1" DefaultMode="4")", kMode, kFeature),
        {"2:default-mode-mismatch"},
        {"DefaultMode=\"3\""}},
+      // The flag is read as false, so the output still points DefaultMode
+      // at a mode it does not flag: normalize keeps the mismatch.
+      {"default_flag_word",
+       Doc(kSection,
+           R"(ModeID="3" DisplayID="0" IsDefaultMode="true" Name="m" )"
+           R"(NumOfFeatures="1")",
+           kFeature),
+       {"2:default-mode-mismatch", "3:number-form"},
+       {"DefaultMode=\"3\"", "IsDefaultMode=\"0\""}},
       {"root_name", root, {"1:unknown-name"}, {"<Calib_Data>"}},
       {"stray_text",
        Doc(kSection, kMode, std::string(kFeature) + " 12"),
@@ -304,6 +340,16 @@ inline std::vector<HandEdited> HandEditedFiles() {
        "\"&#9;\", a tab, and \"&#10;\", a line feed, in Name: the tool "
        "writes them unchanged, and other XML readers read them in its output "
        "as spaces"},
+      {"declared_entity",
+       "<!DOCTYPE Calib_Data [<!ENTITY panel \"&#65;\">]>\n" +
+           Doc(kSection, named + R"("&panel;")", kFeature),
+       {"4:text-not-portable"},
+       {"Name=\"&amp;panel;\""},
+       {},
+       "&panel;",
+       "\"&panel;\" in Name is an entity the file's DTD declares: other XML "
+       "readers read \"A\"; the tool reads the characters \"&panel;\" and "
+       "writes \"&amp;panel;\""},
       {"refused",
        Doc(kSection, kMode,
            Feature(R"(FeatureType="30" Disable="false" DataSize="2")", "ABCD")),

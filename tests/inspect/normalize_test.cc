@@ -170,10 +170,13 @@ TEST_F(NormalizeTest, WritesWhatTheToolWritesAndSaysWhatItKeeps) {
     EXPECT_EQ(last.rfind("normalize: wrote " + out + "; ", 0), 0u) << last;
 
     EXPECT_EQ(Kept(Records(out), codes), Kept(Records(file), codes));
+    std::set<std::string> again;
     for (const inspect::Finding &finding : inspect::CheckFile(out)) {
       EXPECT_EQ(kept.count(finding.code), 1u)
           << finding.code << ": " << finding.message;
+      again.insert(finding.code);
     }
+    for (const std::string &code : kept) EXPECT_EQ(again.count(code), 1u);
   }
 }
 

@@ -5,12 +5,15 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "inspect/edit/edited_copy.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/model/payload.h"
+#include "tests/inspect/hand_edited.h"
 #include "tests/run/fixtures.h"
 #include "tests/test_util.h"
 
@@ -18,6 +21,71 @@ namespace rimbolt_test {
 namespace {
 
 const std::string kExamples = RIMBOLT_SOURCE_DIR "/examples/";
+
+// A ">" and "/>" inside values, Features of the type in a processing
+// instruction, comments, CDATA and a <!...> declaration, and two of the
+// type, the later of which the reader keeps.
+constexpr char kTricky[] = R"(<?xml version="1.0"?>
+<?note <Feature FeatureType="2" DataSize="1">AA</Feature> ?>
+<!-- <Feature FeatureType="2" DataSize="1">EE</Feature> -->
+<Calib_Data>
+  <Disp_Modes NumModes="1" DefaultMode="7">
+    <Mode ModeID="7" DisplayID="0" Name="a>b</Mode><Feature FeatureType='2'" NumOfFeatures="1">
+      <!-- <Feature FeatureType="2" DataSize="1">DD</Feature> -->
+      <Feature FeatureType="2" Disable="true" DataSize="1">CC</Feature>
+      <![CDATA[<Feature FeatureType="2" DataSize="1">BB</Feature>]]>
+      <!Feature FeatureType="2" DataSize="1">
+      <Feature Name="x/>" FeatureType="2" Disable="true" DataSize="1"><![CDATA[99]]></Feature>
+    </Mode>
+  </Disp_Modes>
+</Calib_Data>
+)";
+
+// Payloads as hand edits leave them, which the tool reads alike however
+// they are written: a comment and an entity among the digits, digits over
+// several lines in CDATA, a padded DataSize, surplus digits, a size-0
+// feature with white space, lower-case LUT digits on a line of their own;
+// and a blank mode 0 on display 0 after the real one, where NumModes is
+// above the number of Mode elements.
+std::string OddForms() {
+  std::string cdata;
+  for (int i = 0; i < 64; ++i) cdata += i == 32 ? "\n" : "a5";
+  return R"(<Calib_Data>
+  <Disp_Modes NumModes="2" DefaultMode="0">
+    <Mode ModeID="0" DisplayID="0" NumOfFeatures="4">
+      <Feature FeatureType="1" DataSize="02">&#65;B<!-- c -->cd</Feature>
+      <Feature FeatureType="2" DataSize=" 64"><![CDATA[)" +
+         cdata + R"(]]></Feature>
+      <Feature FeatureType="3" DataSize="0">
+      </Feature>
+      <Feature FeatureType="4" Disable="true" DataSize="1">abcdef</Feature>
+    </Mode>
+  </Disp_Modes>
+  <Luts NumLuts="1"><Lut Type="0" NumPackets="1">
+000102030405060708090a0b0c0d0e0f
+</Lut></Luts>
+</Calib_Data>
+)";
+}
+
+// A mode with features of types 0 to 28, all of 0 bytes.
+std::string FullOfFeatures() {
+  std::string features;
+  for (int type = 0; type < 29; ++type) {
+    features += "<Feature FeatureType=\"" + std::to_string(type) +
+                "\" DataSize=\"0\"/>";
+  }
+  return "<Calib_Data><Disp_Modes NumModes=\"1\"><Mode NumOfFeatures=\"29\">" +
+         features + "</Mode></Disp_Modes></Calib_Data>";
+}
+
+// No mode, and PCC LUTs in slots 0, 1 and 2.
+std::string ThreeLuts() {
+  const std::string lut =
+      R"(<Lut Type="0" NumPackets="1">)" + std::string(32, '0') + "</Lut>";
+  return "<Calib_Data><Disp_Modes NumModes=\"0\"/><Luts NumLuts=\"3\">" + lut +
+         lut + lut + "</Luts></Calib_Data>";
+}
 
 class PayloadsTest : public RunFilesTest {
  protected:
@@ -117,6 +185,48 @@ TEST_F(PayloadsTest, ExtractThenInjectOfEveryPayloadGivesTheFileBack) {
   EXPECT_EQ(count, 16);  // 6 features and a LUT, and 9 features
 }
 
+TEST_F(PayloadsTest, ExtractThenInjectGivesEveryTestFileBackByteForByte) {
+  std::vector<std::pair<std::string, std::string>> files = {
+      {"qa", kQaFile},
+      {"factory", kFactoryFile},
+      {"tricky", kTricky},
+      {"odd_forms", OddForms()},
+      {"full", FullOfFeatures()},
+      {"three", ThreeLuts()}};
+  for (const HandEdited &edited : HandEditedFiles()) {
+    files.push_back({edited.name, edited.file});
+  }
+  for (const char *example : {"qa_modes.xml", "factory_modes.xml"}) {
+    files.push_back({example, ReadFile(kExamples + example)});
+  }
+  const std::string bin = dir_.File("payload.bin");
+  const std::string out = dir_.File("out.xml");
+  int payloads = 0;
+  for (const auto &[name, bytes] : files) {
+    const std::string path = dir_.File(name + ".in");
+    WriteFile(path, bytes);
+    // Files the tool cannot read hold no payload to take out.
+    if (inspect::ReadCalibFile(path)->modes == nullptr) continue;
+    const std::vector<std::vector<std::string>> every = EveryPayload(path);
+    for (const std::vector<std::string> &payload : every) {
+      // Two modes with one display and mode ID: no address tells their
+      // payloads apart, and extract says so.
+      if (std::count(every.begin(), every.end(), payload) > 1) continue;
+      ++payloads;
+      std::string label = name + " " + testing::PrintToString(payload);
+      ProcessResult extract =
+          Inspect(With({"extract", path, "-o", bin}, payload));
+      ASSERT_EQ(extract.status, 0) << label << ": " << extract.err;
+      ProcessResult inject = Inspect(
+          With({"inject", path, "--from", bin, "--allow-empty", "-o", out},
+               payload));
+      EXPECT_EQ(inject.status, 0) << label << ": " << inject.err;
+      EXPECT_TRUE(ReadFile(out) == bytes) << label;  // not a byte apart
+    }
+  }
+  EXPECT_GE(payloads, 100);
+}
+
 TEST_F(PayloadsTest, InjectOfAnotherSizeChangesOnlyThatElement) {
   const std::string qa = kExamples + "qa_modes.xml";
   const std::string factory = kExamples + "factory_modes.xml";
@@ -208,6 +318,27 @@ TEST_F(PayloadsTest, InjectAddsAFeatureTheModeLacks) {
           .find(
               R"(<Feature FeatureType="4" Disable="false" DataSize="2">1234</Feature>)"),
       std::string::npos);
+
+  // NumOfFeatures goes up by one from what it declares, in its written
+  // form, whatever the number of features; the blank mode 0 on display 0
+  // that NumModes adds is not one that could be meant.
+  const std::string section = R"(NumModes="2" DefaultMode="0")";
+  const std::string zero = R"(ModeID="0" DisplayID="0" NumOfFeatures=")";
+  const std::string two =
+      std::string(kFeature) + "\n" + Feature(R"(FeatureType="2")", "EF");
+  const std::string added =
+      R"(<Feature FeatureType="9" Disable="false" DataSize="2">1234</Feature>)";
+  const std::pair<std::string, std::string> counts[] = {
+      {"5", "6"}, {" 05 ", " 06 "}, {"0", "1"}};
+  for (const auto &[declared, raised] : counts) {
+    WriteFile(qa_, Doc(section, zero + declared + "\"", two));
+    ProcessResult inject =
+        Inspect({"inject", qa_, "--display", "0", "--mode", "0", "--feature",
+                 "9", "--from", bin, "-o", out});
+    ASSERT_EQ(inject.status, 0) << inject.err;
+    EXPECT_EQ(ReadFile(out),
+              Doc(section, zero + raised + "\"", two + "\n" + added));
+  }
 }
 
 TEST_F(PayloadsTest, RefusesWithoutWritingAnything) {
@@ -225,23 +356,16 @@ TEST_F(PayloadsTest, RefusesWithoutWritingAnything) {
   twice.replace(twice.find(R"(ModeID="8" DisplayID="1")"), 24,
                 R"(ModeID="7" DisplayID="0")");
   WriteFile(qa_, twice);
-  std::string features;
-  for (int type = 0; type < 29; ++type) {
-    features += "<Feature FeatureType=\"" + std::to_string(type) +
-                "\" DataSize=\"0\"/>";
-  }
   const std::string full = dir_.File("full.xml");
-  WriteFile(
-      full,
-      "<Calib_Data><Disp_Modes NumModes=\"1\"><Mode NumOfFeatures=\"29\">" +
-          features + "</Mode></Disp_Modes></Calib_Data>");
+  WriteFile(full, FullOfFeatures());
   const std::string three = dir_.File("three.xml");
-  const std::string lut =
-      R"(<Lut Type="0" NumPackets="1">)" + std::string(32, '0') + "</Lut>";
-  WriteFile(three,
-            "<Calib_Data><Disp_Modes NumModes=\"0\"/><Luts "
-            "NumLuts=\"3\">" +
-                lut + lut + lut + "</Luts></Calib_Data>");
+  WriteFile(three, ThreeLuts());
+  const std::string declared_29 = dir_.File("declared_29.xml");
+  std::string mode = kMode;
+  WriteFile(declared_29, Doc(kSection,
+                             mode.replace(mode.find(R"(NumOfFeatures="1")"), 17,
+                                          R"(NumOfFeatures="29")"),
+                             kFeature));
   const std::string broken = dir_.File("broken.xml");
   WriteFile(broken, "<Calib_Data><Disp_Modes NumModes=\"1\">");
   const std::vector<std::string> feature = {"--display", "0",         "--mode",
@@ -277,6 +401,11 @@ TEST_F(PayloadsTest, RefusesWithoutWritingAnything) {
       {{"inject", full, "--display", "0", "--mode", "0", "--feature", "29",
         "--from", bin},
        "the mode would hold 30 features"},
+      {{"inject", declared_29, "--display", "0", "--mode", "3", "--feature",
+        "9", "--from", bin},
+       "feature 9 of mode 3 on display 0 cannot be set in " + declared_29 +
+           ": NumOfFeatures would become 30, which the tool refuses (the mode "
+           "would hold 2 features)"},
       {With({"inject", broken, "--from", bin}, feature),
        "inject: nothing written: the tool cannot read " + broken},
       {With({"extract", broken}, feature),
@@ -337,25 +466,7 @@ TEST_F(PayloadsTest, ReadBackTakesOnlyTheTargetHoldingTheNewBytes) {
 }
 
 TEST_F(PayloadsTest, InjectFindsTheElementAsTheParserReadsTheMarkup) {
-  // A ">" and "/>" inside values, Features of the type in a processing
-  // instruction, comments, CDATA and a <!...> declaration, and two of the
-  // type, the later of which the reader keeps.
-  const std::string tricky = R"(<?xml version="1.0"?>
-<?note <Feature FeatureType="2" DataSize="1">AA</Feature> ?>
-<!-- <Feature FeatureType="2" DataSize="1">EE</Feature> -->
-<Calib_Data>
-  <Disp_Modes NumModes="1" DefaultMode="7">
-    <Mode ModeID="7" DisplayID="0" Name="a>b</Mode><Feature FeatureType='2'" NumOfFeatures="1">
-      <!-- <Feature FeatureType="2" DataSize="1">DD</Feature> -->
-      <Feature FeatureType="2" Disable="true" DataSize="1">CC</Feature>
-      <![CDATA[<Feature FeatureType="2" DataSize="1">BB</Feature>]]>
-      <!Feature FeatureType="2" DataSize="1">
-      <Feature Name="x/>" FeatureType="2" Disable="true" DataSize="1"><![CDATA[99]]></Feature>
-    </Mode>
-  </Disp_Modes>
-</Calib_Data>
-)";
-  WriteFile(qa_, tricky);
+  WriteFile(qa_, kTricky);
   const std::string bin = dir_.File("new.bin");
   const std::string out = dir_.File("out.xml");
   WriteFile(bin, "\x01\x02");
@@ -373,7 +484,7 @@ TEST_F(PayloadsTest, InjectFindsTheElementAsTheParserReadsTheMarkup) {
     unsetenv("TMPDIR");
   }
   ASSERT_EQ(result.status, 0) << result.err;
-  std::string expected = tricky;
+  std::string expected = kTricky;
   std::string from = R"(DataSize="1"><![CDATA[99]]></Feature>)";
   expected.replace(expected.find(from), from.size(),
                    R"(DataSize="2">0102</Feature>)");

@@ -1,0 +1,328 @@
+// The internal DTD: tinyxml2 reads "<!DOCTYPE ... [" up to its first ">"
+// as an unknown node and the rest as text it passes over, so the tool
+// applies none of it, while other XML readers fill in the attribute
+// defaults it declares and expand the entities it declares.
+#include "inspect/rules/dtd.h"
+
+#include <string.h>
+
+#include <string_view>
+
+#include "calib_db/lut_format.h"
+#include "calib_db/mode_format.h"
+#include "inspect/base/text.h"
+#include "inspect/base/xml_tokens.h"
+#include "inspect/rules/rules.h"
+
+namespace inspect {
+
+namespace mf = tavo::mode_format;
+namespace lf = tavo::lut_format;
+
+namespace {
+
+constexpr char kDoctype[] = "DOCTYPE";
+
+// Where the DOCTYPE of |bytes| starts, just past "<!DOCTYPE", as tinyxml2
+// reads the text before it; npos when there is none before the first tag.
+size_t DoctypeStart(const std::string &bytes) {
+  size_t start = std::string::npos;
+  ReadXmlTokens(bytes, XmlReading::kProlog, [&](const XmlToken &token) {
+    if (start == std::string::npos &&
+        token.kind == XmlTokenKind::kDeclaration &&
+        token.bytes.substr(0, strlen(kDoctype)) == kDoctype) {
+      start = token.begin + strlen(kDoctype);
+    }
+  });
+  return start;
+}
+
+// Reads declarations as a strict reader does: quoted literals may hold
+// ">", comments and processing instructions are passed over.
+class SubsetReader {
+ public:
+  SubsetReader(std::string_view text, InternalDtd *dtd)
+      : text_(text), dtd_(dtd) {}
+
+  // From just past "<!DOCTYPE" to the end of its internal subset.
+  void Run() {
+    while (at_ < text_.size() && text_[at_] != '[' && text_[at_] != '>') {
+      if (IsQuote(text_[at_])) {
+        Literal();
+      } else {
+        ++at_;
+      }
+    }
+    if (at_ >= text_.size() || text_[at_++] != '[') return;
+    while (at_ < text_.size() && text_[at_] != ']') {
+      if (Ahead("<!--")) {
+        SkipPast("-->");
+      } else if (Ahead("<?")) {
+        SkipPast("?>");
+      } else if (Ahead("<!ATTLIST")) {
+        at_ += strlen("<!ATTLIST");
+        AttributeList();
+      } else if (Ahead("<!ENTITY")) {
+        at_ += strlen("<!ENTITY");
+        Entity();
+      } else if (Ahead("<!")) {
+        SkipDeclaration();
+      } else {
+        ++at_;
+      }
+    }
+  }
+
+ private:
+  static bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+  static bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+  }
+
+  bool Ahead(std::string_view prefix) const {
+    return text_.substr(at_, prefix.size()) == prefix;
+  }
+
+  void SkipPast(std::string_view end) {
+    size_t found = text_.find(end, at_);
+    at_ = found == std::string_view::npos ? text_.size() : found + end.size();
+  }
+
+  void SkipSpace() {
+    while (at_ < text_.size() && IsSpace(text_[at_])) ++at_;
+  }
+
+  // A name, or a keyword such as "#FIXED" or "CDATA".
+  std::string Word() {
+    SkipSpace();
+    size_t begin = at_;
+    while (at_ < text_.size() && !IsSpace(text_[at_]) && text_[at_] != '>' &&
+           !IsQuote(text_[at_]) && text_[at_] != '(') {
+      ++at_;
+    }
+    return std::string(text_.substr(begin, at_ - begin));
+  }
+
+  // A quoted literal at |at_|, without its quotes.
+  std::string Literal() {
+    char quote = text_[at_++];
+    size_t end = text_.find(quote, at_);
+    if (end == std::string_view::npos) end = text_.size();
+    std::string value(text_.substr(at_, end - at_));
+    at_ = end + 1;
+    return value;
+  }
+
+  // The rest of a declaration, to its ">" outside literals.
+  void SkipDeclaration() {
+    while (at_ < text_.size() && text_[at_] != '>') {
+      if (IsQuote(text_[at_])) {
+        Literal();
+      } else {
+        ++at_;
+      }
+    }
+    ++at_;
+  }
+
+  void AttributeList() {
+    std::string element = Word();
+    for (;;) {
+      SkipSpace();
+      if (at_ >= text_.size() || text_[at_] == '>') break;
+      std::string attribute = Word();
+      std::string type = Word();
+      SkipSpace();
+      if (at_ < text_.size() && text_[at_] == '(') SkipPast(")");
+      SkipSpace();
+      bool fixed = false;
+      if (at_ < text_.size() && text_[at_] == '#') {
+        fixed = Word() == "#FIXED";
+        if (!fixed) continue;  // #REQUIRED, #IMPLIED: no value
+        SkipSpace();
+      }
+      if (attribute.empty() || at_ >= text_.size() || !IsQuote(text_[at_])) {
+        break;  // not a declaration a strict reader takes
+      }
+      AddDefault({element, attribute, Normalized(Literal()), fixed});
+    }
+    SkipDeclaration();
+  }
+
+  // Readers read a default's line breaks and tabs as spaces, but not
+  // those that references give.
+  static std::string Normalized(std::string value) {
+    for (char &c : value) {
+      if (IsSpace(c)) c = ' ';
+    }
+    return WithCharacters(value);
+  }
+
+  // |literal| with its character references read, as they are when it is
+  // declared.
+  static std::string WithCharacters(const std::string &literal) {
+    std::string read;
+    for (const char *p = literal.c_str(); *p != '\0';) {
+      char character[8];
+      int length = 0;
+      // Null for a malformed reference, which is then taken as it is.
+      const char *next =
+          *p == '&' ? tinyxml2::XMLUtil::GetCharacterRef(p, character, &length)
+                    : nullptr;
+      if (next == nullptr || length == 0) {
+        read += *p++;
+      } else {
+        read.append(character, length);
+        p = next;
+      }
+    }
+    return read;
+  }
+
+  void AddDefault(const AttributeDefault &added) {
+    for (const AttributeDefault &known : dtd_->defaults) {
+      if (known.element == added.element &&
+          known.attribute == added.attribute) {
+        return;
+      }
+    }
+    dtd_->defaults.push_back(added);
+  }
+
+  // A parameter entity or an external one declares no text for a
+  // reference in the document.
+  void Entity() {
+    SkipSpace();
+    if (at_ < text_.size() && text_[at_] != '%') {
+      std::string name = Word();
+      SkipSpace();
+      if (!name.empty() && at_ < text_.size() && IsQuote(text_[at_])) {
+        dtd_->entities.emplace(name, WithCharacters(Literal()));
+      }
+    }
+    SkipDeclaration();
+  }
+
+  std::string_view text_;
+  InternalDtd *dtd_;
+  size_t at_ = 0;
+};
+
+// What the tool makes of an attribute that an element lacks, where no
+// other check reports its absence, after "the tool ".
+struct Missing {
+  const char *element;
+  const char *attribute;
+  const char *written;  // the value it writes, or null
+  const char *tool;     // what it does otherwise
+};
+
+constexpr char kLibraryValue[] =
+    "does not read it and writes the colour library's value";
+constexpr char kNone[] = "reads none and writes none";
+
+const Missing kMissing[] = {
+    {mf::kMode, mf::kIsDefaultMode, "0", nullptr},
+    {mf::kMode, mf::kIsAppMode, "0", nullptr},
+    {mf::kMode, mf::kRenderIntent, "0", nullptr},
+    {mf::kMode, mf::kIsMerge, "0", nullptr},
+    {mf::kMode, mf::kWhitePoint, nullptr, kLibraryValue},
+    {mf::kMode, mf::kEValue, nullptr, kLibraryValue},
+    {mf::kMode, mf::kBValue, nullptr, kLibraryValue},
+    {mf::kMode, mf::kRValue, nullptr, kLibraryValue},
+    {mf::kMode, mf::kDynamicRange, nullptr, kNone},
+    {mf::kMode, mf::kColorGamut, nullptr, kNone},
+    {mf::kMode, mf::kPictureQuality, nullptr, kNone},
+    {mf::kFeature, mf::kDisable, "false", nullptr},
+};
+
+const Missing *MissingOf(const char *element, const std::string &attribute) {
+  for (const Missing &missing : kMissing) {
+    if (strcmp(element, missing.element) == 0 &&
+        attribute == missing.attribute) {
+      return &missing;
+    }
+  }
+  return nullptr;
+}
+
+// One element against the defaults declared for its name.
+void CheckElement(const tinyxml2::XMLElement *element, const InternalDtd &dtd,
+                  Findings *findings) {
+  for (const AttributeDefault &declared : dtd.defaults) {
+    if (declared.element != element->Name() ||
+        element->Attribute(declared.attribute.c_str()) != nullptr) {
+      continue;
+    }
+    const Missing *missing = MissingOf(element->Name(), declared.attribute);
+    std::string tool;
+    if (missing == nullptr) {
+      // The absence of the other known attributes has a finding of its
+      // own (identity-missing, payload-length and the like): one cause,
+      // one finding.
+      if (IsKnownAttribute(element->Name(), declared.attribute.c_str())) {
+        continue;
+      }
+      tool =
+          "does not know " + declared.attribute + ", and its output has none";
+    } else if (missing->written == nullptr) {
+      tool = missing->tool;
+    } else if (declared.value == missing->written) {
+      continue;
+    } else {
+      tool = Format("reads none and writes %s=%s", missing->attribute,
+                    Quote(missing->written).c_str());
+    }
+    std::string value = Quote(declared.value);
+    findings->Warn(
+        element, "attribute-not-carried",
+        Format("%s has no %s, which the file's DTD %s %s: other XML readers "
+               "read %s=%s; the tool %s",
+               element->Name(), declared.attribute.c_str(),
+               declared.fixed ? "fixes at" : "defaults to", value.c_str(),
+               declared.attribute.c_str(), value.c_str(), tool.c_str()));
+  }
+}
+
+// |parent|'s children named |name|, and theirs named |child|.
+void CheckChildren(const tinyxml2::XMLElement *parent, const char *name,
+                   const char *child, const InternalDtd &dtd,
+                   Findings *findings) {
+  for (const tinyxml2::XMLElement *element = parent->FirstChildElement(name);
+       element != nullptr; element = element->NextSiblingElement(name)) {
+    CheckElement(element, dtd, findings);
+    if (child != nullptr) {
+      CheckChildren(element, child, nullptr, dtd, findings);
+    }
+  }
+}
+
+}  // namespace
+
+InternalDtd ReadInternalDtd(const std::string &bytes) {
+  InternalDtd dtd;
+  size_t start = DoctypeStart(bytes);
+  if (start == std::string::npos) return dtd;
+  SubsetReader(std::string_view(bytes).substr(start), &dtd).Run();
+  return dtd;
+}
+
+void CheckDtdDefaults(const tinyxml2::XMLElement *root, const InternalDtd &dtd,
+                      Findings *findings) {
+  if (dtd.defaults.empty()) return;
+  CheckElement(root, dtd, findings);
+  // The sections the reader reads: only the first of each kind.
+  const tinyxml2::XMLElement *modes = root->FirstChildElement(mf::kDispModes);
+  if (modes != nullptr) {
+    CheckElement(modes, dtd, findings);
+    CheckChildren(modes, mf::kMode, mf::kFeature, dtd, findings);
+  }
+  const tinyxml2::XMLElement *luts = root->FirstChildElement(lf::kLuts);
+  if (luts != nullptr) {
+    CheckElement(luts, dtd, findings);
+    CheckChildren(luts, lf::kLut, nullptr, dtd, findings);
+  }
+}
+
+}  // namespace inspect

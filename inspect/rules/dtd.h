@@ -1,0 +1,42 @@
+// The file's internal DTD, which other XML readers apply and the tool's
+// reader passes over as an unknown node: attribute defaults and entities.
+#ifndef INSPECT_RULES_DTD_H_
+#define INSPECT_RULES_DTD_H_
+
+#include <tinyxml2.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "inspect/model/findings.h"
+
+namespace inspect {
+
+struct AttributeDefault {
+  std::string element;
+  std::string attribute;
+  std::string value;
+  bool fixed;  // #FIXED rather than a plain default
+};
+
+struct InternalDtd {
+  // The first declaration of each element's attribute that gives a value:
+  // it is the one that binds.
+  std::vector<AttributeDefault> defaults;
+  // General entities declared with a text, by name, the first binding.
+  std::map<std::string, std::string> entities;
+};
+
+// The internal subset of |bytes|' DOCTYPE as strict XML readers read it;
+// empty when there is none.
+InternalDtd ReadInternalDtd(const std::string &bytes);
+
+// Warns with "attribute-not-carried" for each element under |root| that
+// the tool reads and that lacks an attribute |dtd| gives a value for.
+void CheckDtdDefaults(const tinyxml2::XMLElement *root, const InternalDtd &dtd,
+                      Findings *findings);
+
+}  // namespace inspect
+
+#endif  // INSPECT_RULES_DTD_H_
