@@ -27,24 +27,28 @@ int Trouble(const std::string &problem) {
   return kExitTrouble;
 }
 
-bool SamePlace(const FindingPlace &a, const FindingPlace &b) {
-  return a.display == b.display && a.mode == b.mode && a.feature == b.feature;
-}
+// How closely a finding of the rewritten file must answer one of the
+// file: tried in this order, so that the closest answers are taken first.
+enum class Match { kSameMessage, kSamePlace, kAnyPlace };
 
-// The finding of |again| not yet |taken| with |finding|'s code and place,
-// and with its message too when |same_message|; -1 when there is none.
-int MatchIn(const Finding &finding, const std::vector<Finding> &again,
-            const std::vector<bool> &taken, bool same_message) {
-  for (size_t i = 0; i < again.size(); ++i) {
-    if (taken[i] || strcmp(again[i].code, finding.code) != 0 ||
-        !SamePlace(again[i].place, finding.place)) {
-      continue;
-    }
-    if (!same_message || again[i].message == finding.message) {
-      return static_cast<int>(i);
-    }
+// Whether |again| answers |finding| as closely as |match| asks. A finding
+// in no mode (of a section, of the file) may be answered anywhere: the
+// rewrite writes what it is about as elements of their own (blank modes).
+bool Answers(const Finding &again, const Finding &finding, Match match) {
+  if (strcmp(again.code, finding.code) != 0) return false;
+  const FindingPlace &a = again.place, &b = finding.place;
+  bool same_place =
+      a.display == b.display && a.mode == b.mode && a.feature == b.feature;
+  switch (match) {
+    case Match::kSameMessage:
+      return same_place && again.message == finding.message;
+    case Match::kSamePlace:
+      return same_place;
+    case Match::kAnyPlace:
+      return !b.display.has_value() && !b.mode.has_value() &&
+             !b.feature.has_value();
   }
-  return -1;
+  return false;
 }
 
 // What the rewrite made of each of |found|, decided from |again|, what
@@ -57,14 +61,14 @@ std::vector<Rewrite> FatesOf(const std::vector<Finding> &found,
   std::vector<Rewrite> fates(found.size(), Rewrite::kLost);
   std::vector<bool> matched(found.size(), false);
   std::vector<bool> taken(again.size(), false);
-  for (bool same_message : {true, false}) {
+  for (Match match :
+       {Match::kSameMessage, Match::kSamePlace, Match::kAnyPlace}) {
     for (size_t i = 0; i < found.size(); ++i) {
-      if (matched[i]) continue;
-      int match = MatchIn(found[i], again, taken, same_message);
-      if (match < 0) continue;
-      matched[i] = true;
-      taken[match] = true;
-      fates[i] = Rewrite::kKept;
+      for (size_t j = 0; j < again.size() && !matched[i]; ++j) {
+        if (taken[j] || !Answers(again[j], found[i], match)) continue;
+        matched[i] = taken[j] = true;
+        fates[i] = Rewrite::kKept;
+      }
     }
   }
   for (size_t i = 0; i < found.size(); ++i) {
