@@ -259,8 +259,7 @@ void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
 }
 
 void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
-                  const std::string &what, Findings *findings,
-                  bool is_written) {
+                  const std::string &what, Findings *findings) {
   const char *text = element->GetText();
   if (text == nullptr) text = "";
   uint64_t length = strlen(text);
@@ -313,7 +312,7 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
                      what.c_str(), static_cast<ull>(needed),
                      static_cast<ull>(surplus), surplus == 1 ? "is" : "are"));
   }
-  if (lower > 0 && is_written) {
+  if (lower > 0) {
     findings->Warn(
         element, "payload-case",
         Format("payload has %s in lower case: read as the same "

@@ -32,11 +32,9 @@ void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
 // layout: "payload-length" when it has other digits than the reader takes,
 // "payload-not-hex" when the reader takes characters that are not
 // hexadecimal digits (one finding, with the bytes that come out wrong),
-// "payload-case" for lower-case digits, unless |is_written| is false: a
-// later feature of its type replaces it, and its case is never written.
+// "payload-case" for lower-case digits.
 void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
-                  const std::string &what, Findings *findings,
-                  bool is_written = true);
+                  const std::string &what, Findings *findings);
 
 }  // namespace inspect
 

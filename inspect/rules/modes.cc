@@ -180,11 +180,14 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
   } else {
     first_lines[type] = feature->GetLineNum();
   }
+  // A feature a later one replaces is never written: what its payload
+  // holds changes nothing in the output, and the later one says so.
+  if (last[type] != feature) return 0;
   CheckPayload(feature, 2 * static_cast<uint64_t>(size),
                feature->Attribute(mf::kDataSize, nullptr) != nullptr
                    ? Format("DataSize %d", size)
                    : std::string("no DataSize"),
-               findings, last[type] == feature);
+               findings);
   return 0;
 }
 

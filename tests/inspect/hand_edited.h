@@ -89,8 +89,9 @@ inline std::vector<HandEdited> HandEditedFiles() {
        {"ABCD"}},
       // The replaced feature's case is never written: only the duplicate
       // is found.
+      // The replaced feature's lower-case, short payload is never written.
       {"duplicate_type_case",
-       Doc(kSection, kMode, Feature(f1, "abcd") + "\n" + Feature(f1, "1234")),
+       Doc(kSection, kMode, Feature(f1, "abc") + "\n" + Feature(f1, "1234")),
        {"5:duplicate-feature-type"},
        {">1234<"},
        {"ABCD"}},
