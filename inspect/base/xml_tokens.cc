@@ -126,4 +126,50 @@ size_t ReadXmlTokens(const std::string &text, XmlReading reading,
   return Reader(text, reading, visit).Run();
 }
 
+std::vector<XmlNodeLine> XmlNodeLines(const std::string &text) {
+  std::vector<XmlNodeLine> lines;
+  const char *bytes = text.c_str();
+  size_t counted = 0;
+  XmlNodeLine at = {1, 1};
+  // Nodes start in the order of the text, so the count only moves on.
+  auto node_at = [&](size_t start) {
+    for (; counted < start; ++counted) {
+      at.line += EndsXmlLine(bytes + counted) ? 1 : 0;
+      at.lf_line += bytes[counted] == '\n' ? 1 : 0;
+    }
+    lines.push_back(at);
+  };
+  ReadXmlTokens(text, XmlReading::kAsTinyxml2, [&](const XmlToken &token) {
+    switch (token.kind) {
+      case XmlTokenKind::kText: {
+        size_t first = token.begin;
+        while (first < token.end &&
+               tinyxml2::XMLUtil::IsWhiteSpace(bytes[first])) {
+          ++first;
+        }
+        // White space alone makes no node.
+        if (first < token.end) node_at(first);
+        break;
+      }
+      case XmlTokenKind::kComment:
+        node_at(token.begin - 4);  // "<!--"
+        break;
+      case XmlTokenKind::kCData:
+        node_at(token.begin - 9);  // "<![CDATA["
+        break;
+      case XmlTokenKind::kInstruction:
+      case XmlTokenKind::kDeclaration:
+        node_at(token.begin - 2);  // "<?", "<!"
+        break;
+      case XmlTokenKind::kStartTag:
+      case XmlTokenKind::kEmptyTag:
+        node_at(token.begin);
+        break;
+      default:
+        break;
+    }
+  });
+  return lines;
+}
+
 }  // namespace inspect

@@ -46,6 +46,10 @@ void CheckNames(const tinyxml2::XMLElement *root, Findings *findings);
 // Whether the reader reads |attribute| of an element named |element|.
 bool IsKnownAttribute(const char *element, const char *attribute);
 
+// Checks what |doc| holds beside its root element: text, which other XML
+// tools refuse, and further elements, which the tool does not read.
+void CheckOutsideRoot(const tinyxml2::XMLDocument *doc, Findings *findings);
+
 }  // namespace inspect
 
 #endif  // INSPECT_RULES_RULES_H_
