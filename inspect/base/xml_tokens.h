@@ -76,7 +76,8 @@ struct XmlNodeLine {
 // The line of each node tinyxml2 makes of |text|, in document order (the
 // document's own node left out): of an element's, comment's or other
 // construct's "<", of a text's first byte that is not white space.
-// tinyxml2 counts a lone carriage return as no line end.
+// tinyxml2 counts a lone carriage return as no line end; where |text|
+// has none before its first NUL, its lines are XML's, and none are given.
 std::vector<XmlNodeLine> XmlNodeLines(const std::string &text);
 
 }  // namespace inspect

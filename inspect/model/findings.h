@@ -36,8 +36,8 @@ struct Finding {
 class Findings {
  public:
   // Takes |lines|, XmlNodeLines of the text |doc| was parsed from, for the
-  // lines of the findings on |doc|'s nodes. Where they do not pair with
-  // the nodes, tinyxml2's own lines are kept.
+  // lines of the findings on |doc|'s nodes. Where there are none, or they
+  // do not pair with the nodes, tinyxml2's own lines are kept.
   void TakeLines(const tinyxml2::XMLDocument *doc,
                  const std::vector<XmlNodeLine> &lines);
   // The line of |node| as XML counts lines (TakeLines), else as tinyxml2
