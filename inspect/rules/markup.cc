@@ -40,6 +40,7 @@ enum class Kind {
   kSecondDeclaration,  // an XML declaration after another
   kEndTagOutside,      // an end tag with no element open
   kNulByte,            // a NUL byte, where tinyxml2 ends the text
+  kTextOutside,        // text before or after the root element
 };
 
 struct Problem {
@@ -102,6 +103,8 @@ std::string Consequence(const Problem &p) {
       return "; tinyxml2 reads the file only up to it, so that the tool "
              "reads none of the " +
              p.detail + " after it, and its output leaves them out";
+    case Kind::kTextOutside:
+      return "; the tool ignores it, and its output leaves it out";
     case Kind::kNotUtf8:
     case Kind::kForbidden:
       return p.in_name ? ", and the tool copies it into its output's Name, "
@@ -142,6 +145,8 @@ std::string What(const Problem &p) {
       return "an end tag " + p.detail + " outside the root element";
     case Kind::kNulByte:
       return "a NUL byte (0x00)";
+    case Kind::kTextOutside:
+      return p.detail + " the root element";
     case Kind::kNameSpace:
       break;
   }
@@ -247,12 +252,10 @@ bool IsXmlDeclaration(std::string_view instruction) {
 // byte by byte.
 class Scanner {
  public:
-  Scanner(const std::string &bytes,
-          const std::map<std::string, std::string> &entities,
-          Findings *findings)
+  Scanner(const std::string &bytes, const InternalDtd &dtd, Findings *findings)
       : bytes_(bytes.c_str()),
         size_(bytes.size()),
-        entities_(entities),
+        dtd_(dtd),
         findings_(findings) {}
 
   // The token, after the delimiters before it, which are markup.
@@ -260,6 +263,7 @@ class Scanner {
     Look(Part::kMarkup, token.begin);
     int line = line_;
     Look(PartOf(token.kind), token.end);
+    if (depth_ == 0) OutsideRoot(token);
     if (token.kind == XmlTokenKind::kStartTag) ++depth_;
     if (token.kind == XmlTokenKind::kEndTag) EndTag(token);
     switch (token.kind) {
@@ -306,6 +310,32 @@ class Scanner {
     if (token.begin - 2 != start) NoteAt(line, Kind::kLateDeclaration, "");
     encoding_ = DeclaredEncoding(token.bytes);
     declaration_line_ = line;
+  }
+
+  // A token at the document's level, where XML allows no text: the root
+  // is seen at its tag, and the DTD's subset is no text.
+  void OutsideRoot(const XmlToken &token) {
+    bool tag = token.kind == XmlTokenKind::kStartTag ||
+               token.kind == XmlTokenKind::kEmptyTag;
+    bool text =
+        token.kind == XmlTokenKind::kText || token.kind == XmlTokenKind::kCData;
+    if (tag) root_seen_ = true;
+    // tinyxml2 reads nothing after an end tag there: that one is reported.
+    if (!text || ended_outside_ || token.begin < dtd_.end) return;
+    size_t first = token.begin;
+    while (first < token.end &&
+           tinyxml2::XMLUtil::IsWhiteSpace(bytes_[first])) {
+      ++first;
+    }
+    if (first == token.end && token.kind == XmlTokenKind::kText) return;
+    int line = line_;
+    for (size_t at = first; at < token.end; ++at) {
+      line -= EndsXmlLine(bytes_ + at) ? 1 : 0;
+    }
+    NoteAt(line, Kind::kTextOutside,
+           std::string(token.kind == XmlTokenKind::kCData ? "a CDATA section"
+                                                          : "text") +
+               (root_seen_ ? " after" : " before"));
   }
 
   // An end tag: tinyxml2 reads nothing after the first that closes no
@@ -455,8 +485,8 @@ class Scanner {
     if (name[0] == '#') {
       Reference(name, reference);
     } else if (!predefined) {
-      auto declared = entities_.find(name);
-      if (declared != entities_.end()) {
+      auto declared = dtd_.entities.find(name);
+      if (declared != dtd_.entities.end()) {
         Note(Kind::kDeclaredEntity, reference, declared->second);
       } else {
         Note(Kind::kUnknownEntity, reference);
@@ -537,7 +567,7 @@ class Scanner {
 
   const char *bytes_;
   size_t size_;  // a NUL before it ends what tinyxml2 reads
-  const std::map<std::string, std::string> &entities_;
+  const InternalDtd &dtd_;
   Findings *findings_;
   size_t at_ = 0;  // all before it is looked at
   int line_ = 1;
@@ -548,6 +578,7 @@ class Scanner {
   int tag_line_ = 0;  // of the last tag's name
   size_t depth_ = 0;  // of the elements open here
   bool ended_outside_ = false;
+  bool root_seen_ = false;
   int declarations_ = 0;
   int declaration_line_ = 0;
   std::string encoding_;       // as the first XML declaration names it
@@ -557,10 +588,9 @@ class Scanner {
 
 }  // namespace
 
-void CheckMarkup(const std::string &bytes,
-                 const std::map<std::string, std::string> &entities,
+void CheckMarkup(const std::string &bytes, const InternalDtd &dtd,
                  Findings *findings) {
-  Scanner scanner(bytes, entities, findings);
+  Scanner scanner(bytes, dtd, findings);
   scanner.Finish(ReadXmlTokens(
       bytes, XmlReading::kToTheEnd,
       [&scanner](const XmlToken &token) { scanner.Take(token); }));

@@ -193,28 +193,14 @@ bool IsKnownAttribute(const char *element, const char *attribute) {
 
 void CheckOutsideRoot(const tinyxml2::XMLDocument *doc, Findings *findings) {
   const tinyxml2::XMLElement *root = doc->FirstChildElement();
-  bool after = false;  // the root
-  for (const tinyxml2::XMLNode *node = doc->FirstChild(); node != nullptr;
-       node = node->NextSibling()) {
-    const tinyxml2::XMLText *text = node->ToText();
-    if (text != nullptr) {
-      // tinyxml2 makes no node of white space alone.
-      findings->WarnAt(
-          findings->LineOf(text), "xml-refused",
-          Format("%s %s the root element: other XML tools refuse the file; "
-                 "the tool ignores it, and its output leaves it out",
-                 text->CData() ? "a CDATA section" : "text",
-                 after ? "after" : "before"));
-    } else if (node->ToElement() != nullptr && node != root) {
-      findings->Warn(
-          node->ToElement(), "unknown-name",
-          Format("another root element %s after the first: other XML "
-                 "tools refuse the file; the tool reads only the first "
-                 "root, and its output leaves this one out, with all it "
-                 "holds",
-                 Quote(node->Value()).c_str()));
-    }
-    after |= node == root;
+  for (const tinyxml2::XMLElement *other = root->NextSiblingElement();
+       other != nullptr; other = other->NextSiblingElement()) {
+    findings->Warn(other, "unknown-name",
+                   Format("another root element %s after the first: other XML "
+                          "tools refuse the file; the tool reads only the "
+                          "first root, and its output leaves this one out, "
+                          "with all it holds",
+                          Quote(other->Name()).c_str()));
   }
 }
 
