@@ -112,12 +112,8 @@ std::string UnicodeSpaceName(unsigned long code) {
     case 0x3000:
       name = "an ideographic space";
       break;
-    case 0xFEFF:
-      name = "a zero-width no-break space";
-      break;
     default:
-      if (code == 0x1680 || (code >= 0x2000 && code <= 0x200A) ||
-          code == 0x205F) {
+      if ((code >= 0x2000 && code <= 0x200A) || code == 0x205F) {
         name = "a space";
       }
   }
