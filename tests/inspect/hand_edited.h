@@ -352,7 +352,7 @@ inline std::vector<HandEdited> HandEditedFiles() {
        Doc(kSection,
            "ModeID=\"3\" \xC2\xA0"
            "DisplayID=\"0\" IsDefaultMode=\"1\" "
-           "NumOfFeatures=\"1\"",
+           "Name=\"m\" NumOfFeatures=\"1\"",
            kFeature),
        {"3:unknown-name"},
        {},
