@@ -94,6 +94,50 @@ std::string Quote(const std::string &text) {
   return out + "\"";
 }
 
+namespace {
+
+// The white space character |code| beyond ASCII in words, or "".
+std::string UnicodeSpaceName(unsigned long code) {
+  const char *name = nullptr;
+  switch (code) {
+    case 0xA0:
+      name = "a no-break space";
+      break;
+    case 0x200B:
+      name = "a zero-width space";
+      break;
+    case 0x202F:
+      name = "a narrow no-break space";
+      break;
+    case 0x3000:
+      name = "an ideographic space";
+      break;
+    default:
+      if ((code >= 0x2000 && code <= 0x200A) || code == 0x205F) {
+        name = "a space";
+      }
+  }
+  return name != nullptr ? Format("%s (U+%04lX)", name, code) : "";
+}
+
+}  // namespace
+
+std::string WithoutUnicodeSpaces(const std::string &name, std::string *spaces) {
+  std::string kept;
+  spaces->clear();
+  for (size_t i = 0; i < name.size();) {
+    size_t length = Utf8Length(&name[i], name.size() - i);
+    std::string space;
+    if (length > 1) {
+      space = UnicodeSpaceName(CodePoint(&name[i], length));
+    }
+    if (space.empty()) kept.append(name, i, length > 0 ? length : 1);
+    if (spaces->empty()) *spaces = space;
+    i += length > 0 ? length : 1;
+  }
+  return kept;
+}
+
 std::string CharacterName(char c) {
   switch (c) {
     case ' ':

@@ -26,6 +26,12 @@ unsigned long CodePoint(const char *text, size_t length);
 // on one line.
 std::string Quote(const std::string &text);
 
+// |name| without the white space characters beyond ASCII that it holds
+// (U+00A0 and the like), which people do not see and XML allows in no
+// name; |spaces| gets the first of them in words, "a no-break space
+// (U+00A0)", or "" when there is none.
+std::string WithoutUnicodeSpaces(const std::string &name, std::string *spaces);
+
 // A character of a payload, named for a message: "a space", "'G'", "0x07".
 std::string CharacterName(char c);
 

@@ -3,6 +3,8 @@
 #include <string.h>
 #include <tinyxml2.h>
 
+#include <algorithm>
+
 namespace inspect {
 
 namespace {
@@ -124,6 +126,64 @@ class Reader {
 size_t ReadXmlTokens(const std::string &text, XmlReading reading,
                      const std::function<void(const XmlToken &)> &visit) {
   return Reader(text, reading, visit).Run();
+}
+
+std::vector<XmlNodeLine> XmlNodeLines(const std::string &text) {
+  std::vector<XmlNodeLine> lines;
+  const char *bytes = text.c_str();
+  const char *cr = bytes;
+  while ((cr = strchr(cr, '\r')) != nullptr && cr[1] == '\n') ++cr;
+  if (cr == nullptr) return lines;  // tinyxml2 counts as XML does
+  size_t counted = 0;
+  XmlNodeLine at = {1, 1};
+  // Nodes start in the order of the text, so the count only moves on, a
+  // payload of megabytes at a time: line feeds counted in bulk, and the
+  // rare carriage returns looked at one by one.
+  auto node_at = [&](size_t start) {
+    int feeds =
+        static_cast<int>(std::count(bytes + counted, bytes + start, '\n'));
+    at.line += feeds;
+    at.lf_line += feeds;
+    for (const void *cr = memchr(bytes + counted, '\r', start - counted);
+         cr != nullptr;) {
+      const char *next = static_cast<const char *>(cr) + 1;
+      at.line += *next != '\n' ? 1 : 0;
+      cr = memchr(next, '\r', bytes + start - next);
+    }
+    counted = start;
+    lines.push_back(at);
+  };
+  ReadXmlTokens(text, XmlReading::kAsTinyxml2, [&](const XmlToken &token) {
+    switch (token.kind) {
+      case XmlTokenKind::kText: {
+        size_t first = token.begin;
+        while (first < token.end &&
+               tinyxml2::XMLUtil::IsWhiteSpace(bytes[first])) {
+          ++first;
+        }
+        // White space alone makes no node.
+        if (first < token.end) node_at(first);
+        break;
+      }
+      case XmlTokenKind::kComment:
+        node_at(token.begin - 4);  // "<!--"
+        break;
+      case XmlTokenKind::kCData:
+        node_at(token.begin - 9);  // "<![CDATA["
+        break;
+      case XmlTokenKind::kInstruction:
+      case XmlTokenKind::kDeclaration:
+        node_at(token.begin - 2);  // "<?", "<!"
+        break;
+      case XmlTokenKind::kStartTag:
+      case XmlTokenKind::kEmptyTag:
+        node_at(token.begin);
+        break;
+      default:
+        break;
+    }
+  });
+  return lines;
 }
 
 }  // namespace inspect

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace inspect {
 
@@ -59,6 +60,25 @@ enum class XmlReading {
 // the prolog.
 size_t ReadXmlTokens(const std::string &text, XmlReading reading,
                      const std::function<void(const XmlToken &)> &visit);
+
+// Whether the byte at |at|, in a NUL-ended text, ends a line as XML counts
+// lines: a line feed, or a carriage return that none follows.
+inline bool EndsXmlLine(const char *at) {
+  return *at == '\n' || (*at == '\r' && at[1] != '\n');
+}
+
+// Where a node starts, on two counts of lines.
+struct XmlNodeLine {
+  int line;     // as XML counts them
+  int lf_line;  // as tinyxml2 counts them, by line feeds alone
+};
+
+// The line of each node tinyxml2 makes of |text|, in document order (the
+// document's own node left out): of an element's, comment's or other
+// construct's "<", of a text's first byte that is not white space.
+// tinyxml2 counts a lone carriage return as no line end; where |text|
+// has none before its first NUL, its lines are XML's, and none are given.
+std::vector<XmlNodeLine> XmlNodeLines(const std::string &text);
 
 }  // namespace inspect
 

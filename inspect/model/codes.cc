@@ -61,9 +61,12 @@ const Code kCodes[] = {
      "declares as its characters (`&panel;`), written escaped, where other "
      "XML readers read its text"},
     {"xml-refused", false, Rewrite::kLost,
-     "reads what other XML tools refuse (a bare `&` or `<`, an unknown "
-     "entity, `--` in a comment, bytes that are not UTF-8, control "
-     "characters) and writes markup escaped"},
+     "reads what other XML tools refuse or read otherwise (a bare `&` or `<`, "
+     "an unknown entity, `--` in a comment, bytes that are not UTF-8, control "
+     "characters, text, an end tag or a NUL byte outside the root, an XML "
+     "declaration out of place or naming an encoding other than UTF-8 over "
+     "bytes beyond ASCII) and writes markup escaped, under a declaration of "
+     "its own"},
     {"default-mode-mismatch", false, Rewrite::kLost,
      "writes as `DefaultMode` the last mode flagged `IsDefaultMode`, or "
      "keeps `DefaultMode` when none is"},
@@ -77,8 +80,9 @@ const Code kCodes[] = {
      "at another position"},
     {"unknown-name", false, Rewrite::kLost,
      "ignores an element, attribute or text it does not know, as if it were "
-     "missing (a misspelt `Featuretype` leaves type 0), and reads a root of "
-     "any name"},
+     "missing (a misspelt `Featuretype` leaves type 0), reads a root of any "
+     "name and no second root, and leaves the root's attributes (a namespace "
+     "among them) out of its output"},
     {"section-ignored", false, Rewrite::kLost,
      "reads only the first `Disp_Modes` and the first `Luts`"},
 };

@@ -12,6 +12,32 @@ namespace inspect {
 
 namespace mf = tavo::mode_format;
 
+void Findings::TakeLines(const tinyxml2::XMLDocument *doc,
+                         const std::vector<XmlNodeLine> &lines) {
+  lines_.clear();
+  size_t next = 0;
+  // In document order, which is the order of |lines|.
+  for (const tinyxml2::XMLNode *node = doc->FirstChild(); node != nullptr;) {
+    if (next == lines.size() || lines[next].lf_line != node->GetLineNum()) {
+      lines_.clear();  // a node that is not where the text put it
+      return;
+    }
+    lines_[node] = lines[next++].line;
+    const tinyxml2::XMLNode *up = node;
+    node = node->FirstChild();
+    while (node == nullptr && up != doc) {
+      node = up->NextSibling();
+      up = up->Parent();
+    }
+  }
+  if (next != lines.size()) lines_.clear();
+}
+
+int Findings::LineOf(const tinyxml2::XMLNode *node) const {
+  auto found = lines_.find(node);
+  return found != lines_.end() ? found->second : node->GetLineNum();
+}
+
 void Findings::Identify(const tinyxml2::XMLElement *mode,
                         const tavo::DispMode &record) {
   identified_.push_back({mode, {record.disp_id, record.mode_id}});
@@ -48,7 +74,7 @@ FindingPlace Findings::PlaceOf(const tinyxml2::XMLElement *element) const {
 
 void Findings::Warn(const tinyxml2::XMLElement *element, const char *code,
                     std::string message) {
-  WarnAt(element->GetLineNum(), code, std::move(message));
+  WarnAt(LineOf(element), code, std::move(message));
   list_.back().place = PlaceOf(element);
 }
 

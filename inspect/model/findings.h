@@ -7,10 +7,12 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "color_lib/disp_mode.h"
+#include "inspect/base/xml_tokens.h"
 
 namespace inspect {
 
@@ -33,6 +35,14 @@ struct Finding {
 
 class Findings {
  public:
+  // Takes |lines|, XmlNodeLines of the text |doc| was parsed from, for the
+  // lines of the findings on |doc|'s nodes. Where there are none, or they
+  // do not pair with the nodes, tinyxml2's own lines are kept.
+  void TakeLines(const tinyxml2::XMLDocument *doc,
+                 const std::vector<XmlNodeLine> &lines);
+  // The line of |node| as XML counts lines (TakeLines), else as tinyxml2
+  // does.
+  int LineOf(const tinyxml2::XMLNode *node) const;
   // Records that the reader read the Mode element |mode| as |record|, so
   // that findings in it carry the display and mode ID the reader gave it.
   void Identify(const tinyxml2::XMLElement *mode, const tavo::DispMode &record);
@@ -54,6 +64,7 @@ class Findings {
   FindingPlace PlaceOf(const tinyxml2::XMLElement *element) const;
 
   std::vector<Finding> list_;
+  std::unordered_map<const tinyxml2::XMLNode *, int> lines_;
   // Mode elements the reader read, with their display and mode ID.
   std::vector<std::pair<const tinyxml2::XMLElement *, std::pair<int, int>>>
       identified_;

@@ -2,12 +2,14 @@
 // of it and a scan of its bytes.
 #include "inspect/rules/check_file.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
 #include "calib_db/lut_format.h"
 #include "calib_db/mode_format.h"
 #include "inspect/base/text.h"
+#include "inspect/base/xml_tokens.h"
 #include "inspect/rules/rules.h"
 
 namespace inspect {
@@ -79,12 +81,24 @@ const tinyxml2::XMLDocument *ParsedAgain(
     findings->Fail(0, file->problem);
     return nullptr;
   }
+  // tinyxml2 counts lines by line feeds alone; with each lone carriage
+  // return made one, it parses the same and counts as XML does.
+  for (size_t at = 0; at < bytes.size(); ++at) {
+    if (EndsXmlLine(bytes.c_str() + at)) bytes[at] = '\n';
+  }
   doc->reset(new tinyxml2::XMLDocument(true, tinyxml2::PRESERVE_WHITESPACE));
   tinyxml2::XMLError error = (*doc)->Parse(bytes.data(), bytes.size());
   if (error != tinyxml2::XML_SUCCESS) {
     int line = (*doc)->ErrorLineNum();
     std::string reason = ErrorWords(error);
     if (line > 0) reason += Format(", line %d", line);
+    size_t nul = bytes.find('\0');
+    if (nul != std::string::npos) {
+      reason += Format("; a NUL byte on line %d ends what tinyxml2 reads",
+                       static_cast<int>(std::count(bytes.begin(),
+                                                   bytes.begin() + nul, '\n')) +
+                           1);
+    }
     findings->Fail(line, file->problem + " (" + reason + ")");
     file->parser_error = tinyxml2::XMLDocument::ErrorIDToName(error);
     return nullptr;
@@ -95,13 +109,15 @@ const tinyxml2::XMLDocument *ParsedAgain(
 // The tool's own verdict on |file| decides whether it fails; the elements
 // of the document its reader read, with their lines, say where and why.
 // |markup| is what the byte scan found, which counts only for a file that
-// parses to a root.
+// parses to a root; |lines| are the lines of the nodes, from the bytes.
 void FindAll(CalibFile *file, const Findings &markup, const InternalDtd &dtd,
-             Findings *findings, int *comments) {
+             const std::vector<XmlNodeLine> &lines, Findings *findings,
+             int *comments) {
   std::unique_ptr<tinyxml2::XMLDocument> parsed;
   const tinyxml2::XMLDocument *doc = file->db->document();
   if (doc == nullptr) doc = ParsedAgain(file, &parsed, findings);
   if (doc == nullptr) return;
+  findings->TakeLines(doc, lines);
   if (comments != nullptr) *comments = CommentsUnder(doc);
   const tinyxml2::XMLElement *root = doc->FirstChildElement();
   if (root == nullptr) {
@@ -110,17 +126,18 @@ void FindAll(CalibFile *file, const Findings &markup, const InternalDtd &dtd,
   }
   findings->Append(markup);
   CheckDtdDefaults(root, dtd, findings);
+  CheckOutsideRoot(doc, findings);
   const tinyxml2::XMLElement *modes =
       root->FirstChildElement(tavo::mode_format::kDispModes);
   if (modes == nullptr) {
-    findings->Fail(root->GetLineNum(),
+    findings->Fail(findings->LineOf(root),
                    "no Disp_Modes under the root: " + file->problem);
     return;
   }
   int refused = CheckModeSection(modes, file->modes.get(), findings);
   if (file->modes == nullptr) {
     findings->Fail(
-        refused != 0 ? refused : modes->GetLineNum(),
+        refused != 0 ? refused : findings->LineOf(modes),
         refused != 0 ? file->problem : file->problem + ListLimit(modes));
   }
   const tinyxml2::XMLElement *luts =
@@ -139,13 +156,15 @@ std::vector<Finding> CheckFile(const std::string &path,
   // that the two are never in memory together.
   Findings markup;
   InternalDtd dtd;
+  std::vector<XmlNodeLine> lines;
   std::string problem;
   {
     std::string bytes;
     problem = ReadWholeFile(path, &bytes);
     if (problem.empty()) {
       dtd = ReadInternalDtd(bytes);
-      CheckMarkup(bytes, dtd.entities, &markup);
+      CheckMarkup(bytes, dtd, &markup);
+      lines = XmlNodeLines(bytes);
     }
   }
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
@@ -156,7 +175,7 @@ std::vector<Finding> CheckFile(const std::string &path,
     found = {{0, true, "unreadable", TooLargeProblem(path)}};
   } else {
     Findings findings;
-    FindAll(file.get(), markup, dtd, &findings, comments);
+    FindAll(file.get(), markup, dtd, lines, &findings, comments);
     found = findings.Sorted();
   }
   if (read != nullptr) *read = std::move(file);

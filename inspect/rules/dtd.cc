@@ -6,6 +6,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <string_view>
 
 #include "calib_db/lut_format.h"
@@ -71,6 +72,7 @@ class SubsetReader {
         ++at_;
       }
     }
+    dtd_->end = std::min(at_ + 1, text_.size());
   }
 
  private:
@@ -305,6 +307,7 @@ InternalDtd ReadInternalDtd(const std::string &bytes) {
   size_t start = DoctypeStart(bytes);
   if (start == std::string::npos) return dtd;
   SubsetReader(std::string_view(bytes).substr(start), &dtd).Run();
+  if (dtd.end != 0) dtd.end += start;
   return dtd;
 }
 

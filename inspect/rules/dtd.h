@@ -26,6 +26,9 @@ struct InternalDtd {
   std::vector<AttributeDefault> defaults;
   // General entities declared with a text, by name, the first binding.
   std::map<std::string, std::string> entities;
+  // Just past the subset's "]" in the file, where tinyxml2, which ends the
+  // DOCTYPE at its first ">", may read text; 0 when there is no subset.
+  size_t end = 0;
 };
 
 // The internal subset of |bytes|' DOCTYPE as strict XML readers read it;

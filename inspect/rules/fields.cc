@@ -75,11 +75,11 @@ std::string NodeName(const tinyxml2::XMLNode *node) {
 }
 
 // "; a comment on line 4 ends the text the reader takes", with what other
-// readers read on where that is text.
-std::string CutText(const tinyxml2::XMLNode *cut) {
+// readers read on where that is text; the line is that of |findings|.
+std::string CutText(const tinyxml2::XMLNode *cut, const Findings &findings) {
   if (cut == nullptr) return "";
   std::string text = Format("; %s on line %d ends the text the reader takes",
-                            NodeName(cut).c_str(), cut->GetLineNum());
+                            NodeName(cut).c_str(), findings.LineOf(cut));
   if (cut->ToText() != nullptr) {
     text +=
         ": other XML readers read its digits as part of the payload, "
@@ -89,9 +89,11 @@ std::string CutText(const tinyxml2::XMLNode *cut) {
 }
 
 // What the reader does with a payload of |length| characters, all of them
-// digits, where |needed| are asked for and |cut| ended it early.
+// digits, where |needed| are asked for and |cut| ended it early; the
+// lines are those of |findings|.
 std::string ShortConsequence(uint64_t length, uint64_t needed,
-                             const tinyxml2::XMLNode *cut) {
+                             const tinyxml2::XMLNode *cut,
+                             const Findings &findings) {
   uint64_t bytes = needed / 2;
   uint64_t first = (length + 1) / 2;  // the first byte not reached
   std::string text;
@@ -107,7 +109,7 @@ std::string ShortConsequence(uint64_t length, uint64_t needed,
                          static_cast<ull>(first), static_cast<ull>(bytes - 1));
     text += ": the output has what the colour library made there";
   }
-  return text + CutText(cut);
+  return text + CutText(cut, findings);
 }
 
 // Whether |c| is laid out rather than meant as a digit: white space, and
@@ -157,10 +159,11 @@ std::string PayloadCharacterName(const char *text, size_t length) {
 }
 
 // The payload-not-hex message of |text|, |length| bytes, of which the
-// reader takes |needed| as digits where |what| asks for them.
+// reader takes |needed| as digits where |what| asks for them; the lines
+// are those of |findings|.
 std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
-                          const std::string &what,
-                          const tinyxml2::XMLNode *cut) {
+                          const std::string &what, const tinyxml2::XMLNode *cut,
+                          const Findings &findings) {
   uint64_t taken = std::min(length, needed);
   // Counted in characters, as people count them, though read byte by byte.
   uint64_t characters = 0, bad = 0;
@@ -209,7 +212,7 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
                Count(static_cast<long long>(digits.size()), "digit").c_str(),
                what.c_str(), static_cast<ull>(needed));
   }
-  if (length < needed) message += CutText(cut);
+  if (length < needed) message += CutText(cut, findings);
   return message;
 }
 
@@ -234,7 +237,9 @@ std::string Declared(const tinyxml2::XMLElement *element, const char *name) {
 bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name) {
   for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
        attribute != nullptr; attribute = attribute->Next()) {
-    if (strcasecmp(attribute->Name(), name) == 0 &&
+    std::string spaces;
+    if (strcasecmp(WithoutUnicodeSpaces(attribute->Name(), &spaces).c_str(),
+                   name) == 0 &&
         strcmp(attribute->Name(), name) != 0) {
       return true;
     }
@@ -290,14 +295,14 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   const tinyxml2::XMLNode *cut = Interruption(element);
   if (bad > 0) {
     findings->Warn(element, "payload-not-hex",
-                   NotHexMessage(text, length, needed, what, cut));
+                   NotHexMessage(text, length, needed, what, cut, *findings));
   } else if (length < needed) {
     findings->Warn(
         element, "payload-length",
         Format("payload has %s, %s needs %llu: %s",
                Count(static_cast<long long>(length), "digit").c_str(),
                what.c_str(), static_cast<ull>(needed),
-               ShortConsequence(length, needed, cut).c_str()));
+               ShortConsequence(length, needed, cut, *findings).c_str()));
   } else if (surplus > 0) {
     findings->Warn(
         element, "payload-length",

@@ -17,8 +17,9 @@ int CountChildren(const tinyxml2::XMLElement *element, const char *name);
 // "NumModes is 3", or "there is no NumModes" when |element| lacks it.
 std::string Declared(const tinyxml2::XMLElement *element, const char *name);
 
-// Whether |element| has an attribute whose name is |name| but for case: a
-// misspelling that unknown-name reports.
+// Whether |element| has an attribute whose name is |name| but for case or
+// for white space no one sees (WithoutUnicodeSpaces): a misspelling that
+// unknown-name reports.
 bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name);
 
 // Warns with "number-form" when |element|'s attribute |name| is not the

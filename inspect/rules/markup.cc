@@ -5,6 +5,8 @@
 // its output XML that they refuse or read otherwise.
 #include <ctype.h>
 #include <stdlib.h>
+#include <string.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <map>
@@ -31,9 +33,14 @@ enum class Kind {
   kLessThan,
   kDoubleHyphen,
   kNotUtf8,
-  kForbidden,  // a character XML does not allow, as a byte or a reference
-  kNul,        // a reference to character 0, where tinyxml2 ends the text
-  kNameSpace,  // a tab or line break in a Name
+  kForbidden,        // a character XML does not allow, as a byte or a reference
+  kNul,              // a reference to character 0, where tinyxml2 ends the text
+  kNameSpace,        // a tab or line break in a Name
+  kLateDeclaration,  // an XML declaration after white space
+  kSecondDeclaration,  // an XML declaration after another
+  kEndTagOutside,      // an end tag with no element open
+  kNulByte,            // a NUL byte, where tinyxml2 ends the text
+  kTextOutside,        // text before or after the root element
 };
 
 struct Problem {
@@ -84,6 +91,20 @@ std::string Consequence(const Problem &p) {
       return "; the tool skips the comment, and its output does not carry it";
     case Kind::kNul:
       return "; the tool ends the text there";
+    case Kind::kLateDeclaration:
+      return "; the tool reads it all the same, and writes its own "
+             "declaration at the start of its output";
+    case Kind::kSecondDeclaration:
+      return "; the tool ignores it, and writes one declaration of its own";
+    case Kind::kEndTagOutside:
+      return "; the tool reads nothing after it, and its output leaves out "
+             "what follows";
+    case Kind::kNulByte:
+      return "; tinyxml2 reads the file only up to it, so that the tool "
+             "reads none of the " +
+             p.detail + " after it, and its output leaves them out";
+    case Kind::kTextOutside:
+      return "; the tool ignores it, and its output leaves it out";
     case Kind::kNotUtf8:
     case Kind::kForbidden:
       return p.in_name ? ", and the tool copies it into its output's Name, "
@@ -115,6 +136,17 @@ std::string What(const Problem &p) {
     case Kind::kForbidden:
     case Kind::kNul:
       return p.detail + in + " is a character XML does not allow";
+    case Kind::kLateDeclaration:
+      return "the XML declaration is not at the start of the file (white "
+             "space is before it)";
+    case Kind::kSecondDeclaration:
+      return "a second XML declaration";
+    case Kind::kEndTagOutside:
+      return "an end tag " + p.detail + " outside the root element";
+    case Kind::kNulByte:
+      return "a NUL byte (0x00)";
+    case Kind::kTextOutside:
+      return p.detail + " the root element";
     case Kind::kNameSpace:
       break;
   }
@@ -172,22 +204,75 @@ Part PartOf(XmlTokenKind kind) {
   }
 }
 
+// How other XML readers take the encoding an XML declaration names; the
+// tool reads UTF-8 whatever it names.
+enum class Encoding {
+  kUtf8,   // as the tool does
+  kAscii,  // refusing bytes beyond ASCII
+  kWide,   // two or four bytes to a character, which the bytes are not in
+  kOther,  // reading bytes beyond ASCII as other characters
+};
+
+Encoding EncodingNamed(const std::string &name) {
+  auto starts = [&name](const char *prefix) {
+    return strncasecmp(name.c_str(), prefix, strlen(prefix)) == 0;
+  };
+  if (name.empty() || strcasecmp(name.c_str(), "UTF-8") == 0) {
+    return Encoding::kUtf8;
+  }
+  if (strcasecmp(name.c_str(), "US-ASCII") == 0 ||
+      strcasecmp(name.c_str(), "ASCII") == 0) {
+    return Encoding::kAscii;
+  }
+  for (const char *wide : {"UTF-16", "UTF-32", "UCS-2", "UCS-4", "UTF16",
+                           "UTF32", "ISO-10646-UCS"}) {
+    if (starts(wide)) return Encoding::kWide;
+  }
+  return Encoding::kOther;
+}
+
+// The encoding |declaration|, the inside of "<?xml ...?>", names, or "".
+std::string DeclaredEncoding(std::string_view declaration) {
+  size_t at = declaration.find("encoding");
+  if (at == std::string_view::npos) return "";
+  at = declaration.find_first_of("\"'", at);
+  if (at == std::string_view::npos) return "";
+  size_t end = declaration.find(declaration[at], at + 1);
+  if (end == std::string_view::npos) return "";
+  return std::string(declaration.substr(at + 1, end - at - 1));
+}
+
+bool IsXmlDeclaration(std::string_view instruction) {
+  return instruction.substr(0, 3) == "xml" &&
+         (instruction.size() == 3 ||
+          tinyxml2::XMLUtil::IsWhiteSpace(instruction[3]));
+}
+
 // The parts of the file as tinyxml2 reads them, and past where it stops,
 // byte by byte.
 class Scanner {
  public:
-  Scanner(const std::string &bytes,
-          const std::map<std::string, std::string> &entities,
-          Findings *findings)
-      : bytes_(bytes.c_str()), entities_(entities), findings_(findings) {}
+  Scanner(const std::string &bytes, const InternalDtd &dtd, Findings *findings)
+      : bytes_(bytes.c_str()),
+        size_(bytes.size()),
+        dtd_(dtd),
+        findings_(findings) {}
 
   // The token, after the delimiters before it, which are markup.
   void Take(const XmlToken &token) {
     Look(Part::kMarkup, token.begin);
+    int line = line_;
     Look(PartOf(token.kind), token.end);
+    if (depth_ == 0) OutsideRoot(token);
+    if (token.kind == XmlTokenKind::kStartTag) ++depth_;
+    if (token.kind == XmlTokenKind::kEndTag) EndTag(token);
     switch (token.kind) {
+      case XmlTokenKind::kInstruction:
+        if (IsXmlDeclaration(token.bytes)) Declaration(token, line);
+        break;
       case XmlTokenKind::kTagName:
         element_ = token.bytes;
+        tag_line_ = line;
         break;
       case XmlTokenKind::kAttributeName:
         attribute_ = token.bytes;
@@ -206,10 +291,108 @@ class Scanner {
   // |end|, the end of the reading.
   void Finish(size_t end) {
     Look(Part::kMarkup, end);
+    if (end < size_) {
+      NoteAt(line_, Kind::kNulByte, Count(size_ - end - 1, "byte"));
+    }
+    EncodingFound();
     Flush();
   }
 
  private:
+  // An XML declaration, whose "<?" is on |line|.
+  void Declaration(const XmlToken &token, int line) {
+    if (++declarations_ > 1) {
+      NoteAt(line, Kind::kSecondDeclaration, "");
+      return;
+    }
+    // tinyxml2 passes over a byte order mark, as other readers do.
+    size_t start = strncmp(bytes_, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+    if (token.begin - 2 != start) NoteAt(line, Kind::kLateDeclaration, "");
+    encoding_ = DeclaredEncoding(token.bytes);
+    declaration_line_ = line;
+  }
+
+  // A token at the document's level, where XML allows no text: the root
+  // is seen at its tag, and the DTD's subset is no text.
+  void OutsideRoot(const XmlToken &token) {
+    bool tag = token.kind == XmlTokenKind::kStartTag ||
+               token.kind == XmlTokenKind::kEmptyTag;
+    bool text =
+        token.kind == XmlTokenKind::kText || token.kind == XmlTokenKind::kCData;
+    if (tag) root_seen_ = true;
+    // tinyxml2 reads nothing after an end tag there: that one is reported.
+    if (!text || ended_outside_ || token.begin < dtd_.end) return;
+    size_t first = token.begin;
+    while (first < token.end &&
+           tinyxml2::XMLUtil::IsWhiteSpace(bytes_[first])) {
+      ++first;
+    }
+    if (first == token.end && token.kind == XmlTokenKind::kText) return;
+    int line = line_;
+    for (size_t at = first; at < token.end; ++at) {
+      line -= EndsXmlLine(bytes_ + at) ? 1 : 0;
+    }
+    NoteAt(line, Kind::kTextOutside,
+           std::string(token.kind == XmlTokenKind::kCData ? "a CDATA section"
+                                                          : "text") +
+               (root_seen_ ? " after" : " before"));
+  }
+
+  // An end tag: tinyxml2 reads nothing after the first that closes no
+  // element, and that one alone is reported.
+  void EndTag(const XmlToken &token) {
+    if (depth_ > 0) {
+      --depth_;
+    } else if (!ended_outside_) {
+      ended_outside_ = true;
+      NoteAt(tag_line_, Kind::kEndTagOutside, Quote(std::string(token.bytes)));
+    }
+  }
+
+  // Whether other readers read each byte beyond ASCII as a character of
+  // its own, or refuse it, by the declared encoding.
+  bool BytesAreCharacters() const {
+    Encoding kind = EncodingNamed(encoding_);
+    return kind == Encoding::kAscii || kind == Encoding::kOther;
+  }
+
+  // What the declared encoding makes other readers read, beside the tool.
+  void EncodingFound() {
+    Encoding kind = EncodingNamed(encoding_);
+    if (kind == Encoding::kUtf8 ||
+        (kind != Encoding::kWide && beyond_ascii_line_ == 0)) {
+      return;
+    }
+    std::string message =
+        "the XML declaration names the encoding " + Quote(encoding_);
+    std::string beyond = Format("the bytes beyond ASCII (the first on line %d)",
+                                beyond_ascii_line_);
+    switch (kind) {
+      case Encoding::kWide:
+        message +=
+            ", which the file's bytes are not in: other XML tools "
+            "refuse the file; the tool reads them";
+        break;
+      case Encoding::kAscii:
+        message += ": other XML tools refuse the file for " + beyond +
+                   "; the tool reads them";
+        break;
+      default:
+        message += ": other XML readers read " + beyond + " as " + encoding_ +
+                   " characters, the tool reads them";
+    }
+    message +=
+        " as UTF-8, and writes its own declaration, which names no "
+        "encoding and so means UTF-8";
+    if (not_utf8_name_line_ != 0) {
+      message += Format(
+          "; a byte that is not UTF-8 in a Name (the first on line %d) it "
+          "copies as it is, so that other XML tools refuse its output",
+          not_utf8_name_line_);
+    }
+    findings_->WarnAt(declaration_line_, "xml-refused", message);
+  }
+
   // The bytes from here to |end|, all in |part|: none when |end| is not
   // past here.
   void Look(Part part, size_t end) {
@@ -253,14 +436,19 @@ class Scanner {
     } else if (part_ == Part::kComment && c == '-' && bytes_[at_ + 1] == '-') {
       Note(Kind::kDoubleHyphen, "--");
     }
-    if (c == '\n') ++line_;
+    if (EndsXmlLine(bytes_ + at_)) ++line_;
     ++at_;
   }
 
   // A character of more than one byte, or a byte that begins none.
   void Character(size_t end) {
     size_t length = Utf8Length(bytes_ + at_, end - at_);
-    if (length == 0) {
+    if (beyond_ascii_line_ == 0) beyond_ascii_line_ = line_;
+    if (length == 0 && BytesAreCharacters()) {
+      // The declaration's finding tells what this byte becomes.
+      if (InName() && not_utf8_name_line_ == 0) not_utf8_name_line_ = line_;
+      length = 1;
+    } else if (length == 0) {
       Note(Kind::kNotUtf8,
            Format("byte 0x%02X", static_cast<unsigned char>(bytes_[at_])));
       length = 1;
@@ -297,8 +485,8 @@ class Scanner {
     if (name[0] == '#') {
       Reference(name, reference);
     } else if (!predefined) {
-      auto declared = entities_.find(name);
-      if (declared != entities_.end()) {
+      auto declared = dtd_.entities.find(name);
+      if (declared != dtd_.entities.end()) {
         Note(Kind::kDeclaredEntity, reference, declared->second);
       } else {
         Note(Kind::kUnknownEntity, reference);
@@ -345,9 +533,14 @@ class Scanner {
 
   void Note(Kind kind, const std::string &detail,
             const std::string &declared = "") {
+    NoteAt(line_, kind, detail, declared);
+  }
+
+  void NoteAt(int line, Kind kind, const std::string &detail,
+              const std::string &declared = "") {
     std::string where = Where();
     if (!pending_.empty() && pending_.back().kind == kind &&
-        pending_.back().line == line_ && pending_.back().where == where) {
+        pending_.back().line == line && pending_.back().where == where) {
       Problem &last = pending_.back();
       ++last.count;
       if (kind == Kind::kNameSpace && detail != last.detail &&
@@ -357,7 +550,7 @@ class Scanner {
       }
       return;
     }
-    pending_.push_back({kind, line_, detail, where, InName(), 1, declared});
+    pending_.push_back({kind, line, detail, where, InName(), 1, declared});
   }
 
   void Flush() {
@@ -373,7 +566,8 @@ class Scanner {
   }
 
   const char *bytes_;
-  const std::map<std::string, std::string> &entities_;
+  size_t size_;  // a NUL before it ends what tinyxml2 reads
+  const InternalDtd &dtd_;
   Findings *findings_;
   size_t at_ = 0;  // all before it is looked at
   int line_ = 1;
@@ -381,14 +575,22 @@ class Scanner {
   std::string_view element_;  // of the tag being read
   std::string_view attribute_;
   std::vector<Problem> pending_;
+  int tag_line_ = 0;  // of the last tag's name
+  size_t depth_ = 0;  // of the elements open here
+  bool ended_outside_ = false;
+  bool root_seen_ = false;
+  int declarations_ = 0;
+  int declaration_line_ = 0;
+  std::string encoding_;       // as the first XML declaration names it
+  int beyond_ascii_line_ = 0;  // of the first byte beyond ASCII, or 0
+  int not_utf8_name_line_ = 0;
 };
 
 }  // namespace
 
-void CheckMarkup(const std::string &bytes,
-                 const std::map<std::string, std::string> &entities,
+void CheckMarkup(const std::string &bytes, const InternalDtd &dtd,
                  Findings *findings) {
-  Scanner scanner(bytes, entities, findings);
+  Scanner scanner(bytes, dtd, findings);
   scanner.Finish(ReadXmlTokens(
       bytes, XmlReading::kToTheEnd,
       [&scanner](const XmlToken &token) { scanner.Take(token); }));

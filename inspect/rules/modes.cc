@@ -170,7 +170,7 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
                    "slot 0");
   }
   int type = ReadType(feature);
-  if (type < 0) return feature->GetLineNum();
+  if (type < 0) return findings->LineOf(feature);
   int size = mf::AttributeOrZero(feature, mf::kDataSize);
   if (first_lines[type] != 0) {
     findings->Warn(feature, "duplicate-feature-type",
@@ -178,7 +178,7 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
                           "replaces it",
                           type, first_lines[type]));
   } else {
-    first_lines[type] = feature->GetLineNum();
+    first_lines[type] = findings->LineOf(feature);
   }
   // A feature a later one replaces is never written: what its payload
   // holds changes nothing in the output, and the later one says so.
@@ -204,7 +204,7 @@ int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
   uint32_t declared =
       static_cast<uint32_t>(mf::AttributeOrZero(mode, mf::kNumOfFeatures));
   int refused = declared >= static_cast<uint32_t>(tavo::kMaxFeatures)
-                    ? mode->GetLineNum()
+                    ? findings->LineOf(mode)
                     : 0;
   int first_lines[tavo::kMaxFeatures] = {};
   const tinyxml2::XMLElement *last[tavo::kMaxFeatures] = {};
@@ -297,7 +297,8 @@ void CheckBlankDuplicates(
                                     blanks, element == nullptr ? " all" : "");
     message += Format(" mode %d of display %d", blank.mode_id, blank.disp_id);
     if (element != nullptr) {
-      message += Format(", as is the Mode on line %d", element->GetLineNum());
+      message +=
+          Format(", as is the Mode on line %d", findings->LineOf(element));
     }
     int copies = blanks + (element != nullptr ? 1 : 0);
     message +=
@@ -322,7 +323,7 @@ void CheckDuplicateModes(
                    Format("Mode %d of display %d again (first on line %d): "
                           "the tool writes both%s",
                           mode.mode_id, mode.disp_id,
-                          elements[first]->GetLineNum(), kApart));
+                          findings->LineOf(elements[first]), kApart));
   }
   CheckBlankDuplicates(section, modes, elements, read, findings);
 }

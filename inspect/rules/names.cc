@@ -90,7 +90,7 @@ void CheckText(const tinyxml2::XMLElement *element, Findings *findings) {
       continue;
     }
     findings->WarnAt(
-        text->GetLineNum(), "unknown-name",
+        findings->LineOf(text), "unknown-name",
         Format("text in %s is not read: it is ignored", element->Name()));
   }
 }
@@ -100,12 +100,25 @@ void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
   for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
        attribute != nullptr; attribute = attribute->Next()) {
     if (IsOneOf(attribute->Name(), known.attributes)) continue;
+    std::string spaces;
+    std::string seen = WithoutUnicodeSpaces(attribute->Name(), &spaces);
+    std::string meant = Meant(element, seen.c_str(), known.attributes);
+    if (!spaces.empty()) {
+      // A space no one sees leaves the name looking right.
+      findings->Warn(
+          element, "unknown-name",
+          Format("%s has an attribute %s with %s in its name: other XML "
+                 "tools refuse the file; the tool reads a name it does not "
+                 "know and ignores the attribute%s",
+                 known.name, Quote(seen).c_str(), spaces.c_str(),
+                 meant.c_str()));
+      continue;
+    }
     findings->Warn(
         element, "unknown-name",
         Format("%s has an attribute %s that the tool does not know: it is "
                "ignored%s",
-               known.name, Quote(attribute->Name()).c_str(),
-               Meant(element, attribute->Name(), known.attributes).c_str()));
+               known.name, Quote(seen).c_str(), meant.c_str()));
   }
   if (known.child != nullptr) CheckText(element, findings);
   for (const tinyxml2::XMLElement *child = element->FirstChildElement();
@@ -121,6 +134,27 @@ void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
   }
 }
 
+// The root's attributes, none of which the tool reads or writes.
+void CheckRootAttributes(const tinyxml2::XMLElement *root, Findings *findings) {
+  for (const tinyxml2::XMLAttribute *attribute = root->FirstAttribute();
+       attribute != nullptr; attribute = attribute->Next()) {
+    if (strcmp(attribute->Name(), "xmlns") == 0) {
+      findings->Warn(
+          root, "unknown-name",
+          Format("%s has an attribute xmlns=%s, which puts every element in "
+                 "that namespace for other XML readers: the tool leaves it "
+                 "out of its output, so that every element of the output "
+                 "leaves that namespace",
+                 root->Name(), Quote(attribute->Value()).c_str()));
+      continue;
+    }
+    findings->Warn(root, "unknown-name",
+                   Format("%s has an attribute %s that the tool does not "
+                          "read: it leaves it out of its output",
+                          root->Name(), Quote(attribute->Name()).c_str()));
+  }
+}
+
 }  // namespace
 
 void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
@@ -130,6 +164,7 @@ void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
                           "same, its output's root is %s",
                           Quote(root->Name()).c_str(), kRoot));
   }
+  CheckRootAttributes(root, findings);
   CheckText(root, findings);
   for (const char *section : {mf::kDispModes, lf::kLuts}) {
     const tinyxml2::XMLElement *first = root->FirstChildElement(section);
@@ -154,6 +189,19 @@ void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
 bool IsKnownAttribute(const char *element, const char *attribute) {
   const Element *known = Known(element);
   return known != nullptr && IsOneOf(attribute, known->attributes);
+}
+
+void CheckOutsideRoot(const tinyxml2::XMLDocument *doc, Findings *findings) {
+  const tinyxml2::XMLElement *root = doc->FirstChildElement();
+  for (const tinyxml2::XMLElement *other = root->NextSiblingElement();
+       other != nullptr; other = other->NextSiblingElement()) {
+    findings->Warn(other, "unknown-name",
+                   Format("another root element %s after the first: other XML "
+                          "tools refuse the file; the tool reads only the "
+                          "first root, and its output leaves this one out, "
+                          "with all it holds",
+                          Quote(other->Name()).c_str()));
+  }
 }
 
 }  // namespace inspect

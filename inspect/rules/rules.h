@@ -34,9 +34,8 @@ void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings);
 
 // Checks the file's |bytes|, which tinyxml2 parses, for what other XML
 // tools refuse or read otherwise: markup, characters and encoding.
-// |entities| are those the file's DTD declares, which they read.
-void CheckMarkup(const std::string &bytes,
-                 const std::map<std::string, std::string> &entities,
+// |dtd| is the file's internal DTD, whose entities they read.
+void CheckMarkup(const std::string &bytes, const InternalDtd &dtd,
                  Findings *findings);
 
 // Checks the names under |root| that the reader passes over: elements and
@@ -45,6 +44,10 @@ void CheckNames(const tinyxml2::XMLElement *root, Findings *findings);
 
 // Whether the reader reads |attribute| of an element named |element|.
 bool IsKnownAttribute(const char *element, const char *attribute);
+
+// Checks the elements |doc| holds beside its root element, which other
+// XML tools refuse and the tool does not read.
+void CheckOutsideRoot(const tinyxml2::XMLDocument *doc, Findings *findings);
 
 }  // namespace inspect
 

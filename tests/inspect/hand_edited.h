@@ -60,6 +60,14 @@ inline std::vector<HandEdited> HandEditedFiles() {
   std::string root = Doc(kSection, kMode, kFeature);
   root.replace(1, 10, "Calib");
   root.replace(root.rfind("Calib_Data"), 10, "Calib");
+  std::string root_attributes = Doc(kSection, kMode, kFeature);
+  root_attributes.insert(11, R"( xmlns="urn:x" Version="2")");
+  // A lone carriage return, a CR LF and line feeds end lines 1, 2 and 3.
+  std::string line_ends =
+      Doc(kSection, named + R"("a&b" RenderIntent="0x1E")", Feature(f1, "ABC"));
+  line_ends[line_ends.find('\n')] = '\r';
+  line_ends.insert(line_ends.find('\n'), "\r");
+  const std::string declared = R"(<?xml version="1.0" encoding=)";
   return {
       {"clean",
        Doc(kSection, kMode, kFeature),
@@ -267,6 +275,92 @@ inline std::vector<HandEdited> HandEditedFiles() {
        {"2:default-mode-mismatch", "3:number-form"},
        {"DefaultMode=\"3\"", "IsDefaultMode=\"0\""}},
       {"root_name", root, {"1:unknown-name"}, {"<Calib_Data>"}},
+      {"root_attributes",
+       root_attributes,
+       {"1:unknown-name", "1:unknown-name"},
+       {"<Calib_Data>"},
+       {"urn:x", "Version"},
+       nullptr,
+       "every element of the output leaves that namespace"},
+      {"second_root",
+       Doc(kSection, kMode, kFeature) +
+           "<Calib_Data><Disp_Modes NumModes=\"1\"><Mode "
+           "ModeID=\"9\"/></Disp_Modes></Calib_Data>\n",
+       {"11:unknown-name"},
+       {},
+       {"ModeID=\"9\""},
+       nullptr,
+       "another root element \"Calib_Data\" after the first: other XML "
+       "tools refuse the file"},
+      {"text_outside_root",
+       "x\n" + Doc(kSection, kMode, kFeature),
+       {"1:xml-refused"},
+       {},
+       {},
+       nullptr,
+       "text before the root element"},
+      {"end_tag_outside_root",
+       Doc(kSection, kMode, kFeature) + "</x>\n<Calib_Data/>\n",
+       {"11:xml-refused"},
+       {},
+       {},
+       nullptr,
+       "the tool reads nothing after it"},
+      {"nul_outside_root",
+       Doc(kSection, kMode, kFeature) + std::string(1, '\0') + "<x/>\n",
+       {"11:xml-refused"},
+       {},
+       {},
+       nullptr,
+       "a NUL byte (0x00): other XML tools refuse the file; tinyxml2 reads "
+       "the file only up to it, so that the tool reads none of the 5 bytes"},
+      {"nul_inside_root",
+       std::string("<Calib_Data>\n<Disp_Modes>") + '\0' +
+           "</Disp_Modes>\n</Calib_Data>\n",
+       {"2:unreadable"},
+       {},
+       {},
+       nullptr,
+       "a NUL byte on line 2 ends what tinyxml2 reads"},
+      {"line_ends",
+       line_ends,
+       {"3:xml-refused", "3:number-form", "4:payload-length"},
+       {">ABC0<"},
+       {},
+       "a&b"},
+      {"declaration_place",
+       "\n<?xml version=\"1.0\"?>\n<?xml version=\"1.0\"?>\n" +
+           Doc(kSection, kMode, kFeature),
+       {"2:xml-refused", "3:xml-refused"},
+       {},
+       {},
+       nullptr,
+       "the XML declaration is not at the start of the file"},
+      {"declared_encoding",
+       declared + "\"ISO-8859-1\"?>\n" +
+           Doc(kSection, named + "\"caf\xC3\xA9\"", kFeature),
+       {"1:xml-refused"},
+       {"Name=\"caf\xC3\xA9\""},
+       {},
+       "caf\xC3\xA9",
+       "other XML readers read the bytes beyond ASCII (the first on line 4) "
+       "as ISO-8859-1 characters, the tool reads them as UTF-8"},
+      {"declared_ascii",
+       declared + "\"US-ASCII\"?>\n" + Doc(kSection, kMode, kFeature),
+       {},
+       {}},
+      {"unseen_space",
+       Doc(kSection,
+           "ModeID=\"3\" \xC2\xA0"
+           "DisplayID=\"0\" IsDefaultMode=\"1\" "
+           "Name=\"m\" NumOfFeatures=\"1\"",
+           kFeature),
+       {"3:unknown-name"},
+       {},
+       {"\xC2\xA0"},
+       nullptr,
+       "Mode has an attribute \"DisplayID\" with a no-break space (U+00A0) "
+       "in its name: other XML tools refuse the file"},
       {"stray_text",
        Doc(kSection, kMode, std::string(kFeature) + " 12"),
        {"4:unknown-name"},
