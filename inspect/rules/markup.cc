@@ -144,7 +144,7 @@ std::string What(const Problem &p) {
     case Kind::kEndTagOutside:
       return "an end tag " + p.detail + " outside the root element";
     case Kind::kNulByte:
-      return "a NUL byte (0x00)";
+      return "a NUL byte (0x00), a character XML does not allow";
     case Kind::kTextOutside:
       return p.detail + " the root element";
     case Kind::kNameSpace:
@@ -183,7 +183,13 @@ std::string Message(const Problem &p) {
            (p.in_name ? " and writes \"&amp;" + p.detail.substr(1) + "\""
                       : std::string());
   }
-  return What(p) + more + ": other XML tools refuse the file" + Consequence(p);
+  // Some readers (xmllint) end the file at a NUL after the root, as
+  // tinyxml2 does, rather than refuse it.
+  const char *refused = p.kind == Kind::kNulByte
+                            ? ": strict XML tools refuse the file, others "
+                              "stop reading there"
+                            : ": other XML tools refuse the file";
+  return What(p) + more + refused + Consequence(p);
 }
 
 // Where a byte is, as the parts of the file differ in what they can hold.

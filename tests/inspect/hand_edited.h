@@ -312,8 +312,9 @@ inline std::vector<HandEdited> HandEditedFiles() {
        {},
        {},
        nullptr,
-       "a NUL byte (0x00): other XML tools refuse the file; tinyxml2 reads "
-       "the file only up to it, so that the tool reads none of the 5 bytes"},
+       "a NUL byte (0x00), a character XML does not allow: strict XML tools "
+       "refuse the file, others stop reading there; tinyxml2 reads the file "
+       "only up to it, so that the tool reads none of the 5 bytes"},
       {"nul_inside_root",
        std::string("<Calib_Data>\n<Disp_Modes>") + '\0' +
            "</Disp_Modes>\n</Calib_Data>\n",
