@@ -151,9 +151,11 @@ uint64_t WrongBytes(const char *text, const std::string &digits, uint64_t count,
   return wrong;
 }
 
-// "a line feed", "'G'", or "U+200B (3 bytes)": the character of |length|
-// bytes that starts |text|.
+// "a line break", "'G'", or "U+200B (3 bytes)": the character of |length|
+// bytes that starts |text|. tinyxml2 reads a carriage return, alone or
+// before a line feed, as a line feed, so the file may hold any of them.
 std::string PayloadCharacterName(const char *text, size_t length) {
+  if (length == 1 && text[0] == '\n') return "a line break";
   if (length == 1) return CharacterName(text[0]);
   return Format("U+%04lX (%zu bytes)", CodePoint(text, length), length);
 }

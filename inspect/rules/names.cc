@@ -148,10 +148,20 @@ void CheckRootAttributes(const tinyxml2::XMLElement *root, Findings *findings) {
                  root->Name(), Quote(attribute->Value()).c_str()));
       continue;
     }
+    std::string spaces;
+    std::string seen = WithoutUnicodeSpaces(attribute->Name(), &spaces);
+    // A space no one sees leaves the name looking right.
+    std::string why =
+        spaces.empty()
+            ? std::string(" that the tool does not read")
+            : Format(
+                  " with %s in its name: other XML tools refuse the file; "
+                  "the tool does not read it",
+                  spaces.c_str());
     findings->Warn(root, "unknown-name",
-                   Format("%s has an attribute %s that the tool does not "
-                          "read: it leaves it out of its output",
-                          root->Name(), Quote(attribute->Name()).c_str()));
+                   Format("%s has an attribute %s%s: it leaves it out of its "
+                          "output",
+                          root->Name(), Quote(seen).c_str(), why.c_str()));
   }
 }
 

@@ -282,6 +282,14 @@ inline std::vector<HandEdited> HandEditedFiles() {
        {"urn:x", "Version"},
        nullptr,
        "every element of the output leaves that namespace"},
+      {"root_attribute_unseen_space",
+       std::string(root_attributes).replace(11, 26, " \xC2\xA0Panel=\"A\""),
+       {"1:unknown-name"},
+       {"<Calib_Data>"},
+       {"Panel"},
+       nullptr,
+       "an attribute \"Panel\" with a no-break space (U+00A0) in its name: "
+       "other XML tools refuse the file"},
       {"second_root",
        Doc(kSection, kMode, kFeature) +
            "<Calib_Data><Disp_Modes NumModes=\"1\"><Mode "
