@@ -125,7 +125,11 @@ void FindAll(CalibFile *file, const Findings &markup, const InternalDtd &dtd,
     return;
   }
   findings->Append(markup);
-  CheckDtdDefaults(root, dtd, findings);
+  // A refused file gets the findings of every mode, as the reader would
+  // have read them.
+  CheckDtdDefaults(root, dtd,
+                   file->modes != nullptr ? file->modes->num_modes : UINT32_MAX,
+                   findings);
   CheckOutsideRoot(doc, findings);
   const tinyxml2::XMLElement *modes =
       root->FirstChildElement(tavo::mode_format::kDispModes);

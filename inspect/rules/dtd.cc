@@ -287,15 +287,17 @@ void CheckElement(const tinyxml2::XMLElement *element, const InternalDtd &dtd,
   }
 }
 
-// |parent|'s children named |name|, and theirs named |child|.
+// The first |most| of |parent|'s children named |name|, and theirs named
+// |child|.
 void CheckChildren(const tinyxml2::XMLElement *parent, const char *name,
-                   const char *child, const InternalDtd &dtd,
+                   const char *child, uint32_t most, const InternalDtd &dtd,
                    Findings *findings) {
   for (const tinyxml2::XMLElement *element = parent->FirstChildElement(name);
-       element != nullptr; element = element->NextSiblingElement(name)) {
+       element != nullptr && most > 0;
+       element = element->NextSiblingElement(name), --most) {
     CheckElement(element, dtd, findings);
     if (child != nullptr) {
-      CheckChildren(element, child, nullptr, dtd, findings);
+      CheckChildren(element, child, nullptr, UINT32_MAX, dtd, findings);
     }
   }
 }
@@ -312,19 +314,19 @@ InternalDtd ReadInternalDtd(const std::string &bytes) {
 }
 
 void CheckDtdDefaults(const tinyxml2::XMLElement *root, const InternalDtd &dtd,
-                      Findings *findings) {
+                      uint32_t modes_read, Findings *findings) {
   if (dtd.defaults.empty()) return;
   CheckElement(root, dtd, findings);
   // The sections the reader reads: only the first of each kind.
   const tinyxml2::XMLElement *modes = root->FirstChildElement(mf::kDispModes);
   if (modes != nullptr) {
     CheckElement(modes, dtd, findings);
-    CheckChildren(modes, mf::kMode, mf::kFeature, dtd, findings);
+    CheckChildren(modes, mf::kMode, mf::kFeature, modes_read, dtd, findings);
   }
   const tinyxml2::XMLElement *luts = root->FirstChildElement(lf::kLuts);
   if (luts != nullptr) {
     CheckElement(luts, dtd, findings);
-    CheckChildren(luts, lf::kLut, nullptr, dtd, findings);
+    CheckChildren(luts, lf::kLut, nullptr, UINT32_MAX, dtd, findings);
   }
 }
 

@@ -3,6 +3,7 @@
 #ifndef INSPECT_RULES_DTD_H_
 #define INSPECT_RULES_DTD_H_
 
+#include <stdint.h>
 #include <tinyxml2.h>
 
 #include <map>
@@ -36,9 +37,10 @@ struct InternalDtd {
 InternalDtd ReadInternalDtd(const std::string &bytes);
 
 // Warns with "attribute-not-carried" for each element under |root| that
-// the tool reads and that lacks an attribute |dtd| gives a value for.
+// the tool reads and that lacks an attribute |dtd| gives a value for; of
+// the Mode elements, the reader reads no more than |modes_read|.
 void CheckDtdDefaults(const tinyxml2::XMLElement *root, const InternalDtd &dtd,
-                      Findings *findings);
+                      uint32_t modes_read, Findings *findings);
 
 }  // namespace inspect
 

@@ -214,6 +214,16 @@ inline std::vector<HandEdited> HandEditedFiles() {
        "Mode has no RenderIntent, which the file's DTD defaults to \"2\": "
        "other XML readers read RenderIntent=\"2\"; the tool reads none and "
        "writes RenderIntent=\"0\""},
+      // The Mode beyond NumModes is not read: its default changes nothing.
+      {"dtd_default_beyond",
+       "<!DOCTYPE Calib_Data [<!ATTLIST Mode Tag CDATA #FIXED \"x\">]>\n" +
+           Doc(kSection, kMode + std::string(" Tag=\"x\""),
+               std::string(kFeature) + "\n</Mode>\n<Mode ModeID=\"4\">"),
+       {"3:num-modes-mismatch", "4:unknown-name"},
+       {},
+       {"Tag", "ModeID=\"4\""},
+       nullptr,
+       "only the first 1 is read"},
       {"dtd_default_unknown",
        "<!DOCTYPE Calib_Data [<!ATTLIST Mode Tag CDATA #FIXED \"x\">]>\n" +
            Doc(kSection, kMode, kFeature),
