@@ -88,6 +88,31 @@ std::string CutText(const tinyxml2::XMLNode *cut, const Findings &findings) {
   return text;
 }
 
+// How many characters of |text|, from |begin| to |end|, are not white
+// space: a character of more bytes counts once.
+uint64_t CountDigits(const char *text, uint64_t begin, uint64_t end) {
+  const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
+  uint64_t count = 0;
+  for (uint64_t i = begin; i < end; ++i) {
+    count += kClassOf.of[bytes[i]] != kBlankClass && (bytes[i] & 0xC0) != 0x80;
+  }
+  return count;
+}
+
+// The digits other XML readers read after |cut| as part of the payload:
+// those of the text and CDATA sections up to the next element, comments
+// passed over. The reader takes none of them.
+uint64_t DigitsAfter(const tinyxml2::XMLNode *cut) {
+  uint64_t digits = 0;
+  for (const tinyxml2::XMLNode *node = cut;
+       node != nullptr && node->ToElement() == nullptr;
+       node = node->NextSibling()) {
+    if (node->ToText() == nullptr) continue;
+    digits += CountDigits(node->Value(), 0, strlen(node->Value()));
+  }
+  return digits;
+}
+
 // What the reader does with a payload of |length| characters, all of them
 // digits, where |needed| are asked for and |cut| ended it early; the
 // lines are those of |findings|.
@@ -218,6 +243,23 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
   return message;
 }
 
+// The payload-length message of a payload whose |digits| the reader
+// takes, complete, and after which |cut| hides |after| more that other
+// readers read; the lines are those of |findings|.
+std::string MarkupAfterMessage(uint64_t digits, uint64_t after, uint64_t needed,
+                               const std::string &what,
+                               const tinyxml2::XMLNode *cut,
+                               const Findings &findings) {
+  return Format(
+      "payload has %s, then %s on line %d: other XML readers read %llu "
+      "digits where %s needs %llu; the tool reads the %llu before it and "
+      "ignores the rest",
+      Count(static_cast<long long>(digits), "digit").c_str(),
+      NodeName(cut).c_str(), findings.LineOf(cut),
+      static_cast<ull>(digits + after), what.c_str(), static_cast<ull>(needed),
+      static_cast<ull>(digits));
+}
+
 }  // namespace
 
 int CountChildren(const tinyxml2::XMLElement *element, const char *name) {
@@ -285,16 +327,12 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
     if (i == taken) break;
     ++counts[kClassOf.of[bytes[i]]];
   }
-  uint64_t surplus = 0;
-  for (uint64_t i = taken; i < length; ++i) {
-    // A character of more bytes counts once.
-    surplus +=
-        kClassOf.of[bytes[i]] != kBlankClass && (bytes[i] & 0xC0) != 0x80;
-  }
+  uint64_t surplus = CountDigits(text, taken, length);
   uint64_t bad = counts[kBlankClass] + counts[kOtherClass];
   uint64_t lower = counts[kLowerClass];
   uint64_t digits = taken - counts[kBlankClass] + surplus;
   const tinyxml2::XMLNode *cut = Interruption(element);
+  uint64_t after = length < needed || needed == 0 ? 0 : DigitsAfter(cut);
   if (bad > 0) {
     findings->Warn(element, "payload-not-hex",
                    NotHexMessage(text, length, needed, what, cut, *findings));
@@ -305,6 +343,10 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
                Count(static_cast<long long>(length), "digit").c_str(),
                what.c_str(), static_cast<ull>(needed),
                ShortConsequence(length, needed, cut, *findings).c_str()));
+  } else if (after > 0 && surplus == 0) {
+    findings->Warn(
+        element, "payload-length",
+        MarkupAfterMessage(digits, after, needed, what, cut, *findings));
   } else if (surplus > 0) {
     findings->Warn(
         element, "payload-length",

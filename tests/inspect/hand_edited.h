@@ -157,6 +157,26 @@ inline std::vector<HandEdited> HandEditedFiles() {
        nullptr,
        "a CDATA section on line 4 ends the text the reader takes: other XML "
        "readers read its digits as part of the payload, the tool reads none"},
+      // Markup after a complete payload: other readers read on past it.
+      {"payload_cdata_after",
+       Doc(kSection, kMode, Feature(f1, "ABCD<![CDATA[EF]]>")),
+       {"4:payload-length"},
+       {">ABCD<"},
+       {"EF"},
+       nullptr,
+       "payload has 4 digits, then a CDATA section on line 4: other XML "
+       "readers read 6 digits where DataSize 2 needs 4; the tool reads the 4 "
+       "before it and ignores the rest"},
+      {"lut_comment_after",
+       Doc(kSection, kMode, kFeature,
+           Luts("1",
+                "<Lut Type=\"0\" NumPackets=\"1\">"
+                "000102030405060708090A0B0C0D0E0F<!-- c -->\n10</Lut>")),
+       {"8:payload-length"},
+       {"0C0D0E0F<"},
+       {"10<"},
+       nullptr,
+       "then a comment on line 8: other XML readers read 34 digits where"},
       {"payload_case",
        Doc(kSection, kMode, Feature(f1, "abcd")),
        {"4:payload-case"},
