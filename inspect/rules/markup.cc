@@ -4,6 +4,7 @@
 // tool writes a Mode's Name as it read it, so that what it copies can make
 // its output XML that they refuse or read otherwise.
 #include <ctype.h>
+#include <iconv.h>
 #include <stdlib.h>
 #include <string.h>
 #include <strings.h>
@@ -213,11 +214,33 @@ Part PartOf(XmlTokenKind kind) {
 // How other XML readers take the encoding an XML declaration names; the
 // tool reads UTF-8 whatever it names.
 enum class Encoding {
-  kUtf8,   // as the tool does
-  kAscii,  // refusing bytes beyond ASCII
-  kWide,   // two or four bytes to a character, which the bytes are not in
-  kOther,  // reading bytes beyond ASCII as other characters
+  kUtf8,     // as the tool does
+  kAscii,    // refusing bytes beyond ASCII
+  kWide,     // two or four bytes to a character, which the bytes are not in
+  kOther,    // reading bytes beyond ASCII as other characters
+  kUnknown,  // a name they do not know, for which they refuse the file
 };
+
+// Whether other readers know the encoding |name|: xmllint asks the
+// system's converter, and knows some names of its own beside. A name it
+// may know is taken as known, so that no refusal is claimed that is not.
+bool IsKnownEncoding(const std::string &name) {
+  for (const char *own : {"ISO-LATIN-", "ASCII"}) {
+    if (strncasecmp(name.c_str(), own, strlen(own)) == 0) return true;
+  }
+  std::string letters;
+  for (char c : name) {
+    if (isalnum(static_cast<unsigned char>(c))) letters += c;
+  }
+  for (const std::string &form : {name, letters}) {
+    iconv_t converter = iconv_open("UTF-8", form.c_str());
+    if (converter != reinterpret_cast<iconv_t>(-1)) {
+      iconv_close(converter);
+      return true;
+    }
+  }
+  return false;
+}
 
 Encoding EncodingNamed(const std::string &name) {
   auto starts = [&name](const char *prefix) {
@@ -234,7 +257,7 @@ Encoding EncodingNamed(const std::string &name) {
                            "UTF32", "ISO-10646-UCS"}) {
     if (starts(wide)) return Encoding::kWide;
   }
-  return Encoding::kOther;
+  return IsKnownEncoding(name) ? Encoding::kOther : Encoding::kUnknown;
 }
 
 // The encoding |declaration|, the inside of "<?xml ...?>", names, or "".
@@ -366,7 +389,8 @@ class Scanner {
   void EncodingFound() {
     Encoding kind = EncodingNamed(encoding_);
     if (kind == Encoding::kUtf8 ||
-        (kind != Encoding::kWide && beyond_ascii_line_ == 0)) {
+        (kind != Encoding::kWide && kind != Encoding::kUnknown &&
+         beyond_ascii_line_ == 0)) {
       return;
     }
     std::string message =
@@ -378,6 +402,11 @@ class Scanner {
         message +=
             ", which the file's bytes are not in: other XML tools "
             "refuse the file; the tool reads them";
+        break;
+      case Encoding::kUnknown:
+        message +=
+            ", which other XML tools do not know: they refuse the file; the "
+            "tool reads it";
         break;
       case Encoding::kAscii:
         message += ": other XML tools refuse the file for " + beyond +

@@ -388,6 +388,15 @@ inline std::vector<HandEdited> HandEditedFiles() {
        declared + "\"US-ASCII\"?>\n" + Doc(kSection, kMode, kFeature),
        {},
        {}},
+      // An encoding no reader knows is refused whatever the bytes.
+      {"declared_unknown",
+       declared + "\"foo\"?>\n" + Doc(kSection, kMode, kFeature),
+       {"1:xml-refused"},
+       {},
+       {},
+       nullptr,
+       "the XML declaration names the encoding \"foo\", which other XML "
+       "tools do not know: they refuse the file; the tool reads it as UTF-8"},
       {"unseen_space",
        Doc(kSection,
            "ModeID=\"3\" \xC2\xA0"
