@@ -80,6 +80,23 @@ std::string Meant(const tinyxml2::XMLElement *element, const char *name,
                 meant, Quote(name).c_str());
 }
 
+// The unknown-name message of an element named |name| that the tool does
+// not read, found |place| ("in Mode", "under the root").
+std::string NotReadElement(const char *name, const char *place) {
+  std::string spaces;
+  std::string seen = WithoutUnicodeSpaces(name, &spaces);
+  if (spaces.empty()) {
+    return Format("%s %s is not an element the tool reads: it is ignored",
+                  Quote(name).c_str(), place);
+  }
+  // A space no one sees leaves the name looking right.
+  return Format(
+      "%s %s has %s in its name: other XML tools refuse the "
+      "file; the tool reads a name it does not know and ignores "
+      "the element",
+      Quote(seen).c_str(), place, spaces.c_str());
+}
+
 // Text directly in an element that holds elements, other than layout.
 void CheckText(const tinyxml2::XMLElement *element, Findings *findings) {
   for (const tinyxml2::XMLNode *node = element->FirstChild(); node != nullptr;
@@ -127,10 +144,9 @@ void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
       CheckElement(child, *Known(known.child), findings);
       continue;
     }
-    findings->Warn(child, "unknown-name",
-                   Format("%s in %s is not an element the tool reads: it is "
-                          "ignored",
-                          Quote(child->Name()).c_str(), known.name));
+    findings->Warn(
+        child, "unknown-name",
+        NotReadElement(child->Name(), Format("in %s", known.name).c_str()));
   }
 }
 
@@ -169,10 +185,18 @@ void CheckRootAttributes(const tinyxml2::XMLElement *root, Findings *findings) {
 
 void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
   if (strcmp(root->Name(), kRoot) != 0) {
+    std::string spaces;
+    std::string seen = WithoutUnicodeSpaces(root->Name(), &spaces);
+    // A space no one sees leaves the name looking right.
+    std::string why = spaces.empty()
+                          ? ":"
+                          : " with " + spaces +
+                                " in its name: other XML tools refuse the "
+                                "file;";
     findings->Warn(root, "unknown-name",
-                   Format("the root element is %s: the tool reads it all the "
+                   Format("the root element is %s%s the tool reads it all the "
                           "same, its output's root is %s",
-                          Quote(root->Name()).c_str(), kRoot));
+                          Quote(seen).c_str(), why.c_str(), kRoot));
   }
   CheckRootAttributes(root, findings);
   CheckText(root, findings);
@@ -190,9 +214,7 @@ void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
        child != nullptr; child = child->NextSiblingElement()) {
     if (IsOneOf(child->Name(), {mf::kDispModes, lf::kLuts})) continue;
     findings->Warn(child, "unknown-name",
-                   Format("%s under the root is not an element the tool "
-                          "reads: it is ignored",
-                          Quote(child->Name()).c_str()));
+                   NotReadElement(child->Name(), "under the root"));
   }
 }
 

@@ -409,6 +409,17 @@ inline std::vector<HandEdited> HandEditedFiles() {
        nullptr,
        "Mode has an attribute \"DisplayID\" with a no-break space (U+00A0) "
        "in its name: other XML tools refuse the file"},
+      {"unseen_space_element",
+       Doc(kSection, kMode,
+           std::string(kFeature) + "\n<Feature\xC2\xA0 " + f1 +
+               ">1234</Feature\xC2\xA0>"),
+       {"5:unknown-name"},
+       {},
+       {"1234"},
+       nullptr,
+       "\"Feature\" in Mode has a no-break space (U+00A0) in its name: other "
+       "XML tools refuse the file; the tool reads a name it does not know "
+       "and ignores the element"},
       {"stray_text",
        Doc(kSection, kMode, std::string(kFeature) + " 12"),
        {"4:unknown-name"},
