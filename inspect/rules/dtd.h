@@ -36,6 +36,19 @@ struct InternalDtd {
 // empty when there is none.
 InternalDtd ReadInternalDtd(const std::string &bytes);
 
+// When |text|, the value of |attribute| or, for null, a payload, holds an
+// entity |dtd| declares: '"&two;" in RenderIntent is an entity the file's
+// DTD declares: other XML readers read RenderIntent="2"; the tool reads the
+// characters "&two;"', to be ended by what the tool makes of them; else "".
+std::string DeclaredEntityReading(const InternalDtd &dtd, const char *attribute,
+                                  const char *text);
+
+// "; the file's DTD defaults it to "5", which other XML readers read" when
+// |dtd| gives a value for |attribute| of |element|, which lacks it; else "".
+std::string DtdDefaultNote(const InternalDtd &dtd,
+                           const tinyxml2::XMLElement *element,
+                           const char *attribute);
+
 // Warns with "attribute-not-carried" for each element under |root| that
 // the tool reads and that lacks an attribute |dtd| gives a value for; of
 // the Mode elements, the reader reads no more than |modes_read|.

@@ -284,9 +284,13 @@ class Scanner {
         attribute_ = token.bytes;
         break;
       case XmlTokenKind::kStartTag:
+        opened_ = element_;
+        element_ = {};  // a tag's name counts for no other tag
+        break;
       case XmlTokenKind::kEmptyTag:
       case XmlTokenKind::kEndTag:
-        element_ = {};  // a tag's name counts for no other tag
+        opened_ = {};
+        element_ = {};
         break;
       default:
         break;
@@ -493,7 +497,13 @@ class Scanner {
     } else if (!predefined) {
       auto declared = dtd_.entities.find(name);
       if (declared != dtd_.entities.end()) {
-        Note(Kind::kDeclaredEntity, reference, declared->second);
+        // Where the tool reads a number or digits, that finding names it.
+        if (!NamesDeclaredEntities(part_ == Part::kValue ? element_ : opened_,
+                                   part_ == Part::kValue
+                                       ? std::string(attribute_).c_str()
+                                       : nullptr)) {
+          Note(Kind::kDeclaredEntity, reference, declared->second);
+        }
       } else {
         Note(Kind::kUnknownEntity, reference);
       }
@@ -580,6 +590,7 @@ class Scanner {
   Part part_ = Part::kMarkup;
   std::string_view element_;  // of the tag being read
   std::string_view attribute_;
+  std::string_view opened_;  // the element whose text follows, if any
   std::vector<Problem> pending_;
   int tag_line_ = 0;  // of the last tag's name
   size_t depth_ = 0;  // of the elements open here
