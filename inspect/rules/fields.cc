@@ -231,9 +231,18 @@ int CountChildren(const tinyxml2::XMLElement *element, const char *name) {
   return count;
 }
 
-std::string Declared(const tinyxml2::XMLElement *element, const char *name) {
+std::string Absent(const tinyxml2::XMLElement *element, const char *name,
+                   const InternalDtd &dtd) {
+  std::string note = DtdDefaultNote(dtd, element, name);
+  // The note, "; the file's DTD ...", is an aside here.
+  return Format("no %s", name) +
+         (note.empty() ? note : " (" + note.substr(2) + ")");
+}
+
+std::string Declared(const tinyxml2::XMLElement *element, const char *name,
+                     const InternalDtd &dtd) {
   if (element->Attribute(name, nullptr) == nullptr) {
-    return Format("there is no %s", name);
+    return "there is " + Absent(element, name, dtd);
   }
   return Format("%s is %d", name, mf::AttributeOrZero(element, name));
 }

@@ -16,8 +16,13 @@ namespace inspect {
 // How many child elements named |name| |element| has.
 int CountChildren(const tinyxml2::XMLElement *element, const char *name);
 
-// "NumModes is 3", or "there is no NumModes" when |element| lacks it.
-std::string Declared(const tinyxml2::XMLElement *element, const char *name);
+// "no NumModes", with the default |dtd| gives it, if any, in parentheses.
+std::string Absent(const tinyxml2::XMLElement *element, const char *name,
+                   const InternalDtd &dtd);
+
+// "NumModes is 3", or "there is " + Absent when |element| lacks it.
+std::string Declared(const tinyxml2::XMLElement *element, const char *name,
+                     const InternalDtd &dtd);
 
 // Whether |element| has an attribute whose name is |name| but for case or
 // for white space no one sees (WithoutUnicodeSpaces): a misspelling that

@@ -84,7 +84,7 @@ void CheckLutSection(const tinyxml2::XMLElement *section,
         section, "luts-ignored",
         Format("%s, not 1 to %u: the section is ignored, the "
                "output has NumLuts=\"0\" and no Lut",
-               Declared(section, lf::kNumLuts).c_str(), lf::kMaxNumLuts));
+               Declared(section, lf::kNumLuts, dtd).c_str(), lf::kMaxNumLuts));
     return;
   }
   uint32_t position = 0;

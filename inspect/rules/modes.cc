@@ -197,7 +197,7 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
   CheckPayload(feature, 2 * static_cast<uint64_t>(size),
                feature->Attribute(mf::kDataSize, nullptr) != nullptr
                    ? Format("DataSize %d", size)
-                   : std::string("no DataSize"),
+                   : Absent(feature, mf::kDataSize, dtd),
                dtd, findings);
   return 0;
 }
@@ -246,13 +246,14 @@ int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
     findings->Warn(mode, "num-features-mismatch",
                    Format("%s but the mode holds %s: written as %s, unless "
                           "combining changes it",
-                          Declared(mode, mf::kNumOfFeatures).c_str(),
+                          Declared(mode, mf::kNumOfFeatures, dtd).c_str(),
                           Count(held, "feature").c_str(), written.c_str()));
   }
   return refused;
 }
 
-void CheckModeCount(const tinyxml2::XMLElement *section, Findings *findings) {
+void CheckModeCount(const tinyxml2::XMLElement *section, const InternalDtd &dtd,
+                    Findings *findings) {
   int declared = mf::AttributeOrZero(section, mf::kNumModes);
   int present = CountChildren(section, mf::kMode);
   if (declared == present) return;
@@ -267,7 +268,7 @@ void CheckModeCount(const tinyxml2::XMLElement *section, Findings *findings) {
   findings->Warn(
       section, "num-modes-mismatch",
       Format("%s but the section holds %s: %s",
-             Declared(section, mf::kNumModes).c_str(),
+             Declared(section, mf::kNumModes, dtd).c_str(),
              Count(present, "Mode element").c_str(), consequence.c_str()));
 }
 
@@ -396,7 +397,7 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
   }
   // Where the colour library made no list for the count, no mode is read,
   // blank or not: the error says so.
-  if (modes != nullptr || refused != 0) CheckModeCount(section, findings);
+  if (modes != nullptr || refused != 0) CheckModeCount(section, dtd, findings);
   if (modes != nullptr) {
     CheckDuplicateModes(section, *modes, elements, findings);
     CheckDefaultMode(section, *modes, findings);
