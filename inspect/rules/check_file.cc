@@ -167,7 +167,7 @@ std::vector<Finding> CheckFile(const std::string &path,
     problem = ReadWholeFile(path, &bytes);
     if (problem.empty()) {
       dtd = ReadInternalDtd(bytes);
-      CheckMarkup(bytes, dtd, &markup);
+      CheckMarkup(bytes, &dtd, &markup);
       lines = XmlNodeLines(bytes);
     }
   }

@@ -313,9 +313,12 @@ InternalDtd ReadInternalDtd(const std::string &bytes) {
   return dtd;
 }
 
-std::string DeclaredEntityReading(const InternalDtd &dtd, const char *attribute,
-                                  const char *text) {
-  if (dtd.entities.empty()) return "";
+std::string DeclaredEntityReading(const InternalDtd &dtd, int line,
+                                  const char *attribute, const char *text) {
+  if (dtd.read_references.count(
+          {line, attribute != nullptr ? attribute : ""}) == 0) {
+    return "";
+  }
   std::string first, expansion, read;
   for (const char *p = text; *p != '\0';) {
     const char *end = *p == '&' ? strchr(p, ';') : nullptr;

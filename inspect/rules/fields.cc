@@ -289,7 +289,8 @@ void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
   std::string read = NumberAsWritten(text);
   std::string written = flag ? (read == "0" ? "0" : "1") : read;
   if (written == text) return;
-  std::string entity = DeclaredEntityReading(dtd, name, text);
+  std::string entity =
+      DeclaredEntityReading(dtd, findings->LineOf(element), name, text);
   if (!entity.empty()) {
     findings->Warn(element, "number-form",
                    Format("%s as %s and writes %s=\"%s\"", entity.c_str(),
@@ -337,7 +338,8 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   uint64_t digits = taken - counts[kBlankClass] + surplus;
   const tinyxml2::XMLNode *cut = Interruption(element);
   // The entity is the cause of what follows: it leads the one finding.
-  std::string entity = DeclaredEntityReading(dtd, nullptr, text);
+  std::string entity =
+      DeclaredEntityReading(dtd, findings->LineOf(element), nullptr, text);
   if (!entity.empty()) entity += ": ";
   if (bad > 0) {
     findings->Warn(

@@ -67,7 +67,8 @@ void CheckDisable(const tinyxml2::XMLElement *feature, const InternalDtd &dtd,
   const char *disable = feature->Attribute(mf::kDisable, nullptr);
   if (disable == nullptr) return;
   bool value = false;
-  std::string entity = DeclaredEntityReading(dtd, mf::kDisable, disable);
+  std::string entity = DeclaredEntityReading(dtd, findings->LineOf(feature),
+                                             mf::kDisable, disable);
   if (!entity.empty()) {
     findings->Warn(feature, "disable-unparsed",
                    entity + " as false and writes Disable=\"false\"");

@@ -37,8 +37,10 @@ void CheckLutSection(const tinyxml2::XMLElement *section,
 
 // Checks the file's |bytes|, which tinyxml2 parses, for what other XML
 // tools refuse or read otherwise: markup, characters and encoding.
-// |dtd| is the file's internal DTD, whose entities they read.
-void CheckMarkup(const std::string &bytes, const InternalDtd &dtd,
+// |dtd| is the file's internal DTD, whose entities they read; the
+// references to them that other rules report are put in its
+// read_references instead.
+void CheckMarkup(const std::string &bytes, InternalDtd *dtd,
                  Findings *findings);
 
 // Checks the names under |root| that the reader passes over: elements and
