@@ -138,7 +138,7 @@ void FindAll(CalibFile *file, const Findings &markup, const InternalDtd &dtd,
                    "no Disp_Modes under the root: " + file->problem);
     return;
   }
-  int refused = CheckModeSection(modes, file->modes.get(), findings);
+  int refused = CheckModeSection(modes, file->modes.get(), dtd, findings);
   if (file->modes == nullptr) {
     findings->Fail(
         refused != 0 ? refused : findings->LineOf(modes),
@@ -146,7 +146,7 @@ void FindAll(CalibFile *file, const Findings &markup, const InternalDtd &dtd,
   }
   const tinyxml2::XMLElement *luts =
       root->FirstChildElement(tavo::lut_format::kLuts);
-  if (luts != nullptr) CheckLutSection(luts, findings);
+  if (luts != nullptr) CheckLutSection(luts, dtd, findings);
   CheckNames(root, findings);
 }
 
@@ -167,7 +167,7 @@ std::vector<Finding> CheckFile(const std::string &path,
     problem = ReadWholeFile(path, &bytes);
     if (problem.empty()) {
       dtd = ReadInternalDtd(bytes);
-      CheckMarkup(bytes, dtd, &markup);
+      CheckMarkup(bytes, &dtd, &markup);
       lines = XmlNodeLines(bytes);
     }
   }

@@ -313,6 +313,57 @@ InternalDtd ReadInternalDtd(const std::string &bytes) {
   return dtd;
 }
 
+std::string DeclaredEntityReading(const InternalDtd &dtd, int line,
+                                  const char *attribute, const char *text) {
+  if (dtd.read_references.count(
+          {line, attribute != nullptr ? attribute : ""}) == 0) {
+    return "";
+  }
+  std::string first, expansion, read;
+  for (const char *p = text; *p != '\0';) {
+    const char *end = *p == '&' ? strchr(p, ';') : nullptr;
+    auto declared = end != nullptr
+                        ? dtd.entities.find(std::string(p + 1, end - p - 1))
+                        : dtd.entities.end();
+    if (declared == dtd.entities.end()) {
+      read += *p++;
+      continue;
+    }
+    if (first.empty()) {
+      first.assign(p, end + 1 - p);
+      expansion = declared->second;
+    }
+    read += declared->second;
+    p = end + 1;
+  }
+  if (first.empty()) return "";
+  // A payload may be megabytes: only the entity's own text is quoted.
+  std::string others = attribute != nullptr
+                           ? std::string(attribute) + "=" + Quote(read)
+                           : Quote(expansion);
+  return Format(
+      "%s in %s is an entity the file's DTD declares: other XML "
+      "readers read %s; the tool reads the characters %s",
+      Quote(first).c_str(), attribute != nullptr ? attribute : "the payload",
+      others.c_str(), Quote(attribute != nullptr ? text : first).c_str());
+}
+
+std::string DtdDefaultNote(const InternalDtd &dtd,
+                           const tinyxml2::XMLElement *element,
+                           const char *attribute) {
+  for (const AttributeDefault &declared : dtd.defaults) {
+    if (declared.element == element->Name() &&
+        declared.attribute == attribute) {
+      return Format(
+          "; the file's DTD %s it %s %s, which other XML readers "
+          "read",
+          declared.fixed ? "fixes" : "defaults", declared.fixed ? "at" : "to",
+          Quote(declared.value).c_str());
+    }
+  }
+  return "";
+}
+
 void CheckDtdDefaults(const tinyxml2::XMLElement *root, const InternalDtd &dtd,
                       uint32_t modes_read, Findings *findings) {
   if (dtd.defaults.empty()) return;

@@ -7,7 +7,9 @@
 #include <tinyxml2.h>
 
 #include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "inspect/model/findings.h"
@@ -30,11 +32,29 @@ struct InternalDtd {
   // Just past the subset's "]" in the file, where tinyxml2, which ends the
   // DOCTYPE at its first ">", may read text; 0 when there is no subset.
   size_t end = 0;
+  // Where the file refers to a declared entity in what the rules read as
+  // a number or digits: the element's line and the attribute, "" for the
+  // payload. The parsed value cannot tell "&two;" from "&amp;two;".
+  std::set<std::pair<int, std::string>> read_references;
 };
 
 // The internal subset of |bytes|' DOCTYPE as strict XML readers read it;
 // empty when there is none.
 InternalDtd ReadInternalDtd(const std::string &bytes);
+
+// When |text|, the value of |attribute| or, for null, the payload of the
+// element on |line|, refers to an entity |dtd| declares: '"&two;" in
+// RenderIntent is an entity the file's DTD declares: other XML readers read
+// RenderIntent="2"; the tool reads the characters "&two;"', to be ended by what
+// the tool makes of them; else "".
+std::string DeclaredEntityReading(const InternalDtd &dtd, int line,
+                                  const char *attribute, const char *text);
+
+// "; the file's DTD defaults it to "5", which other XML readers read" when
+// |dtd| gives a value for |attribute| of |element|, which lacks it; else "".
+std::string DtdDefaultNote(const InternalDtd &dtd,
+                           const tinyxml2::XMLElement *element,
+                           const char *attribute);
 
 // Warns with "attribute-not-carried" for each element under |root| that
 // the tool reads and that lacks an attribute |dtd| gives a value for; of

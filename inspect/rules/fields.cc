@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "calib_db/lut_format.h"
 #include "calib_db/mode_format.h"
 #include "calib_db/xml_database_test.h"
 #include "inspect/base/byte_span.h"
@@ -15,6 +16,7 @@
 namespace inspect {
 
 namespace mf = tavo::mode_format;
+namespace lf = tavo::lut_format;
 
 namespace {
 
@@ -271,9 +273,18 @@ int CountChildren(const tinyxml2::XMLElement *element, const char *name) {
   return count;
 }
 
-std::string Declared(const tinyxml2::XMLElement *element, const char *name) {
+std::string Absent(const tinyxml2::XMLElement *element, const char *name,
+                   const InternalDtd &dtd) {
+  std::string note = DtdDefaultNote(dtd, element, name);
+  // The note, "; the file's DTD ...", is an aside here.
+  return Format("no %s", name) +
+         (note.empty() ? note : " (" + note.substr(2) + ")");
+}
+
+std::string Declared(const tinyxml2::XMLElement *element, const char *name,
+                     const InternalDtd &dtd) {
   if (element->Attribute(name, nullptr) == nullptr) {
-    return Format("there is no %s", name);
+    return "there is " + Absent(element, name, dtd);
   }
   return Format("%s is %d", name, mf::AttributeOrZero(element, name));
 }
@@ -291,13 +302,43 @@ bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name) {
   return false;
 }
 
+bool NamesDeclaredEntities(std::string_view element, const char *attribute) {
+  // Those CheckNumber, Disable's check and CheckPayload read.
+  static constexpr const char *kRead[][2] = {
+      {mf::kDispModes, mf::kNumModes},  {mf::kDispModes, mf::kDefaultMode},
+      {mf::kMode, mf::kModeId},         {mf::kMode, mf::kDisplayId},
+      {mf::kMode, mf::kNumOfFeatures},  {mf::kMode, mf::kRenderIntent},
+      {mf::kMode, mf::kIsDefaultMode},  {mf::kMode, mf::kIsMerge},
+      {mf::kFeature, mf::kFeatureType}, {mf::kFeature, mf::kDataSize},
+      {mf::kFeature, mf::kDisable},     {mf::kFeature, nullptr},
+      {lf::kLuts, lf::kNumLuts},        {lf::kLut, lf::kType},
+      {lf::kLut, lf::kNumPackets},      {lf::kLut, nullptr}};
+  for (const auto &read : kRead) {
+    if (element == read[0] &&
+        (attribute == nullptr
+             ? read[1] == nullptr
+             : read[1] != nullptr && strcmp(attribute, read[1]) == 0)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
-                 Findings *findings, bool flag) {
+                 const InternalDtd &dtd, Findings *findings, bool flag) {
   const char *text = element->Attribute(name, nullptr);
   if (text == nullptr) return;
   std::string read = NumberAsWritten(text);
   std::string written = flag ? (read == "0" ? "0" : "1") : read;
   if (written == text) return;
+  std::string entity =
+      DeclaredEntityReading(dtd, findings->LineOf(element), name, text);
+  if (!entity.empty()) {
+    findings->Warn(element, "number-form",
+                   Format("%s as %s and writes %s=\"%s\"", entity.c_str(),
+                          read.c_str(), name, written.c_str()));
+    return;
+  }
   std::string message =
       Format("%s=%s is read as %s", name, Quote(text).c_str(), read.c_str());
   if (flag) {
@@ -308,7 +349,8 @@ void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
 }
 
 void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
-                  const std::string &what, Findings *findings) {
+                  const std::string &what, const InternalDtd &dtd,
+                  Findings *findings) {
   const char *text = element->GetText();
   if (text == nullptr) text = "";
   uint64_t length = strlen(text);
@@ -333,35 +375,45 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   uint64_t digits = taken - counts[kBlankClass] + surplus;
   const tinyxml2::XMLNode *cut = Interruption(element);
   uint64_t after = length < needed || needed == 0 ? 0 : DigitsAfter(cut);
+  // The entity is the cause of what follows: it leads the one finding.
+  std::string entity =
+      DeclaredEntityReading(dtd, findings->LineOf(element), nullptr, text);
+  if (!entity.empty()) entity += ": ";
   if (bad > 0) {
-    findings->Warn(element, "payload-not-hex",
-                   NotHexMessage(text, length, needed, what, cut, *findings));
+    findings->Warn(
+        element, "payload-not-hex",
+        entity + NotHexMessage(text, length, needed, what, cut, *findings));
   } else if (length < needed) {
     findings->Warn(
         element, "payload-length",
-        Format("payload has %s, %s needs %llu: %s",
-               Count(static_cast<long long>(length), "digit").c_str(),
-               what.c_str(), static_cast<ull>(needed),
-               ShortConsequence(length, needed, cut, *findings).c_str()));
+        entity +
+            Format("payload has %s, %s needs %llu: %s",
+                   Count(static_cast<long long>(length), "digit").c_str(),
+                   what.c_str(), static_cast<ull>(needed),
+                   ShortConsequence(length, needed, cut, *findings).c_str()));
   } else if (after > 0 && surplus == 0) {
-    findings->Warn(
-        element, "payload-length",
-        MarkupAfterMessage(digits, after, needed, what, cut, *findings));
+    findings->Warn(element, "payload-length",
+                   entity + MarkupAfterMessage(digits, after, needed, what, cut,
+                                               *findings));
   } else if (surplus > 0) {
     findings->Warn(
         element, "payload-length",
-        needed == 0
-            ? Format("payload has %s, but with %s none is read: %s "
-                     "ignored, and the element is written without text",
-                     Count(static_cast<long long>(surplus), "digit").c_str(),
-                     what.c_str(), surplus == 1 ? "it is" : "they are")
-            : Format("payload has %s, %s needs %llu: the last %llu %s "
-                     "ignored",
-                     Count(static_cast<long long>(digits), "digit").c_str(),
-                     what.c_str(), static_cast<ull>(needed),
-                     static_cast<ull>(surplus), surplus == 1 ? "is" : "are"));
+        entity +
+            (needed == 0
+                 ? Format(
+                       "payload has %s, but with %s none is read: %s "
+                       "ignored, and the element is written without text",
+                       Count(static_cast<long long>(surplus), "digit").c_str(),
+                       what.c_str(), surplus == 1 ? "it is" : "they are")
+                 : Format(
+                       "payload has %s, %s needs %llu: the last %llu %s "
+                       "ignored",
+                       Count(static_cast<long long>(digits), "digit").c_str(),
+                       what.c_str(), static_cast<ull>(needed),
+                       static_cast<ull>(surplus),
+                       surplus == 1 ? "is" : "are")));
   }
-  if (lower > 0) {
+  if (lower > 0 && entity.empty()) {
     findings->Warn(
         element, "payload-case",
         Format("payload has %s in lower case: read as the same "

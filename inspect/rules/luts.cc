@@ -17,13 +17,14 @@ namespace {
 // Checks the LUT the reader finds at |position|. Returns false when the
 // reader stops reading the section there.
 bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
-              Findings *findings) {
-  CheckNumber(lut, lf::kType, findings);
-  CheckNumber(lut, lf::kNumPackets, findings);
+              const InternalDtd &dtd, Findings *findings) {
+  CheckNumber(lut, lf::kType, dtd, findings);
+  CheckNumber(lut, lf::kNumPackets, dtd, findings);
   const char *type = lut->Attribute(lf::kType, nullptr);
   if (type == nullptr) {
     findings->Warn(lut, "lut-not-carried",
-                   "Lut without Type: skipped, the output has no Lut for it");
+                   "Lut without Type: skipped, the output has no Lut for it" +
+                       DtdDefaultNote(dtd, lut, lf::kType));
     return true;
   }
   if (atoi(type) != lf::kPccType) {
@@ -37,7 +38,8 @@ bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
   if (packets_text == nullptr) {
     findings->Warn(lut, "lut-not-carried",
                    "PCC Lut without NumPackets: skipped, the output has no "
-                   "Lut for it");
+                   "Lut for it" +
+                       DtdDefaultNote(dtd, lut, lf::kNumPackets));
     return true;
   }
   int packets = atoi(packets_text);
@@ -63,14 +65,15 @@ bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
     return true;
   }
   CheckPayload(lut, static_cast<uint64_t>(packets) * 2 * tavo::kPccPacketSize,
-               Format("NumPackets %d", packets), findings);
+               Format("NumPackets %d", packets), dtd, findings);
   return true;
 }
 
 }  // namespace
 
-void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
-  CheckNumber(section, lf::kNumLuts, findings);
+void CheckLutSection(const tinyxml2::XMLElement *section,
+                     const InternalDtd &dtd, Findings *findings) {
+  CheckNumber(section, lf::kNumLuts, dtd, findings);
   int num_luts = tavo::mode_format::AttributeOrZero(section, lf::kNumLuts);
   uint32_t declared = static_cast<uint32_t>(num_luts);
   int present = CountChildren(section, lf::kLut);
@@ -81,7 +84,7 @@ void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
         section, "luts-ignored",
         Format("%s, not 1 to %u: the section is ignored, the "
                "output has NumLuts=\"0\" and no Lut",
-               Declared(section, lf::kNumLuts).c_str(), lf::kMaxNumLuts));
+               Declared(section, lf::kNumLuts, dtd).c_str(), lf::kMaxNumLuts));
     return;
   }
   uint32_t position = 0;
@@ -96,7 +99,7 @@ void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings) {
                  declared, Count(present, "Lut element").c_str()));
       return;
     }
-    if (!CheckLut(lut, position, findings)) return;
+    if (!CheckLut(lut, position, dtd, findings)) return;
   }
 }
 

@@ -281,7 +281,7 @@ bool IsXmlDeclaration(std::string_view instruction) {
 // byte by byte.
 class Scanner {
  public:
-  Scanner(const std::string &bytes, const InternalDtd &dtd, Findings *findings)
+  Scanner(const std::string &bytes, InternalDtd *dtd, Findings *findings)
       : bytes_(bytes.c_str()),
         size_(bytes.size()),
         dtd_(dtd),
@@ -307,9 +307,14 @@ class Scanner {
         attribute_ = token.bytes;
         break;
       case XmlTokenKind::kStartTag:
+        opened_ = element_;
+        opened_line_ = tag_line_;
+        element_ = {};  // a tag's name counts for no other tag
+        break;
       case XmlTokenKind::kEmptyTag:
       case XmlTokenKind::kEndTag:
-        element_ = {};  // a tag's name counts for no other tag
+        opened_ = {};
+        element_ = {};
         break;
       default:
         break;
@@ -350,7 +355,7 @@ class Scanner {
         token.kind == XmlTokenKind::kText || token.kind == XmlTokenKind::kCData;
     if (tag) root_seen_ = true;
     // tinyxml2 reads nothing after an end tag there: that one is reported.
-    if (!text || ended_outside_ || token.begin < dtd_.end) return;
+    if (!text || ended_outside_ || token.begin < dtd_->end) return;
     size_t first = token.begin;
     while (first < token.end &&
            tinyxml2::XMLUtil::IsWhiteSpace(bytes_[first])) {
@@ -520,9 +525,18 @@ class Scanner {
     if (name[0] == '#') {
       Reference(name, reference);
     } else if (!predefined) {
-      auto declared = dtd_.entities.find(name);
-      if (declared != dtd_.entities.end()) {
-        Note(Kind::kDeclaredEntity, reference, declared->second);
+      auto declared = dtd_->entities.find(name);
+      if (declared != dtd_->entities.end()) {
+        // Where the tool reads a number or digits, that finding names it.
+        bool value = part_ == Part::kValue;
+        std::string attribute(value ? attribute_ : std::string_view());
+        if (NamesDeclaredEntities(value ? element_ : opened_,
+                                  value ? attribute.c_str() : nullptr)) {
+          dtd_->read_references.emplace(value ? tag_line_ : opened_line_,
+                                        attribute);
+        } else {
+          Note(Kind::kDeclaredEntity, reference, declared->second);
+        }
       } else {
         Note(Kind::kUnknownEntity, reference);
       }
@@ -601,14 +615,16 @@ class Scanner {
   }
 
   const char *bytes_;
-  size_t size_;  // a NUL before it ends what tinyxml2 reads
-  const InternalDtd &dtd_;
+  size_t size_;       // a NUL before it ends what tinyxml2 reads
+  InternalDtd *dtd_;  // whose read_references it fills
   Findings *findings_;
   size_t at_ = 0;  // all before it is looked at
   int line_ = 1;
   Part part_ = Part::kMarkup;
   std::string_view element_;  // of the tag being read
   std::string_view attribute_;
+  std::string_view opened_;  // the element whose text follows, if any
+  int opened_line_ = 0;
   std::vector<Problem> pending_;
   int tag_line_ = 0;  // of the last tag's name
   size_t depth_ = 0;  // of the elements open here
@@ -623,7 +639,7 @@ class Scanner {
 
 }  // namespace
 
-void CheckMarkup(const std::string &bytes, const InternalDtd &dtd,
+void CheckMarkup(const std::string &bytes, InternalDtd *dtd,
                  Findings *findings) {
   Scanner scanner(bytes, dtd, findings);
   scanner.Finish(ReadXmlTokens(

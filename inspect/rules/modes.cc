@@ -62,11 +62,17 @@ void CheckTexts(const tinyxml2::XMLElement *mode, Findings *findings) {
 }
 
 // Disable is written as a word, whatever form it was read in.
-void CheckDisable(const tinyxml2::XMLElement *feature, Findings *findings) {
+void CheckDisable(const tinyxml2::XMLElement *feature, const InternalDtd &dtd,
+                  Findings *findings) {
   const char *disable = feature->Attribute(mf::kDisable, nullptr);
   if (disable == nullptr) return;
   bool value = false;
-  if (!tinyxml2::XMLUtil::ToBool(disable, &value)) {
+  std::string entity = DeclaredEntityReading(dtd, findings->LineOf(feature),
+                                             mf::kDisable, disable);
+  if (!entity.empty()) {
+    findings->Warn(feature, "disable-unparsed",
+                   entity + " as false and writes Disable=\"false\"");
+  } else if (!tinyxml2::XMLUtil::ToBool(disable, &value)) {
     findings->Warn(feature, "disable-unparsed",
                    Format("Disable=%s is not true, false or a number: read "
                           "as false, written \"false\"",
@@ -116,28 +122,32 @@ void CheckNotCarried(const tinyxml2::XMLElement *element,
 }
 
 void CheckIdentity(const tinyxml2::XMLElement *element,
-                   const tavo::DispMode *mode, Findings *findings) {
+                   const tavo::DispMode *mode, const InternalDtd &dtd,
+                   Findings *findings) {
   if (element->Attribute(mf::kModeId, nullptr) == nullptr &&
       !HasNameButForCase(element, mf::kModeId)) {
     findings->Warn(element, "identity-missing",
-                   "Mode has no ModeID: it is read as mode 0");
+                   "Mode has no ModeID: it is read as mode 0" +
+                       DtdDefaultNote(dtd, element, mf::kModeId));
   }
   if (element->Attribute(mf::kDisplayId, nullptr) == nullptr &&
       !HasNameButForCase(element, mf::kDisplayId)) {
     findings->Warn(
         element, "identity-missing",
-        mode != nullptr
-            ? Format("Mode has no DisplayID: it keeps the colour library's "
-                     "initial value, display %d",
-                     mode->disp_id)
-            : std::string("Mode has no DisplayID: it keeps the colour "
-                          "library's initial value"));
+        (mode != nullptr
+             ? Format("Mode has no DisplayID: it keeps the colour library's "
+                      "initial value, display %d",
+                      mode->disp_id)
+             : std::string("Mode has no DisplayID: it keeps the colour "
+                           "library's initial value")) +
+            DtdDefaultNote(dtd, element, mf::kDisplayId));
   }
   if (element->Attribute(mf::kName, nullptr) == nullptr &&
       !HasNameButForCase(element, mf::kName)) {
     findings->Warn(element, "identity-missing",
                    "Mode has no Name: it is read as an empty name, and the "
-                   "tool writes Name=\"\"");
+                   "tool writes Name=\"\"" +
+                       DtdDefaultNote(dtd, element, mf::kName));
   }
 }
 
@@ -159,15 +169,17 @@ int ReadType(const tinyxml2::XMLElement *feature) {
 // it in the end. Returns the feature's line when the reader refuses it,
 // else 0.
 int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
-                 const tinyxml2::XMLElement *const *last, Findings *findings) {
-  CheckNumber(feature, mf::kFeatureType, findings);
-  CheckNumber(feature, mf::kDataSize, findings);
-  CheckDisable(feature, findings);
+                 const tinyxml2::XMLElement *const *last,
+                 const InternalDtd &dtd, Findings *findings) {
+  CheckNumber(feature, mf::kFeatureType, dtd, findings);
+  CheckNumber(feature, mf::kDataSize, dtd, findings);
+  CheckDisable(feature, dtd, findings);
   if (feature->Attribute(mf::kFeatureType, nullptr) == nullptr &&
       !HasNameButForCase(feature, mf::kFeatureType)) {
     findings->Warn(feature, "identity-missing",
                    "Feature has no FeatureType: it is read as type 0, into "
-                   "slot 0");
+                   "slot 0" +
+                       DtdDefaultNote(dtd, feature, mf::kFeatureType));
   }
   int type = ReadType(feature);
   if (type < 0) return findings->LineOf(feature);
@@ -186,8 +198,8 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
   CheckPayload(feature, 2 * static_cast<uint64_t>(size),
                feature->Attribute(mf::kDataSize, nullptr) != nullptr
                    ? Format("DataSize %d", size)
-                   : std::string("no DataSize"),
-               findings);
+                   : Absent(feature, mf::kDataSize, dtd),
+               dtd, findings);
   return 0;
 }
 
@@ -195,11 +207,13 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
 // refused the file. Returns the line of the first element of it the
 // reader refuses, else 0.
 int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
-              Findings *findings) {
-  for (const char *name : kModeNumbers) CheckNumber(mode, name, findings);
-  for (const char *name : kModeFlags) CheckNumber(mode, name, findings, true);
+              const InternalDtd &dtd, Findings *findings) {
+  for (const char *name : kModeNumbers) CheckNumber(mode, name, dtd, findings);
+  for (const char *name : kModeFlags) {
+    CheckNumber(mode, name, dtd, findings, true);
+  }
   CheckNotCarried(mode, record, findings);
-  CheckIdentity(mode, record, findings);
+  CheckIdentity(mode, record, dtd, findings);
   CheckTexts(mode, findings);
   uint32_t declared =
       static_cast<uint32_t>(mf::AttributeOrZero(mode, mf::kNumOfFeatures));
@@ -219,7 +233,7 @@ int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
            mode->FirstChildElement(mf::kFeature);
        feature != nullptr;
        feature = feature->NextSiblingElement(mf::kFeature)) {
-    int line = CheckFeature(feature, first_lines, last, findings);
+    int line = CheckFeature(feature, first_lines, last, dtd, findings);
     if (refused == 0) refused = line;
   }
   uint32_t held = 0;
@@ -233,13 +247,14 @@ int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
     findings->Warn(mode, "num-features-mismatch",
                    Format("%s but the mode holds %s: written as %s, unless "
                           "combining changes it",
-                          Declared(mode, mf::kNumOfFeatures).c_str(),
+                          Declared(mode, mf::kNumOfFeatures, dtd).c_str(),
                           Count(held, "feature").c_str(), written.c_str()));
   }
   return refused;
 }
 
-void CheckModeCount(const tinyxml2::XMLElement *section, Findings *findings) {
+void CheckModeCount(const tinyxml2::XMLElement *section, const InternalDtd &dtd,
+                    Findings *findings) {
   int declared = mf::AttributeOrZero(section, mf::kNumModes);
   int present = CountChildren(section, mf::kMode);
   if (declared == present) return;
@@ -254,7 +269,7 @@ void CheckModeCount(const tinyxml2::XMLElement *section, Findings *findings) {
   findings->Warn(
       section, "num-modes-mismatch",
       Format("%s but the section holds %s: %s",
-             Declared(section, mf::kNumModes).c_str(),
+             Declared(section, mf::kNumModes, dtd).c_str(),
              Count(present, "Mode element").c_str(), consequence.c_str()));
 }
 
@@ -363,9 +378,10 @@ void CheckDefaultMode(const tinyxml2::XMLElement *section,
 }  // namespace
 
 int CheckModeSection(const tinyxml2::XMLElement *section,
-                     const tavo::DispModes *modes, Findings *findings) {
-  CheckNumber(section, mf::kNumModes, findings);
-  CheckNumber(section, mf::kDefaultMode, findings);
+                     const tavo::DispModes *modes, const InternalDtd &dtd,
+                     Findings *findings) {
+  CheckNumber(section, mf::kNumModes, dtd, findings);
+  CheckNumber(section, mf::kDefaultMode, dtd, findings);
   int declared = mf::AttributeOrZero(section, mf::kNumModes);
   int refused = 0;
   int index = 0;
@@ -377,12 +393,12 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
     const tavo::DispMode *record =
         modes != nullptr ? &modes->modes[index] : nullptr;
     if (record != nullptr) findings->Identify(mode, *record);
-    int line = CheckMode(mode, record, findings);
+    int line = CheckMode(mode, record, dtd, findings);
     if (refused == 0) refused = line;
   }
   // Where the colour library made no list for the count, no mode is read,
   // blank or not: the error says so.
-  if (modes != nullptr || refused != 0) CheckModeCount(section, findings);
+  if (modes != nullptr || refused != 0) CheckModeCount(section, dtd, findings);
   if (modes != nullptr) {
     CheckDuplicateModes(section, *modes, elements, findings);
     CheckDefaultMode(section, *modes, findings);

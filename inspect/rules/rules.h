@@ -16,11 +16,13 @@
 namespace inspect {
 
 // Checks |section|, the "Disp_Modes" element the reader takes, and the
-// modes it reads from it. |modes| is what the reader made of the section,
+// modes it reads from it, naming the entities |dtd| declares where it
+// reads them. |modes| is what the reader made of the section,
 // or null when it refused it. Returns the line of the first element the
 // reader refuses, or 0.
 int CheckModeSection(const tinyxml2::XMLElement *section,
-                     const tavo::DispModes *modes, Findings *findings);
+                     const tavo::DispModes *modes, const InternalDtd &dtd,
+                     Findings *findings);
 
 // Why the colour library made no mode list for |section|, the
 // "Disp_Modes" element whose modes the reader could not read although it
@@ -30,12 +32,15 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
 std::string ListLimit(const tinyxml2::XMLElement *section);
 
 // Checks |section|, the "Luts" element the reader takes.
-void CheckLutSection(const tinyxml2::XMLElement *section, Findings *findings);
+void CheckLutSection(const tinyxml2::XMLElement *section,
+                     const InternalDtd &dtd, Findings *findings);
 
 // Checks the file's |bytes|, which tinyxml2 parses, for what other XML
 // tools refuse or read otherwise: markup, characters and encoding.
-// |dtd| is the file's internal DTD, whose entities they read.
-void CheckMarkup(const std::string &bytes, const InternalDtd &dtd,
+// |dtd| is the file's internal DTD, whose entities they read; the
+// references to them that other rules report are put in its
+// read_references instead.
+void CheckMarkup(const std::string &bytes, InternalDtd *dtd,
                  Findings *findings);
 
 // Checks the names under |root| that the reader passes over: elements and

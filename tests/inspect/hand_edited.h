@@ -504,6 +504,34 @@ inline std::vector<HandEdited> HandEditedFiles() {
        "\"&panel;\" in Name is an entity the file's DTD declares: other XML "
        "readers read \"A\"; the tool reads the characters \"&panel;\" and "
        "writes \"&amp;panel;\""},
+      // Where the tool reads a number or digits, a declared entity is named
+      // in the one finding that says how it reads it.
+      {"declared_entity_read",
+       "<!DOCTYPE Calib_Data [<!ENTITY two \"2\"><!ENTITY t \"true\">"
+       "<!ENTITY ab \"AB\">]>\n" +
+           Doc(kSection, m + R"(RenderIntent="&two;")",
+               Feature(R"(FeatureType="1" Disable="&t;" DataSize="2")",
+                       "&ab;CD")),
+       {"4:number-form", "5:disable-unparsed", "5:payload-not-hex"},
+       {"RenderIntent=\"0\"", "Disable=\"false\""},
+       {},
+       nullptr,
+       "\"&two;\" in RenderIntent is an entity the file's DTD declares: "
+       "other XML readers read RenderIntent=\"2\"; the tool reads the "
+       "characters \"&two;\" as 0 and writes RenderIntent=\"0\""},
+      // An absent attribute whose absence is reported: its DTD default is
+      // named there.
+      {"dtd_default_reported",
+       "<!DOCTYPE Calib_Data [<!ATTLIST Mode ModeID CDATA \"5\">]>\n" +
+           Doc(R"(NumModes="1" DefaultMode="0")",
+               R"(DisplayID="0" IsDefaultMode="1" Name="m" NumOfFeatures="1")",
+               kFeature),
+       {"4:identity-missing"},
+       {"ModeID=\"0\""},
+       {},
+       nullptr,
+       "Mode has no ModeID: it is read as mode 0; the file's DTD defaults it "
+       "to \"5\", which other XML readers read"},
       {"refused",
        Doc(kSection, kMode,
            Feature(R"(FeatureType="30" Disable="false" DataSize="2")", "ABCD")),
