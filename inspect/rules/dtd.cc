@@ -276,14 +276,8 @@ void CheckElement(const tinyxml2::XMLElement *element, const InternalDtd &dtd,
       tool = Format("reads none and writes %s=%s", missing->attribute,
                     Quote(missing->written).c_str());
     }
-    std::string value = Quote(declared.value);
-    findings->Warn(
-        element, "attribute-not-carried",
-        Format("%s has no %s, which the file's DTD %s %s: other XML readers "
-               "read %s=%s; the tool %s",
-               element->Name(), declared.attribute.c_str(),
-               declared.fixed ? "fixes at" : "defaults to", value.c_str(),
-               declared.attribute.c_str(), value.c_str(), tool.c_str()));
+    findings->Warn(element, "attribute-not-carried",
+                   DtdDefaultMessage(element, declared, tool));
   }
 }
 
@@ -348,20 +342,38 @@ std::string DeclaredEntityReading(const InternalDtd &dtd, int line,
       others.c_str(), Quote(attribute != nullptr ? text : first).c_str());
 }
 
-std::string DtdDefaultNote(const InternalDtd &dtd,
-                           const tinyxml2::XMLElement *element,
-                           const char *attribute) {
+const AttributeDefault *DtdDefaultOf(const InternalDtd &dtd,
+                                     const tinyxml2::XMLElement *element,
+                                     const char *attribute) {
   for (const AttributeDefault &declared : dtd.defaults) {
     if (declared.element == element->Name() &&
         declared.attribute == attribute) {
-      return Format(
-          "; the file's DTD %s it %s %s, which other XML readers "
-          "read",
-          declared.fixed ? "fixes" : "defaults", declared.fixed ? "at" : "to",
-          Quote(declared.value).c_str());
+      return &declared;
     }
   }
-  return "";
+  return nullptr;
+}
+
+std::string DtdDefaultMessage(const tinyxml2::XMLElement *element,
+                              const AttributeDefault &declared,
+                              const std::string &tool) {
+  std::string value = Quote(declared.value);
+  return Format(
+      "%s has no %s, which the file's DTD %s %s: other XML readers read "
+      "%s=%s; the tool %s",
+      element->Name(), declared.attribute.c_str(),
+      declared.fixed ? "fixes at" : "defaults to", value.c_str(),
+      declared.attribute.c_str(), value.c_str(), tool.c_str());
+}
+
+std::string DtdDefaultNote(const InternalDtd &dtd,
+                           const tinyxml2::XMLElement *element,
+                           const char *attribute) {
+  const AttributeDefault *declared = DtdDefaultOf(dtd, element, attribute);
+  if (declared == nullptr) return "";
+  return Format("; the file's DTD %s it %s %s, which other XML readers read",
+                declared->fixed ? "fixes" : "defaults",
+                declared->fixed ? "at" : "to", Quote(declared->value).c_str());
 }
 
 void CheckDtdDefaults(const tinyxml2::XMLElement *root, const InternalDtd &dtd,

@@ -50,6 +50,18 @@ InternalDtd ReadInternalDtd(const std::string &bytes);
 std::string DeclaredEntityReading(const InternalDtd &dtd, int line,
                                   const char *attribute, const char *text);
 
+// The value |dtd| gives |attribute| of |element|'s name, or null.
+const AttributeDefault *DtdDefaultOf(const InternalDtd &dtd,
+                                     const tinyxml2::XMLElement *element,
+                                     const char *attribute);
+
+// The attribute-not-carried message of |element|, which lacks the
+// attribute |declared| gives a value for: '... other XML readers read
+// X="v"; the tool ' followed by |tool|, what the tool does instead.
+std::string DtdDefaultMessage(const tinyxml2::XMLElement *element,
+                              const AttributeDefault &declared,
+                              const std::string &tool);
+
 // "; the file's DTD defaults it to "5", which other XML readers read" when
 // |dtd| gives a value for |attribute| of |element|, which lacks it; else "".
 std::string DtdDefaultNote(const InternalDtd &dtd,

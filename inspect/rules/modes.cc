@@ -343,15 +343,35 @@ void CheckDuplicateModes(
   CheckBlankDuplicates(section, modes, elements, read, findings);
 }
 
+// A DefaultMode the section lacks and the file's DTD gives: reported
+// here where the output's value differs and no mismatch says so.
+void CheckDefaultModeDefault(const tinyxml2::XMLElement *section, int written,
+                             const InternalDtd &dtd, Findings *findings) {
+  if (section->Attribute(mf::kDefaultMode) != nullptr) return;
+  const AttributeDefault *declared =
+      DtdDefaultOf(dtd, section, mf::kDefaultMode);
+  if (declared == nullptr || declared->value == std::to_string(written)) {
+    return;
+  }
+  findings->Warn(
+      section, "attribute-not-carried",
+      DtdDefaultMessage(section, *declared,
+                        Format("reads none and writes DefaultMode=\"%d\", "
+                               "the mode flagged IsDefaultMode",
+                               written)));
+}
+
 void CheckDefaultMode(const tinyxml2::XMLElement *section,
-                      const tavo::DispModes &modes, Findings *findings) {
+                      const tavo::DispModes &modes, const InternalDtd &dtd,
+                      Findings *findings) {
   std::vector<int> flagged;
   for (uint32_t i = 0; i < modes.num_modes; ++i) {
     if (modes.modes[i].is_default_mode)
       flagged.push_back(modes.modes[i].mode_id);
   }
-  if (modes.num_modes == 0 ||
-      (flagged.size() == 1 && flagged[0] == modes.default_mode)) {
+  if (modes.num_modes == 0) return;
+  if (flagged.size() == 1 && flagged[0] == modes.default_mode) {
+    CheckDefaultModeDefault(section, flagged[0], dtd, findings);
     return;
   }
   std::string message = Format("DefaultMode is %d but ", modes.default_mode);
@@ -371,6 +391,9 @@ void CheckDefaultMode(const tinyxml2::XMLElement *section,
         "modes %s are flagged IsDefaultMode: the output "
         "says %d, the last",
         ids.c_str(), flagged.back());
+  }
+  if (section->Attribute(mf::kDefaultMode) == nullptr) {
+    message += DtdDefaultNote(dtd, section, mf::kDefaultMode);
   }
   findings->Warn(section, "default-mode-mismatch", message);
 }
@@ -401,7 +424,7 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
   if (modes != nullptr || refused != 0) CheckModeCount(section, dtd, findings);
   if (modes != nullptr) {
     CheckDuplicateModes(section, *modes, elements, findings);
-    CheckDefaultMode(section, *modes, findings);
+    CheckDefaultMode(section, *modes, dtd, findings);
   }
   return refused;
 }

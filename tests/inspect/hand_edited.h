@@ -234,6 +234,20 @@ inline std::vector<HandEdited> HandEditedFiles() {
        "Mode has no RenderIntent, which the file's DTD defaults to \"2\": "
        "other XML readers read RenderIntent=\"2\"; the tool reads none and "
        "writes RenderIntent=\"0\""},
+      // No mismatch to say it: the tool writes the flagged mode's 0.
+      {"dtd_default_mode",
+       "<!DOCTYPE Calib_Data [<!ATTLIST Disp_Modes DefaultMode CDATA "
+       "\"3\">]>\n" +
+           Doc(R"(NumModes="1")",
+               R"(ModeID="0" DisplayID="0" IsDefaultMode="1" Name="m" )"
+               R"(NumOfFeatures="1")",
+               kFeature),
+       {"3:attribute-not-carried"},
+       {"DefaultMode=\"0\""},
+       {},
+       nullptr,
+       "other XML readers read DefaultMode=\"3\"; the tool reads none and "
+       "writes DefaultMode=\"0\""},
       // The Mode beyond NumModes is not read: its default changes nothing.
       {"dtd_default_beyond",
        "<!DOCTYPE Calib_Data [<!ATTLIST Mode Tag CDATA #FIXED \"x\">]>\n" +
