@@ -64,7 +64,7 @@ void RunCommand(std::vector<const char *> words) {
   if (!inspect::ParseArgs(static_cast<int>(words.size()), words.data(),
                           inspect::AllOptions(), &args)
            .empty() ||
-      !inspect::CheckCommand(command->spec, args).empty()) {
+      !inspect::CheckCommand(command->syntax, args).empty()) {
     abort();
   }
   command->run(args);

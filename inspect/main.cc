@@ -64,7 +64,7 @@ int Run(const inspect::Args &args) {
   const std::string &name = args.words()[0];
   const inspect::Command *command = inspect::FindCommand(name);
   if (command == nullptr) return Usage("unknown command " + name, json);
-  std::string problem = inspect::CheckCommand(command->spec, args);
+  std::string problem = inspect::CheckCommand(command->syntax, args);
   if (!problem.empty()) return Usage(problem, json);
   return command->run(args);
 }

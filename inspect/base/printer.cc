@@ -169,10 +169,11 @@ class TextPrinter : public Printer {
   }
 
   // The text of "KEY" or "KEY:FORM".
-  std::string Placeholder(const std::string &spec) const {
-    size_t colon = spec.find(':');
-    const Fact &fact = Find(spec.substr(0, colon));
-    std::string form = colon == std::string::npos ? "" : spec.substr(colon + 1);
+  std::string Placeholder(const std::string &placeholder) const {
+    size_t colon = placeholder.find(':');
+    const Fact &fact = Find(placeholder.substr(0, colon));
+    std::string form =
+        colon == std::string::npos ? "" : placeholder.substr(colon + 1);
     std::string text = fact.kind == Kind::kNull ? "--" : fact.text;
     if (!form.empty() && form[0] == '#') {
       return Count(atoll(fact.text.c_str()), form.c_str() + 1);

@@ -38,7 +38,7 @@ std::string NumberProblem(const std::string &name, const std::string &value,
          std::to_string(INT_MAX) + ", not '" + value + "'";
 }
 
-std::string CheckValue(const OptionSpec &option, const std::string &value) {
+std::string CheckValue(const OptionSyntax &option, const std::string &value) {
   std::string name = option.name;
   switch (option.kind) {
     case OptionKind::kFlag:
@@ -93,7 +93,7 @@ std::vector<std::string> Args::List(const char *name) const {
 }
 
 std::string ParseArgs(int argc, const char *const *argv,
-                      const std::vector<OptionSpec> &options, Args *args) {
+                      const std::vector<OptionSyntax> &options, Args *args) {
   std::string problem;
   auto note = [&problem](const std::string &found) {
     if (problem.empty()) problem = found;
@@ -116,7 +116,7 @@ std::string ParseArgs(int argc, const char *const *argv,
     if (inline_value) arg.resize(equals);
     auto option = std::find_if(
         options.begin(), options.end(),
-        [&arg](const OptionSpec &spec) { return arg == spec.name; });
+        [&arg](const OptionSyntax &option) { return arg == option.name; });
     if (option == options.end()) {
       note("unknown option " + arg);
       continue;
@@ -143,7 +143,7 @@ std::string ParseArgs(int argc, const char *const *argv,
   return problem;
 }
 
-std::string CheckCommand(const CommandSpec &command, const Args &args) {
+std::string CheckCommand(const CommandSyntax &command, const Args &args) {
   for (const auto &[given, value] : args.given()) {
     if (std::find(command.options.begin(), command.options.end(), given) ==
         command.options.end()) {

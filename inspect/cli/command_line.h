@@ -16,7 +16,7 @@ namespace inspect {
 // int, negative ones too), a file, or a list of items split at commas.
 enum class OptionKind { kFlag, kNumber, kId, kText, kList };
 
-struct OptionSpec {
+struct OptionSyntax {
   const char *name;  // "--display", "-o"
   OptionKind kind;
   // Checks each item of a list as it is read: "" or the problem. Null for
@@ -43,7 +43,7 @@ class Args {
 
  private:
   friend std::string ParseArgs(int argc, const char *const *argv,
-                               const std::vector<OptionSpec> &options,
+                               const std::vector<OptionSyntax> &options,
                                Args *args);
 
   std::vector<std::string> words_;
@@ -61,13 +61,13 @@ class Args {
 // 2147483647, not 'x'", "-o takes a file", "--mode is given twice", or a
 // list item's check), |args| then holding all that could be read.
 std::string ParseArgs(int argc, const char *const *argv,
-                      const std::vector<OptionSpec> &options, Args *args);
+                      const std::vector<OptionSyntax> &options, Args *args);
 
 // What a command takes: its options, by name, and from |min_files| to
 // |max_files| files after its name (|files_problem| where it is given
 // others), and what its options ask of one another (|check|: "" or the
 // problem; null for nothing).
-struct CommandSpec {
+struct CommandSyntax {
   const char *name;
   std::vector<const char *> options;
   size_t min_files;
@@ -79,7 +79,7 @@ struct CommandSpec {
 // Why |args|, whose first word is |command|'s name, is not a command line
 // it takes: the first option it does not take ("show does not take
 // --hex"), then the files, then its check; "" when it is.
-std::string CheckCommand(const CommandSpec &command, const Args &args);
+std::string CheckCommand(const CommandSyntax &command, const Args &args);
 
 }  // namespace inspect
 

@@ -42,13 +42,13 @@ constexpr char kOptionsHelp[] =
 
 const Command *FindCommand(const std::string &name) {
   for (const Command *command : kCommands) {
-    if (name == command->spec.name) return command;
+    if (name == command->syntax.name) return command;
   }
   return nullptr;
 }
 
-const std::vector<OptionSpec> &AllOptions() {
-  static const std::vector<OptionSpec> options = {
+const std::vector<OptionSyntax> &AllOptions() {
+  static const std::vector<OptionSyntax> options = {
       {"--help", OptionKind::kFlag},
       {"-h", OptionKind::kFlag},
       {"--version", OptionKind::kFlag},
@@ -77,7 +77,7 @@ std::string UsageText() {
     synopsis +=
         Format("%s rimbolt-inspect %s\n",
                synopsis.empty() ? "usage:" : "      ", command->synopsis);
-    summaries += Format("  %-10s %s\n", command->spec.name, command->summary);
+    summaries += Format("  %-10s %s\n", command->syntax.name, command->summary);
   }
   synopsis += Format("       rimbolt-inspect %s\n", kVersionSynopsis);
   return synopsis + "\n" + summaries + "\n" + kOptionsHelp;

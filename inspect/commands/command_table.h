@@ -20,7 +20,7 @@ constexpr int kExitFound = 1;    // findings (warnings only), differences
 constexpr int kExitTrouble = 2;  // a file the tool cannot read, bad usage
 
 struct Command {
-  CommandSpec spec;
+  CommandSyntax syntax;
   // Its line of the synopsis, after "rimbolt-inspect ".
   const char *synopsis;
   // What it does, in the usage text: lines of at most 60 characters, the
@@ -42,7 +42,7 @@ extern const Command kInjectCommand;
 const Command *FindCommand(const std::string &name);
 
 // Every option any command takes, with --help, -h and --version.
-const std::vector<OptionSpec> &AllOptions();
+const std::vector<OptionSyntax> &AllOptions();
 
 // The usage text: the synopsis, the commands and the options.
 std::string UsageText();
