@@ -159,12 +159,16 @@ enum class Encoding {
   kUnknown,  // a name they do not know, for which they refuse the file
 };
 
+bool StartsWithInAnyCase(const std::string &name, const char *prefix) {
+  return strncasecmp(name.c_str(), prefix, strlen(prefix)) == 0;
+}
+
 // Whether other readers know the encoding |name|: xmllint asks the
 // system's converter, and knows some names of its own beside. A name it
 // may know is taken as known, so that no refusal is claimed that is not.
 bool IsKnownEncoding(const std::string &name) {
   for (const char *own : {"ISO-LATIN-", "ASCII"}) {
-    if (strncasecmp(name.c_str(), own, strlen(own)) == 0) return true;
+    if (StartsWithInAnyCase(name, own)) return true;
   }
   std::string letters;
   for (char c : name) {
@@ -181,9 +185,6 @@ bool IsKnownEncoding(const std::string &name) {
 }
 
 Encoding EncodingNamed(const std::string &name) {
-  auto starts = [&name](const char *prefix) {
-    return strncasecmp(name.c_str(), prefix, strlen(prefix)) == 0;
-  };
   if (name.empty() || strcasecmp(name.c_str(), "UTF-8") == 0) {
     return Encoding::kUtf8;
   }
@@ -193,7 +194,7 @@ Encoding EncodingNamed(const std::string &name) {
   }
   for (const char *wide : {"UTF-16", "UTF-32", "UCS-2", "UCS-4", "UTF16",
                            "UTF32", "ISO-10646-UCS"}) {
-    if (starts(wide)) return Encoding::kWide;
+    if (StartsWithInAnyCase(name, wide)) return Encoding::kWide;
   }
   return IsKnownEncoding(name) ? Encoding::kOther : Encoding::kUnknown;
 }
@@ -413,12 +414,11 @@ class Scanner {
     if (c < 0x20 && !IsAllowed(c)) {
       Note(line_, &kForbidden, Format("byte 0x%02X", c));
     }
-    if (c == '&' && (part_ == XmlTokenKind::kText ||
-                     part_ == XmlTokenKind::kAttributeValue)) {
+    bool value = part_ == XmlTokenKind::kAttributeValue;
+    if (c == '&' && (part_ == XmlTokenKind::kText || value)) {
       Entity(end);
       return;
     }
-    bool value = part_ == XmlTokenKind::kAttributeValue;
     if (value && c == '<') {
       Note(line_, &kLessThan, "a \"<\"");
     } else if (value && (c == '\t' || c == '\n' || c == '\r')) {
@@ -435,22 +435,19 @@ class Scanner {
   void Character(size_t end) {
     size_t length = Utf8Length(bytes_ + at_, end - at_);
     if (beyond_ascii_line_ == 0) beyond_ascii_line_ = line_;
-    // Other readers may read each byte beyond ASCII as a character of its
-    // own, or refuse it, by the declared encoding.
-    if (length == 0 && (encoding_kind_ == Encoding::kAscii ||
-                        encoding_kind_ == Encoding::kOther)) {
-      // The declaration's finding tells what this byte becomes.
-      if (InName() && not_utf8_name_line_ == 0) not_utf8_name_line_ = line_;
-      length = 1;
-    } else if (length == 0) {
-      Note(line_, &kNotUtf8,
-           Format("byte 0x%02X", static_cast<unsigned char>(bytes_[at_])));
-      length = 1;
-    } else {
+    if (length > 0) {
       unsigned long code = CodePoint(bytes_ + at_, length);
       if (!IsAllowed(code)) Note(line_, &kForbidden, Format("U+%04lX", code));
+    } else if (encoding_kind_ == Encoding::kAscii ||
+               encoding_kind_ == Encoding::kOther) {
+      // Other readers read the byte as a character of its own, or refuse
+      // it, by the declared encoding, whose finding tells what it becomes.
+      if (InName() && not_utf8_name_line_ == 0) not_utf8_name_line_ = line_;
+    } else {
+      Note(line_, &kNotUtf8,
+           Format("byte 0x%02X", static_cast<unsigned char>(bytes_[at_])));
     }
-    at_ += length;
+    at_ += length > 0 ? length : 1;
   }
 
   // An "&" in text or a value: an entity, a character reference, or
