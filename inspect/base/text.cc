@@ -22,22 +22,12 @@ std::string Format(const char *format, ...) {
 size_t Utf8Length(const char *text, size_t size) {
   const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
   if (p[0] < 0x80) return 1;
-  size_t length;
-  unsigned char low = 0x80;  // bounds of the second byte
-  unsigned char high = 0xBF;
-  if (p[0] >= 0xC2 && p[0] <= 0xDF) {
-    length = 2;
-  } else if (p[0] >= 0xE0 && p[0] <= 0xEF) {
-    length = 3;
-    if (p[0] == 0xE0) low = 0xA0;   // overlong
-    if (p[0] == 0xED) high = 0x9F;  // surrogates
-  } else if (p[0] >= 0xF0 && p[0] <= 0xF4) {
-    length = 4;
-    if (p[0] == 0xF0) low = 0x90;   // overlong
-    if (p[0] == 0xF4) high = 0x8F;  // beyond U+10FFFF
-  } else {
-    return 0;
-  }
+  if (p[0] < 0xC2 || p[0] > 0xF4) return 0;
+  size_t length = p[0] >= 0xF0 ? 4 : p[0] >= 0xE0 ? 3 : 2;
+  // The bounds of the second byte: past the overlong forms, short of the
+  // surrogates and of what is beyond U+10FFFF.
+  unsigned char low = p[0] == 0xE0 ? 0xA0 : p[0] == 0xF0 ? 0x90 : 0x80;
+  unsigned char high = p[0] == 0xED ? 0x9F : p[0] == 0xF4 ? 0x8F : 0xBF;
   if (size < length || p[1] < low || p[1] > high) return 0;
   for (size_t i = 2; i < length; ++i) {
     if ((p[i] & 0xC0) != 0x80) return 0;
