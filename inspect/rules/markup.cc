@@ -347,29 +347,21 @@ class Scanner {
          beyond_ascii_line_ == 0)) {
       return;
     }
-    std::string message =
-        "the XML declaration names the encoding " + Quote(encoding_);
     std::string beyond = Format("the bytes beyond ASCII (the first on line %d)",
                                 beyond_ascii_line_);
-    switch (kind) {
-      case Encoding::kWide:
-        message +=
-            ", which the file's bytes are not in: other XML tools "
-            "refuse the file; the tool reads them";
-        break;
-      case Encoding::kUnknown:
-        message +=
-            ", which other XML tools do not know: they refuse the file; the "
-            "tool reads it";
-        break;
-      case Encoding::kAscii:
-        message += ": other XML tools refuse the file for " + beyond +
-                   "; the tool reads them";
-        break;
-      default:
-        message += ": other XML readers read " + beyond + " as " + encoding_ +
-                   " characters, the tool reads them";
-    }
+    std::string message =
+        "the XML declaration names the encoding " + Quote(encoding_) +
+        (kind == Encoding::kWide
+             ? ", which the file's bytes are not in: other XML tools refuse "
+               "the file; the tool reads them"
+         : kind == Encoding::kUnknown
+             ? ", which other XML tools do not know: they refuse the file; "
+               "the tool reads it"
+         : kind == Encoding::kAscii
+             ? ": other XML tools refuse the file for " + beyond +
+                   "; the tool reads them"
+             : ": other XML readers read " + beyond + " as " + encoding_ +
+                   " characters, the tool reads them");
     message +=
         " as UTF-8, and writes its own declaration, which names no "
         "encoding and so means UTF-8";
