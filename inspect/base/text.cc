@@ -22,22 +22,12 @@ std::string Format(const char *format, ...) {
 size_t Utf8Length(const char *text, size_t size) {
   const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
   if (p[0] < 0x80) return 1;
-  size_t length;
-  unsigned char low = 0x80;  // bounds of the second byte
-  unsigned char high = 0xBF;
-  if (p[0] >= 0xC2 && p[0] <= 0xDF) {
-    length = 2;
-  } else if (p[0] >= 0xE0 && p[0] <= 0xEF) {
-    length = 3;
-    if (p[0] == 0xE0) low = 0xA0;   // overlong
-    if (p[0] == 0xED) high = 0x9F;  // surrogates
-  } else if (p[0] >= 0xF0 && p[0] <= 0xF4) {
-    length = 4;
-    if (p[0] == 0xF0) low = 0x90;   // overlong
-    if (p[0] == 0xF4) high = 0x8F;  // beyond U+10FFFF
-  } else {
-    return 0;
-  }
+  if (p[0] < 0xC2 || p[0] > 0xF4) return 0;
+  size_t length = p[0] >= 0xF0 ? 4 : p[0] >= 0xE0 ? 3 : 2;
+  // The bounds of the second byte: past the overlong forms, short of the
+  // surrogates and of what is beyond U+10FFFF.
+  unsigned char low = p[0] == 0xE0 ? 0xA0 : p[0] == 0xF0 ? 0x90 : 0x80;
+  unsigned char high = p[0] == 0xED ? 0x9F : p[0] == 0xF4 ? 0x8F : 0xBF;
   if (size < length || p[1] < low || p[1] > high) return 0;
   for (size_t i = 2; i < length; ++i) {
     if ((p[i] & 0xC0) != 0x80) return 0;
@@ -55,100 +45,58 @@ unsigned long CodePoint(const char *text, size_t length) {
 
 std::string Quote(const std::string &text) {
   std::string out = "\"";
-  for (size_t i = 0; i < text.size(); ++i) {
+  for (size_t i = 0; i < text.size();) {
     unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x80) {
-      size_t length = Utf8Length(&text[i], text.size() - i);
-      if (length == 0) {
-        out += Format("\\x%02X", c);
-      } else {
-        out.append(text, i, length);
-        i += length - 1;
-      }
-      continue;
+    size_t length = c < 0x80 ? 1 : Utf8Length(&text[i], text.size() - i);
+    const char *escape = c == '"'    ? "\\\""
+                         : c == '\\' ? "\\\\"
+                         : c == '\n' ? "\\n"
+                         : c == '\t' ? "\\t"
+                         : c == '\r' ? "\\r"
+                                     : nullptr;
+    if (escape != nullptr) {
+      out += escape;
+    } else if (length == 0 || c < 0x20 || c == 0x7f) {
+      out += Format("\\x%02X", c);
+    } else {
+      out.append(text, i, length);
     }
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      default:
-        if (c < 0x20 || c == 0x7f) {
-          out += Format("\\x%02X", c);
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
+    i += length > 0 ? length : 1;
   }
   return out + "\"";
 }
-
-namespace {
-
-// The white space character |code| beyond ASCII in words, or "".
-std::string UnicodeSpaceName(unsigned long code) {
-  const char *name = nullptr;
-  switch (code) {
-    case 0xA0:
-      name = "a no-break space";
-      break;
-    case 0x200B:
-      name = "a zero-width space";
-      break;
-    case 0x202F:
-      name = "a narrow no-break space";
-      break;
-    case 0x3000:
-      name = "an ideographic space";
-      break;
-    default:
-      if ((code >= 0x2000 && code <= 0x200A) || code == 0x205F) {
-        name = "a space";
-      }
-  }
-  return name != nullptr ? Format("%s (U+%04lX)", name, code) : "";
-}
-
-}  // namespace
 
 std::string WithoutUnicodeSpaces(const std::string &name, std::string *spaces) {
   std::string kept;
   spaces->clear();
   for (size_t i = 0; i < name.size();) {
     size_t length = Utf8Length(&name[i], name.size() - i);
-    std::string space;
-    if (length > 1) {
-      space = UnicodeSpaceName(CodePoint(&name[i], length));
+    unsigned long code = length > 1 ? CodePoint(&name[i], length) : 0;
+    const char *space = code == 0xA0     ? "a no-break space"
+                        : code == 0x200B ? "a zero-width space"
+                        : code == 0x202F ? "a narrow no-break space"
+                        : code == 0x3000 ? "an ideographic space"
+                        : (code >= 0x2000 && code <= 0x200A) || code == 0x205F
+                            ? "a space"
+                            : nullptr;
+    length = length > 0 ? length : 1;
+    if (space == nullptr) {
+      kept.append(name, i, length);
+    } else if (spaces->empty()) {
+      *spaces = Format("%s (U+%04lX)", space, code);
     }
-    if (space.empty()) kept.append(name, i, length > 0 ? length : 1);
-    if (spaces->empty()) *spaces = space;
-    i += length > 0 ? length : 1;
+    i += length;
   }
   return kept;
 }
 
 std::string CharacterName(char c) {
-  switch (c) {
-    case ' ':
-      return "a space";
-    case '\t':
-      return "a tab";
-    case '\n':
-      return "a line feed";
-    case '\r':
-      return "a carriage return";
-  }
+  const char *name = c == ' '    ? "a space"
+                     : c == '\t' ? "a tab"
+                     : c == '\n' ? "a line feed"
+                     : c == '\r' ? "a carriage return"
+                                 : nullptr;
+  if (name != nullptr) return name;
   unsigned char byte = static_cast<unsigned char>(c);
   if (byte < 0x20 || byte >= 0x7f) return Format("byte 0x%02X", byte);
   return Format("'%c'", c);

@@ -153,6 +153,9 @@ std::vector<XmlNodeLine> XmlNodeLines(const std::string &text) {
     counted = start;
     lines.push_back(at);
   };
+  // A text is read before each construct, if only an empty one, so that
+  // each construct starts where the last text ends, at its "<".
+  size_t construct = 0;
   ReadXmlTokens(text, XmlReading::kAsTinyxml2, [&](const XmlToken &token) {
     switch (token.kind) {
       case XmlTokenKind::kText: {
@@ -163,21 +166,16 @@ std::vector<XmlNodeLine> XmlNodeLines(const std::string &text) {
         }
         // White space alone makes no node.
         if (first < token.end) node_at(first);
+        construct = token.end;
         break;
       }
       case XmlTokenKind::kComment:
-        node_at(token.begin - 4);  // "<!--"
-        break;
       case XmlTokenKind::kCData:
-        node_at(token.begin - 9);  // "<![CDATA["
-        break;
       case XmlTokenKind::kInstruction:
       case XmlTokenKind::kDeclaration:
-        node_at(token.begin - 2);  // "<?", "<!"
-        break;
       case XmlTokenKind::kStartTag:
       case XmlTokenKind::kEmptyTag:
-        node_at(token.begin);
+        node_at(construct);
         break;
       default:
         break;

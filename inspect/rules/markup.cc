@@ -27,29 +27,68 @@ namespace mf = tavo::mode_format;
 
 namespace {
 
-enum class Kind {
-  kBareAmpersand,
-  kUnknownEntity,
-  kDeclaredEntity,  // one the file's DTD declares, which others expand
-  kLessThan,
-  kDoubleHyphen,
-  kNotUtf8,
-  kForbidden,        // a character XML does not allow, as a byte or a reference
-  kNul,              // a reference to character 0, where tinyxml2 ends the text
-  kNameSpace,        // a tab or line break in a Name
-  kLateDeclaration,  // an XML declaration after white space
-  kSecondDeclaration,  // an XML declaration after another
-  kEndTagOutside,      // an end tag with no element open
-  kNulByte,            // a NUL byte, where tinyxml2 ends the text
-  kTextOutside,        // text before or after the root element
+// A kind of problem, in the words of its message: the detail, " in " and
+// where it is when |in|, |tail|, then what the tool does, after "other XML
+// tools refuse the file": |result|, or in a Name, which the tool copies,
+// |in_name| where that is not null.
+struct Kind {
+  bool in;
+  const char *tail;
+  const char *result;
+  const char *in_name;
 };
 
+const char kCopied[] =
+    ", and the tool copies it into its output's Name, which they refuse too";
+
+const Kind kBareAmpersand = {
+    true, "", "; the tool reads a \"&\"",
+    "; the tool reads a \"&\" and writes it escaped, \"&amp;\""};
+const Kind kUnknownEntity = {true, " is no XML entity",
+                             "; the tool reads it as text", nullptr};
+// One the file's DTD declares, which others expand.
+const Kind kDeclaredEntity = {true, " is an entity the file's DTD declares", "",
+                              nullptr};
+const Kind kLessThan = {
+    true, "", "; the tool reads a \"<\"",
+    "; the tool reads a \"<\" and writes it escaped, \"&lt;\""};
+const Kind kDoubleHyphen = {
+    false, " inside a comment",
+    "; the tool skips the comment, and its output does not carry it", nullptr};
+const Kind kNotUtf8 = {true, " is not UTF-8", "", kCopied};
+// A character XML does not allow, as a byte or a reference.
+const Kind kForbidden = {true, " is a character XML does not allow", "",
+                         kCopied};
+// A reference to character 0, where tinyxml2 ends the text.
+const Kind kNul = {true, " is a character XML does not allow",
+                   "; the tool ends the text there", nullptr};
+// A tab or line break in a Name.
+const Kind kNameSpace = {true, "", "", nullptr};
+// An XML declaration after white space.
+const Kind kLateDeclaration = {false, "",
+                               "; the tool reads it all the same, and writes "
+                               "its own declaration at the start of its output",
+                               nullptr};
+const Kind kSecondDeclaration = {
+    false, "", "; the tool ignores it, and writes one declaration of its own",
+    nullptr};
+// An end tag with no element open.
+const Kind kEndTagOutside = {false, " outside the root element",
+                             "; the tool reads nothing after it, and its "
+                             "output leaves out what follows",
+                             nullptr};
+// Text before or after the root element.
+const Kind kTextOutside = {
+    false, " the root element",
+    "; the tool ignores it, and its output leaves it out", nullptr};
+
 struct Problem {
-  Kind kind;
+  const Kind *kind;
   int line;
-  std::string detail;  // the first occurrence: "byte 0xE9", "&foo;"
-  std::string where;   // "Name", "a comment"
-  bool in_name;        // in the Name of a Mode, which the tool copies
+  // The first occurrence: "byte 0xE9", "a bare \"&\"", "\"&foo;\"".
+  std::string detail;
+  std::string where;  // "Name", "a comment"
+  bool in_name;       // in the Name of a Mode, which the tool copies
   int count;
   std::string declared = "";  // a declared entity's text
   // Of white space in a Name, the other kinds after the first, each
@@ -67,149 +106,48 @@ bool IsAllowed(unsigned long code) {
   return code != 0xFFFE && code != 0xFFFF && code <= 0x10FFFF;
 }
 
-std::string WhiteSpaceName(unsigned long code) {
-  return code == '\t'   ? "a tab"
-         : code == '\n' ? "a line feed"
-                        : "a carriage return";
-}
-
-// What the tool does with it, after "other XML tools refuse the file".
-std::string Consequence(const Problem &p) {
-  switch (p.kind) {
-    case Kind::kBareAmpersand:
-      return p.in_name ? "; the tool reads a \"&\" and writes it escaped, "
-                         "\"&amp;\""
-                       : "; the tool reads a \"&\"";
-    case Kind::kUnknownEntity:
-      return "; the tool reads it as text" +
-             (p.in_name ? ", written \"&amp;" + p.detail.substr(1) + "\""
-                        : std::string());
-    case Kind::kLessThan:
-      return p.in_name ? "; the tool reads a \"<\" and writes it escaped, "
-                         "\"&lt;\""
-                       : "; the tool reads a \"<\"";
-    case Kind::kDoubleHyphen:
-      return "; the tool skips the comment, and its output does not carry it";
-    case Kind::kNul:
-      return "; the tool ends the text there";
-    case Kind::kLateDeclaration:
-      return "; the tool reads it all the same, and writes its own "
-             "declaration at the start of its output";
-    case Kind::kSecondDeclaration:
-      return "; the tool ignores it, and writes one declaration of its own";
-    case Kind::kEndTagOutside:
-      return "; the tool reads nothing after it, and its output leaves out "
-             "what follows";
-    case Kind::kNulByte:
-      return "; tinyxml2 reads the file only up to it, so that the tool "
-             "reads none of the " +
-             p.detail + " after it, and its output leaves them out";
-    case Kind::kTextOutside:
-      return "; the tool ignores it, and its output leaves it out";
-    case Kind::kNotUtf8:
-    case Kind::kForbidden:
-      return p.in_name ? ", and the tool copies it into its output's Name, "
-                         "which they refuse too"
-                       : "";
-    case Kind::kNameSpace:
-    case Kind::kDeclaredEntity:
-      break;
-  }
-  return "";
-}
-
-// What was found and where.
-std::string What(const Problem &p) {
-  std::string in = " in " + p.where;
-  switch (p.kind) {
-    case Kind::kBareAmpersand:
-      return "a bare \"&\"" + in;
-    case Kind::kUnknownEntity:
-      return Quote(p.detail) + in + " is no XML entity";
-    case Kind::kDeclaredEntity:
-      return Quote(p.detail) + in + " is an entity the file's DTD declares";
-    case Kind::kLessThan:
-      return "a \"<\"" + in;
-    case Kind::kDoubleHyphen:
-      return "\"--\" inside a comment";
-    case Kind::kNotUtf8:
-      return p.detail + in + " is not UTF-8";
-    case Kind::kForbidden:
-    case Kind::kNul:
-      return p.detail + in + " is a character XML does not allow";
-    case Kind::kLateDeclaration:
-      return "the XML declaration is not at the start of the file (white "
-             "space is before it)";
-    case Kind::kSecondDeclaration:
-      return "a second XML declaration";
-    case Kind::kEndTagOutside:
-      return "an end tag " + p.detail + " outside the root element";
-    case Kind::kNulByte:
-      return "a NUL byte (0x00), a character XML does not allow";
-    case Kind::kTextOutside:
-      return p.detail + " the root element";
-    case Kind::kNameSpace:
-      break;
-  }
-  std::string kinds = p.detail;
-  for (size_t i = 0; i < p.others.size(); ++i) {
-    // A reference's name ends in a comma of its own.
-    bool last = i + 1 == p.others.size();
-    kinds += last ? " and " : kinds.back() == ',' ? " " : ", ";
-    kinds += p.others[i];
-  }
-  return kinds + in;
+// A quoted reference, "&foo;", with its "&" escaped as the tool writes it.
+std::string Escaped(const std::string &reference) {
+  return "\"&amp;" + reference.substr(2);
 }
 
 std::string Message(const Problem &p) {
-  std::string more = p.count > 1
-                         ? Format(" (and %d more on this line)", p.count - 1)
-                         : std::string();
-  if (!p.others.empty()) {
-    int kinds = static_cast<int>(p.others.size()) + 1;
-    return What(p) +
-           (p.count > kinds ? Format(" (%d on this line)", p.count)
-                            : std::string()) +
+  std::string what = p.detail;
+  for (size_t i = 0; i < p.others.size(); ++i) {
+    // A reference's name ends in a comma of its own.
+    bool last = i + 1 == p.others.size();
+    what += last ? " and " : what.back() == ',' ? " " : ", ";
+    what += p.others[i];
+  }
+  what += (p.kind->in ? " in " + p.where : "") + p.kind->tail;
+  int kinds = static_cast<int>(p.others.size()) + 1;
+  if (kinds > 1) {
+    return what +
+           (p.count > kinds ? Format(" (%d on this line)", p.count) : "") +
            ": the tool writes them unchanged, and other XML readers read "
            "them in its output as spaces";
   }
-  if (p.kind == Kind::kNameSpace) {
-    return What(p) + more +
+  if (p.count > 1) what += Format(" (and %d more on this line)", p.count - 1);
+  if (p.kind == &kNameSpace) {
+    return what +
            ": the tool writes it unchanged, and other XML readers read it in "
            "its output as a space";
   }
-  if (p.kind == Kind::kDeclaredEntity) {
-    return What(p) + more + ": other XML readers read " + Quote(p.declared) +
-           "; the tool reads the characters " + Quote(p.detail) +
-           (p.in_name ? " and writes \"&amp;" + p.detail.substr(1) + "\""
-                      : std::string());
+  if (p.kind == &kDeclaredEntity) {
+    return what + ": other XML readers read " + Quote(p.declared) +
+           "; the tool reads the characters " + p.detail +
+           (p.in_name ? " and writes " + Escaped(p.detail) : "");
   }
-  // Some readers (xmllint) end the file at a NUL after the root, as
-  // tinyxml2 does, rather than refuse it.
-  const char *refused = p.kind == Kind::kNulByte
-                            ? ": strict XML tools refuse the file, others "
-                              "stop reading there"
-                            : ": other XML tools refuse the file";
-  return What(p) + more + refused + Consequence(p);
+  what += ": other XML tools refuse the file";
+  if (p.kind == &kUnknownEntity && p.in_name) {
+    return what + p.kind->result + ", written " + Escaped(p.detail);
+  }
+  return what +
+         (p.in_name && p.kind->in_name ? p.kind->in_name : p.kind->result);
 }
 
-// Where a byte is, as the parts of the file differ in what they can hold.
-enum class Part { kText, kCData, kValue, kComment, kMarkup };
-
-Part PartOf(XmlTokenKind kind) {
-  switch (kind) {
-    case XmlTokenKind::kText:
-      return Part::kText;
-    case XmlTokenKind::kCData:
-      return Part::kCData;
-    case XmlTokenKind::kAttributeValue:
-      return Part::kValue;
-    case XmlTokenKind::kComment:
-      return Part::kComment;
-    default:
-      return Part::kMarkup;
-  }
-}
+// Delimiters between tokens are markup, as a tag's name is.
+constexpr XmlTokenKind kMarkup = XmlTokenKind::kTagName;
 
 // How other XML readers take the encoding an XML declaration names; the
 // tool reads UTF-8 whatever it names.
@@ -221,12 +159,16 @@ enum class Encoding {
   kUnknown,  // a name they do not know, for which they refuse the file
 };
 
+bool StartsWithInAnyCase(const std::string &name, const char *prefix) {
+  return strncasecmp(name.c_str(), prefix, strlen(prefix)) == 0;
+}
+
 // Whether other readers know the encoding |name|: xmllint asks the
 // system's converter, and knows some names of its own beside. A name it
 // may know is taken as known, so that no refusal is claimed that is not.
 bool IsKnownEncoding(const std::string &name) {
   for (const char *own : {"ISO-LATIN-", "ASCII"}) {
-    if (strncasecmp(name.c_str(), own, strlen(own)) == 0) return true;
+    if (StartsWithInAnyCase(name, own)) return true;
   }
   std::string letters;
   for (char c : name) {
@@ -243,9 +185,6 @@ bool IsKnownEncoding(const std::string &name) {
 }
 
 Encoding EncodingNamed(const std::string &name) {
-  auto starts = [&name](const char *prefix) {
-    return strncasecmp(name.c_str(), prefix, strlen(prefix)) == 0;
-  };
   if (name.empty() || strcasecmp(name.c_str(), "UTF-8") == 0) {
     return Encoding::kUtf8;
   }
@@ -255,7 +194,7 @@ Encoding EncodingNamed(const std::string &name) {
   }
   for (const char *wide : {"UTF-16", "UTF-32", "UCS-2", "UCS-4", "UTF16",
                            "UTF32", "ISO-10646-UCS"}) {
-    if (starts(wide)) return Encoding::kWide;
+    if (StartsWithInAnyCase(name, wide)) return Encoding::kWide;
   }
   return IsKnownEncoding(name) ? Encoding::kOther : Encoding::kUnknown;
 }
@@ -289,10 +228,10 @@ class Scanner {
 
   // The token, after the delimiters before it, which are markup.
   void Take(const XmlToken &token) {
-    Look(Part::kMarkup, token.begin);
+    Look(kMarkup, token.begin);
     int line = line_;
-    Look(PartOf(token.kind), token.end);
-    if (depth_ == 0) OutsideRoot(token);
+    Look(token.kind, token.end);
+    if (depth_ == 0) OutsideRoot(token, line);
     if (token.kind == XmlTokenKind::kStartTag) ++depth_;
     if (token.kind == XmlTokenKind::kEndTag) EndTag(token);
     switch (token.kind) {
@@ -324,31 +263,51 @@ class Scanner {
   // Reports what was found, with the delimiters from the last token to
   // |end|, the end of the reading.
   void Finish(size_t end) {
-    Look(Part::kMarkup, end);
-    if (end < size_) {
-      NoteAt(line_, Kind::kNulByte, Count(size_ - end - 1, "byte"));
-    }
+    Look(kMarkup, end);
     EncodingFound();
-    Flush();
+    for (const Problem &p : pending_) {
+      bool carried =
+          (p.in_name && (p.kind == &kNotUtf8 || p.kind == &kForbidden ||
+                         p.kind == &kNameSpace)) ||
+          p.kind == &kDeclaredEntity;
+      findings_->WarnAt(p.line, carried ? "text-not-portable" : "xml-refused",
+                        Message(p));
+    }
+    if (end < size_) {
+      // Some readers (xmllint) end the file at a NUL after the root, as
+      // tinyxml2 does, rather than refuse it.
+      findings_->WarnAt(
+          line_, "xml-refused",
+          "a NUL byte (0x00), a character XML does not allow: strict XML "
+          "tools refuse the file, others stop reading there; tinyxml2 reads "
+          "the file only up to it, so that the tool reads none of the " +
+              Count(size_ - end - 1, "byte") +
+              " after it, and its output leaves them out");
+    }
   }
 
  private:
   // An XML declaration, whose "<?" is on |line|.
   void Declaration(const XmlToken &token, int line) {
     if (++declarations_ > 1) {
-      NoteAt(line, Kind::kSecondDeclaration, "");
+      Note(line, &kSecondDeclaration, "a second XML declaration");
       return;
     }
     // tinyxml2 passes over a byte order mark, as other readers do.
     size_t start = strncmp(bytes_, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
-    if (token.begin - 2 != start) NoteAt(line, Kind::kLateDeclaration, "");
+    if (token.begin - 2 != start) {
+      Note(line, &kLateDeclaration,
+           "the XML declaration is not at the start of the file (white space "
+           "is before it)");
+    }
     encoding_ = DeclaredEncoding(token.bytes);
+    encoding_kind_ = EncodingNamed(encoding_);
     declaration_line_ = line;
   }
 
   // A token at the document's level, where XML allows no text: the root
   // is seen at its tag, and the DTD's subset is no text.
-  void OutsideRoot(const XmlToken &token) {
+  void OutsideRoot(const XmlToken &token, int line) {
     bool tag = token.kind == XmlTokenKind::kStartTag ||
                token.kind == XmlTokenKind::kEmptyTag;
     bool text =
@@ -357,19 +316,15 @@ class Scanner {
     // tinyxml2 reads nothing after an end tag there: that one is reported.
     if (!text || ended_outside_ || token.begin < dtd_->end) return;
     size_t first = token.begin;
-    while (first < token.end &&
-           tinyxml2::XMLUtil::IsWhiteSpace(bytes_[first])) {
-      ++first;
+    for (; first < token.end && tinyxml2::XMLUtil::IsWhiteSpace(bytes_[first]);
+         ++first) {
+      line += EndsXmlLine(bytes_ + first) ? 1 : 0;
     }
     if (first == token.end && token.kind == XmlTokenKind::kText) return;
-    int line = line_;
-    for (size_t at = first; at < token.end; ++at) {
-      line -= EndsXmlLine(bytes_ + at) ? 1 : 0;
-    }
-    NoteAt(line, Kind::kTextOutside,
-           std::string(token.kind == XmlTokenKind::kCData ? "a CDATA section"
-                                                          : "text") +
-               (root_seen_ ? " after" : " before"));
+    Note(line, &kTextOutside,
+         std::string(token.kind == XmlTokenKind::kCData ? "a CDATA section"
+                                                        : "text") +
+             (root_seen_ ? " after" : " before"));
   }
 
   // An end tag: tinyxml2 reads nothing after the first that closes no
@@ -379,48 +334,34 @@ class Scanner {
       --depth_;
     } else if (!ended_outside_) {
       ended_outside_ = true;
-      NoteAt(tag_line_, Kind::kEndTagOutside, Quote(std::string(token.bytes)));
+      Note(tag_line_, &kEndTagOutside,
+           "an end tag " + Quote(std::string(token.bytes)));
     }
-  }
-
-  // Whether other readers read each byte beyond ASCII as a character of
-  // its own, or refuse it, by the declared encoding.
-  bool BytesAreCharacters() const {
-    Encoding kind = EncodingNamed(encoding_);
-    return kind == Encoding::kAscii || kind == Encoding::kOther;
   }
 
   // What the declared encoding makes other readers read, beside the tool.
   void EncodingFound() {
-    Encoding kind = EncodingNamed(encoding_);
+    Encoding kind = encoding_kind_;
     if (kind == Encoding::kUtf8 ||
         (kind != Encoding::kWide && kind != Encoding::kUnknown &&
          beyond_ascii_line_ == 0)) {
       return;
     }
-    std::string message =
-        "the XML declaration names the encoding " + Quote(encoding_);
     std::string beyond = Format("the bytes beyond ASCII (the first on line %d)",
                                 beyond_ascii_line_);
-    switch (kind) {
-      case Encoding::kWide:
-        message +=
-            ", which the file's bytes are not in: other XML tools "
-            "refuse the file; the tool reads them";
-        break;
-      case Encoding::kUnknown:
-        message +=
-            ", which other XML tools do not know: they refuse the file; the "
-            "tool reads it";
-        break;
-      case Encoding::kAscii:
-        message += ": other XML tools refuse the file for " + beyond +
-                   "; the tool reads them";
-        break;
-      default:
-        message += ": other XML readers read " + beyond + " as " + encoding_ +
-                   " characters, the tool reads them";
-    }
+    std::string message =
+        "the XML declaration names the encoding " + Quote(encoding_) +
+        (kind == Encoding::kWide
+             ? ", which the file's bytes are not in: other XML tools refuse "
+               "the file; the tool reads them"
+         : kind == Encoding::kUnknown
+             ? ", which other XML tools do not know: they refuse the file; "
+               "the tool reads it"
+         : kind == Encoding::kAscii
+             ? ": other XML tools refuse the file for " + beyond +
+                   "; the tool reads them"
+             : ": other XML readers read " + beyond + " as " + encoding_ +
+                   " characters, the tool reads them");
     message +=
         " as UTF-8, and writes its own declaration, which names no "
         "encoding and so means UTF-8";
@@ -435,10 +376,10 @@ class Scanner {
 
   // The bytes from here to |end|, all in |part|: none when |end| is not
   // past here.
-  void Look(Part part, size_t end) {
+  void Look(XmlTokenKind part, size_t end) {
     part_ = part;
     while (at_ < end) {
-      if (part != Part::kComment) SkipPlain(end);
+      if (part != XmlTokenKind::kComment) SkipPlain(end);
       if (at_ < end) Step(end);
     }
   }
@@ -463,18 +404,20 @@ class Scanner {
       return;
     }
     if (c < 0x20 && !IsAllowed(c)) {
-      Note(Kind::kForbidden, Format("byte 0x%02X", c));
+      Note(line_, &kForbidden, Format("byte 0x%02X", c));
     }
-    if (c == '&' && (part_ == Part::kText || part_ == Part::kValue)) {
+    bool value = part_ == XmlTokenKind::kAttributeValue;
+    if (c == '&' && (part_ == XmlTokenKind::kText || value)) {
       Entity(end);
       return;
     }
-    if (part_ == Part::kValue && c == '<') {
-      Note(Kind::kLessThan, "<");
-    } else if (part_ == Part::kValue && (c == '\t' || c == '\n' || c == '\r')) {
-      if (InName()) Note(Kind::kNameSpace, WhiteSpaceName(c));
-    } else if (part_ == Part::kComment && c == '-' && bytes_[at_ + 1] == '-') {
-      Note(Kind::kDoubleHyphen, "--");
+    if (value && c == '<') {
+      Note(line_, &kLessThan, "a \"<\"");
+    } else if (value && (c == '\t' || c == '\n' || c == '\r')) {
+      if (InName()) Note(line_, &kNameSpace, CharacterName(c));
+    } else if (part_ == XmlTokenKind::kComment && c == '-' &&
+               bytes_[at_ + 1] == '-') {
+      Note(line_, &kDoubleHyphen, "\"--\"");
     }
     if (EndsXmlLine(bytes_ + at_)) ++line_;
     ++at_;
@@ -484,19 +427,19 @@ class Scanner {
   void Character(size_t end) {
     size_t length = Utf8Length(bytes_ + at_, end - at_);
     if (beyond_ascii_line_ == 0) beyond_ascii_line_ = line_;
-    if (length == 0 && BytesAreCharacters()) {
-      // The declaration's finding tells what this byte becomes.
-      if (InName() && not_utf8_name_line_ == 0) not_utf8_name_line_ = line_;
-      length = 1;
-    } else if (length == 0) {
-      Note(Kind::kNotUtf8,
-           Format("byte 0x%02X", static_cast<unsigned char>(bytes_[at_])));
-      length = 1;
-    } else {
+    if (length > 0) {
       unsigned long code = CodePoint(bytes_ + at_, length);
-      if (!IsAllowed(code)) Note(Kind::kForbidden, Format("U+%04lX", code));
+      if (!IsAllowed(code)) Note(line_, &kForbidden, Format("U+%04lX", code));
+    } else if (encoding_kind_ == Encoding::kAscii ||
+               encoding_kind_ == Encoding::kOther) {
+      // Other readers read the byte as a character of its own, or refuse
+      // it, by the declared encoding, whose finding tells what it becomes.
+      if (InName() && not_utf8_name_line_ == 0) not_utf8_name_line_ = line_;
+    } else {
+      Note(line_, &kNotUtf8,
+           Format("byte 0x%02X", static_cast<unsigned char>(bytes_[at_])));
     }
-    at_ += length;
+    at_ += length > 0 ? length : 1;
   }
 
   // An "&" in text or a value: an entity, a character reference, or
@@ -513,12 +456,12 @@ class Scanner {
       }
     }
     if (stop >= end || bytes_[stop] != ';' || stop == at_ + 1) {
-      Note(Kind::kBareAmpersand, "&");
+      Note(line_, &kBareAmpersand, "a bare \"&\"");
       ++at_;
       return;
     }
     std::string name(bytes_ + at_ + 1, stop - at_ - 1);
-    std::string reference = "&" + name + ";";
+    std::string reference = Quote("&" + name + ";");
     // A DTD may declare the predefined ones again, which changes nothing.
     bool predefined = name == "amp" || name == "lt" || name == "gt" ||
                       name == "quot" || name == "apos";
@@ -528,17 +471,17 @@ class Scanner {
       auto declared = dtd_->entities.find(name);
       if (declared != dtd_->entities.end()) {
         // Where the tool reads a number or digits, that finding names it.
-        bool value = part_ == Part::kValue;
+        bool value = part_ == XmlTokenKind::kAttributeValue;
         std::string attribute(value ? attribute_ : std::string_view());
         if (NamesDeclaredEntities(value ? element_ : opened_,
                                   value ? attribute.c_str() : nullptr)) {
           dtd_->read_references.emplace(value ? tag_line_ : opened_line_,
                                         attribute);
         } else {
-          Note(Kind::kDeclaredEntity, reference, declared->second);
+          Note(line_, &kDeclaredEntity, reference, declared->second);
         }
       } else {
-        Note(Kind::kUnknownEntity, reference);
+        Note(line_, &kUnknownEntity, reference);
       }
     }
     at_ = stop + 1;
@@ -551,48 +494,37 @@ class Scanner {
     unsigned long code = strtoul(digits, &stop, hex ? 16 : 10);
     if (*digits == '\0' || *stop != '\0' ||
         !isalnum(static_cast<unsigned char>(*digits))) {
-      Note(Kind::kUnknownEntity, reference);
+      Note(line_, &kUnknownEntity, reference);
     } else if (!IsAllowed(code)) {
-      Note(code == 0 ? Kind::kNul : Kind::kForbidden, Quote(reference));
+      Note(line_, code == 0 ? &kNul : &kForbidden, reference);
     } else if (code < 0x20 && InName()) {
-      Note(Kind::kNameSpace,
-           Quote(reference) + ", " + WhiteSpaceName(code) + ",");
+      Note(line_, &kNameSpace, reference + ", " + CharacterName(code) + ",");
     }
   }
 
   bool InName() const {
-    return part_ == Part::kValue && element_ == mf::kMode &&
+    return part_ == XmlTokenKind::kAttributeValue && element_ == mf::kMode &&
            attribute_ == mf::kName;
   }
 
   std::string Where() const {
-    switch (part_) {
-      case Part::kValue:
-        return InName() ? "Name" : "the value of " + std::string(attribute_);
-      case Part::kComment:
-        return "a comment";
-      case Part::kText:
-      case Part::kCData:
-        return "text";
-      case Part::kMarkup:
-        break;
+    if (part_ == XmlTokenKind::kAttributeValue) {
+      return InName() ? "Name" : "the value of " + std::string(attribute_);
     }
-    return "markup";
+    if (part_ == XmlTokenKind::kComment) return "a comment";
+    return part_ == XmlTokenKind::kText || part_ == XmlTokenKind::kCData
+               ? "text"
+               : "markup";
   }
 
-  void Note(Kind kind, const std::string &detail,
+  void Note(int line, const Kind *kind, const std::string &detail,
             const std::string &declared = "") {
-    NoteAt(line_, kind, detail, declared);
-  }
-
-  void NoteAt(int line, Kind kind, const std::string &detail,
-              const std::string &declared = "") {
     std::string where = Where();
     if (!pending_.empty() && pending_.back().kind == kind &&
         pending_.back().line == line && pending_.back().where == where) {
       Problem &last = pending_.back();
       ++last.count;
-      if (kind == Kind::kNameSpace && detail != last.detail &&
+      if (kind == &kNameSpace && detail != last.detail &&
           std::find(last.others.begin(), last.others.end(), detail) ==
               last.others.end()) {
         last.others.push_back(detail);
@@ -602,26 +534,14 @@ class Scanner {
     pending_.push_back({kind, line, detail, where, InName(), 1, declared});
   }
 
-  void Flush() {
-    for (const Problem &problem : pending_) {
-      bool carried = (problem.in_name && (problem.kind == Kind::kNotUtf8 ||
-                                          problem.kind == Kind::kForbidden ||
-                                          problem.kind == Kind::kNameSpace)) ||
-                     problem.kind == Kind::kDeclaredEntity;
-      findings_->WarnAt(problem.line,
-                        carried ? "text-not-portable" : "xml-refused",
-                        Message(problem));
-    }
-  }
-
   const char *bytes_;
   size_t size_;       // a NUL before it ends what tinyxml2 reads
   InternalDtd *dtd_;  // whose read_references it fills
   Findings *findings_;
   size_t at_ = 0;  // all before it is looked at
   int line_ = 1;
-  Part part_ = Part::kMarkup;
-  std::string_view element_;  // of the tag being read
+  XmlTokenKind part_ = kMarkup;  // of the bytes being looked at
+  std::string_view element_;     // of the tag being read
   std::string_view attribute_;
   std::string_view opened_;  // the element whose text follows, if any
   int opened_line_ = 0;
@@ -632,7 +552,8 @@ class Scanner {
   bool root_seen_ = false;
   int declarations_ = 0;
   int declaration_line_ = 0;
-  std::string encoding_;       // as the first XML declaration names it
+  std::string encoding_;  // as the first XML declaration names it
+  Encoding encoding_kind_ = Encoding::kUtf8;
   int beyond_ascii_line_ = 0;  // of the first byte beyond ASCII, or 0
   int not_utf8_name_line_ = 0;
 };

@@ -45,11 +45,13 @@ const Element kElements[] = {
     {lf::kLut, {lf::kType, lf::kNumPackets}, nullptr},
 };
 
-bool IsOneOf(const char *name, Names names) {
+// The name of |names| that |compare| finds equal to |name|, or null.
+const char *Find(const char *name, Names names,
+                 int (*compare)(const char *, const char *)) {
   for (const char *known : names) {
-    if (strcmp(name, known) == 0) return true;
+    if (compare(name, known) == 0) return known;
   }
-  return false;
+  return nullptr;
 }
 
 const Element *Known(const char *name) {
@@ -59,42 +61,50 @@ const Element *Known(const char *name) {
   return nullptr;
 }
 
-// The known name that |name| misspells only in case, or null.
-const char *CaseOf(const char *name, Names names) {
-  for (const char *known : names) {
-    if (strcasecmp(name, known) == 0) return known;
-  }
-  return nullptr;
+// |name| without the white space beyond ASCII that it holds, which people
+// do not see; |refused|, where it holds some, gets "a no-break space
+// (U+00A0) in its name: other XML tools refuse the file;", else "". A
+// space no one sees leaves the name looking right.
+std::string Seen(const char *name, std::string *refused) {
+  std::string spaces;
+  std::string seen = WithoutUnicodeSpaces(name, &spaces);
+  *refused = spaces.empty()
+                 ? ""
+                 : spaces + " in its name: other XML tools refuse the file;";
+  return seen;
 }
 
-// What the reader reads for |name|, an attribute of |element| that it
-// does not know, where a known name differs from it only in case.
-std::string Meant(const tinyxml2::XMLElement *element, const char *name,
-                  Names known) {
-  const char *meant = CaseOf(name, known);
-  if (meant == nullptr) return "";
-  if (element->Attribute(meant, nullptr) == nullptr) {
-    return Format(", as if %s were missing", meant);
+// The unknown-name message of an attribute |name| of |element| that the
+// tool does not read, called |owner| ("Mode"): |plain| follows the name,
+// or |refused| the words of the space it holds. Where a name of |known|
+// differs from it only in case, what the reader reads for it follows.
+std::string NotReadAttribute(const tinyxml2::XMLElement *element,
+                             const char *owner, const char *name, Names known,
+                             const char *plain, const char *refused) {
+  std::string spaces;
+  std::string seen = Seen(name, &spaces);
+  std::string why = spaces.empty() ? plain : " with " + spaces + " " + refused;
+  const char *meant = Find(seen.c_str(), known, strcasecmp);
+  if (meant != nullptr && element->Attribute(meant, nullptr) == nullptr) {
+    why += Format(", as if %s were missing", meant);
+  } else if (meant != nullptr) {
+    why += Format(", and the tool reads %s as written: its output has no %s",
+                  meant, Quote(seen).c_str());
   }
-  return Format(", and the tool reads %s as written: its output has no %s",
-                meant, Quote(name).c_str());
+  return Format("%s has an attribute %s%s", owner, Quote(seen).c_str(),
+                why.c_str());
 }
 
 // The unknown-name message of an element named |name| that the tool does
 // not read, found |place| ("in Mode", "under the root").
 std::string NotReadElement(const char *name, const char *place) {
-  std::string spaces;
-  std::string seen = WithoutUnicodeSpaces(name, &spaces);
-  if (spaces.empty()) {
-    return Format("%s %s is not an element the tool reads: it is ignored",
-                  Quote(name).c_str(), place);
-  }
-  // A space no one sees leaves the name looking right.
-  return Format(
-      "%s %s has %s in its name: other XML tools refuse the "
-      "file; the tool reads a name it does not know and ignores "
-      "the element",
-      Quote(seen).c_str(), place, spaces.c_str());
+  std::string refused;
+  std::string seen = Seen(name, &refused);
+  return Format("%s %s ", Quote(seen).c_str(), place) +
+         (refused.empty() ? "is not an element the tool reads: it is ignored"
+                          : "has " + refused +
+                                " the tool reads a name it does not know "
+                                "and ignores the element");
 }
 
 // Text directly in an element that holds elements, other than layout.
@@ -116,26 +126,13 @@ void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
                   Findings *findings) {
   for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
        attribute != nullptr; attribute = attribute->Next()) {
-    if (IsOneOf(attribute->Name(), known.attributes)) continue;
-    std::string spaces;
-    std::string seen = WithoutUnicodeSpaces(attribute->Name(), &spaces);
-    std::string meant = Meant(element, seen.c_str(), known.attributes);
-    if (!spaces.empty()) {
-      // A space no one sees leaves the name looking right.
-      findings->Warn(
-          element, "unknown-name",
-          Format("%s has an attribute %s with %s in its name: other XML "
-                 "tools refuse the file; the tool reads a name it does not "
-                 "know and ignores the attribute%s",
-                 known.name, Quote(seen).c_str(), spaces.c_str(),
-                 meant.c_str()));
-      continue;
-    }
-    findings->Warn(
-        element, "unknown-name",
-        Format("%s has an attribute %s that the tool does not know: it is "
-               "ignored%s",
-               known.name, Quote(seen).c_str(), meant.c_str()));
+    if (Find(attribute->Name(), known.attributes, strcmp) != nullptr) continue;
+    findings->Warn(element, "unknown-name",
+                   NotReadAttribute(
+                       element, known.name, attribute->Name(), known.attributes,
+                       " that the tool does not know: it is ignored",
+                       "the tool reads a name it does not know and ignores "
+                       "the attribute"));
   }
   if (known.child != nullptr) CheckText(element, findings);
   for (const tinyxml2::XMLElement *child = element->FirstChildElement();
@@ -164,20 +161,13 @@ void CheckRootAttributes(const tinyxml2::XMLElement *root, Findings *findings) {
                  root->Name(), Quote(attribute->Value()).c_str()));
       continue;
     }
-    std::string spaces;
-    std::string seen = WithoutUnicodeSpaces(attribute->Name(), &spaces);
-    // A space no one sees leaves the name looking right.
-    std::string why =
-        spaces.empty()
-            ? std::string(" that the tool does not read")
-            : Format(
-                  " with %s in its name: other XML tools refuse the file; "
-                  "the tool does not read it",
-                  spaces.c_str());
-    findings->Warn(root, "unknown-name",
-                   Format("%s has an attribute %s%s: it leaves it out of its "
-                          "output",
-                          root->Name(), Quote(seen).c_str(), why.c_str()));
+    findings->Warn(
+        root, "unknown-name",
+        NotReadAttribute(root, root->Name(), attribute->Name(), {},
+                         " that the tool does not read: it leaves it out of "
+                         "its output",
+                         "the tool does not read it: it leaves it out of its "
+                         "output"));
   }
 }
 
@@ -185,18 +175,14 @@ void CheckRootAttributes(const tinyxml2::XMLElement *root, Findings *findings) {
 
 void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
   if (strcmp(root->Name(), kRoot) != 0) {
-    std::string spaces;
-    std::string seen = WithoutUnicodeSpaces(root->Name(), &spaces);
-    // A space no one sees leaves the name looking right.
-    std::string why = spaces.empty()
-                          ? ":"
-                          : " with " + spaces +
-                                " in its name: other XML tools refuse the "
-                                "file;";
-    findings->Warn(root, "unknown-name",
-                   Format("the root element is %s%s the tool reads it all the "
-                          "same, its output's root is %s",
-                          Quote(seen).c_str(), why.c_str(), kRoot));
+    std::string refused;
+    std::string seen = Seen(root->Name(), &refused);
+    findings->Warn(
+        root, "unknown-name",
+        Format("the root element is %s%s the tool reads it all the "
+               "same, its output's root is %s",
+               Quote(seen).c_str(),
+               refused.empty() ? ":" : (" with " + refused).c_str(), kRoot));
   }
   CheckRootAttributes(root, findings);
   CheckText(root, findings);
@@ -212,7 +198,9 @@ void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
   }
   for (const tinyxml2::XMLElement *child = root->FirstChildElement();
        child != nullptr; child = child->NextSiblingElement()) {
-    if (IsOneOf(child->Name(), {mf::kDispModes, lf::kLuts})) continue;
+    if (Find(child->Name(), {mf::kDispModes, lf::kLuts}, strcmp) != nullptr) {
+      continue;
+    }
     findings->Warn(child, "unknown-name",
                    NotReadElement(child->Name(), "under the root"));
   }
@@ -220,7 +208,8 @@ void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
 
 bool IsKnownAttribute(const char *element, const char *attribute) {
   const Element *known = Known(element);
-  return known != nullptr && IsOneOf(attribute, known->attributes);
+  return known != nullptr &&
+         Find(attribute, known->attributes, strcmp) != nullptr;
 }
 
 void CheckOutsideRoot(const tinyxml2::XMLDocument *doc, Findings *findings) {
