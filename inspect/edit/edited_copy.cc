@@ -26,41 +26,24 @@ bool Holds(const uint8_t *bytes, size_t size, const std::string &payload) {
                    payload.size());
 }
 
-// The first way in which the target mode of |after| does not read as the
-// edit meant: its feature holds the payload with its Disable as before,
-// and its NumOfFeatures is the splice's where a feature was added.
-std::string TargetProblem(const CalibFile &before, const CalibFile &after,
-                          const PayloadSelection &selection,
-                          const std::string &payload, const Splice &splice,
-                          const std::string &where) {
-  const tavo::DispMode &old_mode = before.modes->modes[selection.mode_index];
-  const tavo::DispMode &new_mode = after.modes->modes[selection.mode_index];
-  uint32_t features =
-      splice.added ? splice.num_features : old_mode.num_features;
-  if (new_mode.num_features != features) {
-    return where + Format("NumOfFeatures (%u, not %u) reads otherwise",
-                          new_mode.num_features, features);
+// Whether the file's value |name| reads otherwise.
+bool FileValueChanged(const Differences &differences, const char *name) {
+  for (const AttributeChange &change : differences.file) {
+    if (strcmp(change.name, name) == 0) return true;
   }
-  const tavo::DispFeature *old_feature = old_mode.features[selection.type];
-  const tavo::DispFeature *got = new_mode.features[selection.type];
-  if (got != nullptr &&
-      got->disable == (old_feature != nullptr && old_feature->disable) &&
-      Holds(got->payload, got->size, payload)) {
-    return "";
-  }
-  return where + Format("feature %d reads otherwise", selection.type);
+  return false;
 }
 
-// The first difference in the modes but the one the edit meant, or "".
+// The first difference in the modes but the one the edit meant, or "";
+// then the first way in which the target mode does not read as the edit
+// meant: its feature holds the payload with its Disable as before, and
+// its NumOfFeatures is the splice's where a feature was added.
 std::string ModesProblem(const CalibFile &before, const CalibFile &after,
                          const Differences &differences,
                          const PayloadSelection &selection,
                          const std::string &payload, const Splice &splice) {
-  bool default_changed = false;
-  for (const AttributeChange &change : differences.file) {
-    default_changed |= strcmp(change.name, mf::kDefaultMode) == 0;
-  }
-  if (before.modes->num_modes != after.modes->num_modes || default_changed) {
+  if (before.modes->num_modes != after.modes->num_modes ||
+      FileValueChanged(differences, mf::kDefaultMode)) {
     return "the mode count or default mode reads otherwise";
   }
   const tavo::DispMode *target =
@@ -84,9 +67,22 @@ std::string ModesProblem(const CalibFile &before, const CalibFile &after,
     }
   }
   if (target == nullptr) return "";
-  return TargetProblem(
-      before, after, selection, payload, splice,
-      Format("mode %d on display %d: ", target->mode_id, target->disp_id));
+  std::string where =
+      Format("mode %d on display %d: ", target->mode_id, target->disp_id);
+  const tavo::DispMode &new_mode = after.modes->modes[selection.mode_index];
+  uint32_t features = splice.added ? splice.num_features : target->num_features;
+  if (new_mode.num_features != features) {
+    return where + Format("NumOfFeatures (%u, not %u) reads otherwise",
+                          new_mode.num_features, features);
+  }
+  const tavo::DispFeature *old_feature = target->features[selection.type];
+  const tavo::DispFeature *got = new_mode.features[selection.type];
+  if (got != nullptr &&
+      got->disable == (old_feature != nullptr && old_feature->disable) &&
+      Holds(got->payload, got->size, payload)) {
+    return "";
+  }
+  return where + Format("feature %d reads otherwise", selection.type);
 }
 
 // The first difference in the LUTs but the one the edit meant, or "".
@@ -94,11 +90,10 @@ std::string LutsProblem(const CalibFile &before, const CalibFile &after,
                         const Differences &differences,
                         const PayloadSelection &selection,
                         const std::string &payload) {
-  bool count_changed = before.lut_problem != after.lut_problem;
-  for (const AttributeChange &change : differences.file) {
-    count_changed |= strcmp(change.name, lf::kNumLuts) == 0;
+  if (before.lut_problem != after.lut_problem ||
+      FileValueChanged(differences, lf::kNumLuts)) {
+    return "the LUT section reads otherwise";
   }
-  if (count_changed) return "the LUT section reads otherwise";
   for (const SlotChange &lut : differences.luts) {
     if (!selection.is_lut || lut.slot != selection.position) {
       return Format("the LUT in slot %lld reads otherwise",

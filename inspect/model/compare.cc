@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "calib_db/lut_format.h"
@@ -67,24 +68,20 @@ void CompareBytes(int64_t limit, SlotChange *slot) {
   }
 }
 
-// The change between two slots, either of them empty; false when they
-// agree.
-bool CompareSlots(Payload old_side, Payload new_side, int64_t limit,
-                  SlotChange *slot) {
-  slot->old_side = old_side;
-  slot->new_side = new_side;
-  if (old_side.size < 0 && new_side.size < 0) return false;
-  if (old_side.size < 0) {
-    slot->change = "added";
-    return true;
+// Adds |slot| to |changes| when its two sides, either of them empty,
+// differ: in being there, in their bytes or in a feature's Disable.
+void AddIfDiffers(int64_t limit, SlotChange slot,
+                  std::vector<SlotChange> *changes) {
+  if (slot.old_side.size < 0 && slot.new_side.size < 0) return;
+  if (slot.old_side.size < 0) {
+    slot.change = "added";
+  } else if (slot.new_side.size < 0) {
+    slot.change = "removed";
+  } else {
+    CompareBytes(limit, &slot);
+    if (slot.differing == 0 && slot.old_disable == slot.new_disable) return;
   }
-  if (new_side.size < 0) {
-    slot->change = "removed";
-    return true;
-  }
-  slot->change = "changed";
-  CompareBytes(limit, slot);
-  return slot->differing != 0;
+  changes->push_back(std::move(slot));
 }
 
 Payload FeaturePayload(const tavo::DispFeature *feature) {
@@ -110,16 +107,11 @@ ModeChange CompareModes(const Selection &selection, int64_t bytes_to_list,
     if (!selection.SelectsFeature(type)) continue;
     const tavo::DispFeature *old_feature = old_mode.features[type];
     const tavo::DispFeature *new_feature = new_mode.features[type];
-    SlotChange slot{type, "", {}, {}};
-    bool differs =
-        CompareSlots(FeaturePayload(old_feature), FeaturePayload(new_feature),
-                     bytes_to_list, &slot);
-    if (old_feature != nullptr) slot.old_disable = old_feature->disable;
-    if (new_feature != nullptr) slot.new_disable = new_feature->disable;
-    if (old_feature != nullptr && new_feature != nullptr) {
-      differs = differs || slot.old_disable != slot.new_disable;
-    }
-    if (differs) mode.features.push_back(slot);
+    SlotChange slot{type, "changed", FeaturePayload(old_feature),
+                    FeaturePayload(new_feature)};
+    slot.old_disable = old_feature != nullptr && old_feature->disable;
+    slot.new_disable = new_feature != nullptr && new_feature->disable;
+    AddIfDiffers(bytes_to_list, std::move(slot), &mode.features);
   }
   return mode;
 }
@@ -173,20 +165,6 @@ Payload LutPayload(const CalibFile &file, int position) {
           slot->lut->packets};
 }
 
-std::vector<SlotChange> CompareLuts(int64_t bytes_to_list,
-                                    const CalibFile &old_file,
-                                    const CalibFile &new_file) {
-  std::vector<SlotChange> changes;
-  for (int position = 0; position < tavo::kMaxLuts; ++position) {
-    SlotChange slot{position, "", {}, {}};
-    if (CompareSlots(LutPayload(old_file, position),
-                     LutPayload(new_file, position), bytes_to_list, &slot)) {
-      changes.push_back(slot);
-    }
-  }
-  return changes;
-}
-
 // The values of the file, not of a mode, as the reader read them.
 std::vector<AttributeChange> CompareFileValues(const CalibFile &old_file,
                                                const CalibFile &new_file) {
@@ -215,7 +193,12 @@ Differences Compare(const CalibFile &old_file, const CalibFile &new_file,
                           {}};
   if (!selection.IsFiltered()) {
     differences.file = CompareFileValues(old_file, new_file);
-    differences.luts = CompareLuts(bytes_to_list, old_file, new_file);
+    for (int position = 0; position < tavo::kMaxLuts; ++position) {
+      AddIfDiffers(bytes_to_list,
+                   {position, "changed", LutPayload(old_file, position),
+                    LutPayload(new_file, position)},
+                   &differences.luts);
+    }
   }
   return differences;
 }
