@@ -19,9 +19,10 @@ namespace lf = tavo::lut_format;
 
 namespace {
 
-// Whether |bytes| hold the |size| bytes at |payload|.
-bool Holds(const uint8_t *bytes, size_t size, const std::string &payload) {
-  return SameBytes(bytes, size,
+// Whether |side| is there and holds the bytes of |payload|.
+bool Holds(const Payload &side, const std::string &payload) {
+  return side.size >= 0 &&
+         SameBytes(side.bytes, static_cast<size_t>(side.size),
                    reinterpret_cast<const uint8_t *>(payload.data()),
                    payload.size());
 }
@@ -77,9 +78,8 @@ std::string ModesProblem(const CalibFile &before, const CalibFile &after,
   }
   const tavo::DispFeature *old_feature = target->features[selection.type];
   const tavo::DispFeature *got = new_mode.features[selection.type];
-  if (got != nullptr &&
-      got->disable == (old_feature != nullptr && old_feature->disable) &&
-      Holds(got->payload, got->size, payload)) {
+  if (Holds(FeaturePayload(got), payload) &&
+      got->disable == (old_feature != nullptr && old_feature->disable)) {
     return "";
   }
   return where + Format("feature %d reads otherwise", selection.type);
@@ -101,13 +101,7 @@ std::string LutsProblem(const CalibFile &before, const CalibFile &after,
     }
   }
   if (!selection.is_lut) return "";
-  const tavo::DispLut<tavo::PccLut> *slot = LutAt(after, selection.position);
-  if (slot != nullptr && slot->lut != nullptr &&
-      Holds(slot->lut->packets,
-            static_cast<size_t>(slot->lut->num_packets) * tavo::kPccPacketSize,
-            payload)) {
-    return "";
-  }
+  if (Holds(LutPayload(after, selection.position), payload)) return "";
   return Format("the LUT in slot %d reads otherwise", selection.position);
 }
 

@@ -45,12 +45,6 @@ std::string OpenProblem(const std::string &path) {
   return folder ? strerror(EISDIR) : "";
 }
 
-// Whether the file that |info| describes is a regular one too large to
-// read, which is known before reading it.
-bool TooLargeToRead(const struct stat &info, uint64_t limit) {
-  return S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) > limit;
-}
-
 // The path that the reader opens for |path|, and in |problem| why it
 // cannot be opened when that is known before trying: "-" is standard
 // input, kept for the process.
@@ -80,8 +74,7 @@ std::string ReadWholeFile(const std::string &given, std::string *bytes,
   std::string problem;
   std::string path = OpenedPath(given, &problem);
   if (!problem.empty()) return problem;
-  problem = OpenProblem(path);
-  if (!problem.empty()) return problem;
+  // A folder opens, and its read fails with the system's reason.
   FILE *file = fopen(path.c_str(), "rb");
   if (file == nullptr) return strerror(errno);
   bytes->clear();
@@ -89,7 +82,7 @@ std::string ReadWholeFile(const std::string &given, std::string *bytes,
   // calibration file is tens of megabytes.
   struct stat info;
   bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-  if (regular && TooLargeToRead(info, limit)) {
+  if (regular && static_cast<uint64_t>(info.st_size) > limit) {
     fclose(file);
     return kTooLarge;
   }
@@ -139,7 +132,8 @@ std::unique_ptr<CalibFile> ReadCalibFile(const std::string &given) {
   }
   // The reader would hold all of it, and its parse beside it.
   struct stat info;
-  if (stat(path.c_str(), &info) == 0 && TooLargeToRead(info, kMaxInputBytes)) {
+  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<uint64_t>(info.st_size) > kMaxInputBytes) {
     file->problem = TooLargeProblem(given);
     return file;
   }

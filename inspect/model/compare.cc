@@ -84,11 +84,6 @@ void AddIfDiffers(int64_t limit, SlotChange slot,
   changes->push_back(std::move(slot));
 }
 
-Payload FeaturePayload(const tavo::DispFeature *feature) {
-  if (feature == nullptr) return {};
-  return {feature->size, feature->payload};
-}
-
 // A mode's attributes are not compared under --feature, which asks for
 // features alone.
 ModeChange CompareModes(const Selection &selection, int64_t bytes_to_list,
@@ -158,13 +153,6 @@ std::vector<ModeChange> CompareModeLists(const Selection &selection,
   return changes;
 }
 
-Payload LutPayload(const CalibFile &file, int position) {
-  const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
-  if (slot == nullptr || slot->lut == nullptr) return {};
-  return {static_cast<int64_t>(slot->lut->num_packets) * tavo::kPccPacketSize,
-          slot->lut->packets};
-}
-
 // The values of the file, not of a mode, as the reader read them.
 std::vector<AttributeChange> CompareFileValues(const CalibFile &old_file,
                                                const CalibFile &new_file) {
@@ -184,6 +172,18 @@ std::vector<AttributeChange> CompareFileValues(const CalibFile &old_file,
 }
 
 }  // namespace
+
+Payload FeaturePayload(const tavo::DispFeature *feature) {
+  if (feature == nullptr) return {};
+  return {feature->size, feature->payload};
+}
+
+Payload LutPayload(const CalibFile &file, int position) {
+  const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
+  if (slot == nullptr || slot->lut == nullptr) return {};
+  return {static_cast<int64_t>(slot->lut->num_packets) * tavo::kPccPacketSize,
+          slot->lut->packets};
+}
 
 Differences Compare(const CalibFile &old_file, const CalibFile &new_file,
                     const Selection &selection, int64_t bytes_to_list) {
