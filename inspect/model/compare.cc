@@ -17,32 +17,30 @@ namespace lf = tavo::lut_format;
 
 namespace {
 
-// A mode attribute as the writer puts it, from what the reader read.
-struct Attribute {
-  const char *name;
-  std::string (*text)(const tavo::DispMode &);
-};
-
 std::string Flag(bool value) { return value ? "1" : "0"; }
 
-constexpr Attribute kAttributes[] = {
-    {mf::kName, [](const tavo::DispMode &m) { return std::string(m.name); }},
-    {mf::kIsDefaultMode,
-     [](const tavo::DispMode &m) { return Flag(m.is_default_mode); }},
-    {mf::kIsAppMode,
-     [](const tavo::DispMode &m) { return Flag(m.is_app_mode); }},
-    {mf::kNumOfFeatures,
-     [](const tavo::DispMode &m) { return std::to_string(m.num_features); }},
-    {mf::kDynamicRange,
-     [](const tavo::DispMode &m) { return std::string(m.dynamic_range); }},
-    {mf::kColorGamut,
-     [](const tavo::DispMode &m) { return std::string(m.color_gamut); }},
-    {mf::kPictureQuality,
-     [](const tavo::DispMode &m) { return std::string(m.picture_quality); }},
-    {mf::kRenderIntent,
-     [](const tavo::DispMode &m) { return std::to_string(m.render_intent); }},
-    {mf::kIsMerge, [](const tavo::DispMode &m) { return Flag(m.is_merge); }},
-};
+// A mode's attributes as the writer puts them, from what the reader read.
+std::vector<std::pair<const char *, std::string>> Attributes(
+    const tavo::DispMode &mode) {
+  return {
+      {mf::kName, mode.name},
+      {mf::kIsDefaultMode, Flag(mode.is_default_mode)},
+      {mf::kIsAppMode, Flag(mode.is_app_mode)},
+      {mf::kNumOfFeatures, std::to_string(mode.num_features)},
+      {mf::kDynamicRange, mode.dynamic_range},
+      {mf::kColorGamut, mode.color_gamut},
+      {mf::kPictureQuality, mode.picture_quality},
+      {mf::kRenderIntent, std::to_string(mode.render_intent)},
+      {mf::kIsMerge, Flag(mode.is_merge)},
+  };
+}
+
+// Adds |name| to |changes| where its two texts differ.
+void AddIfDiffers(const char *name, const std::string &old_text,
+                  const std::string &new_text,
+                  std::vector<AttributeChange> *changes) {
+  if (old_text != new_text) changes->push_back({name, old_text, new_text});
+}
 
 int ByteAt(const Payload &side, int64_t offset) {
   if (offset >= side.size || side.bytes == nullptr) return -1;
@@ -90,12 +88,12 @@ ModeChange CompareModes(const Selection &selection, int64_t bytes_to_list,
                         const tavo::DispMode &old_mode,
                         const tavo::DispMode &new_mode) {
   ModeChange mode{&old_mode, "changed", {}, {}};
-  for (const Attribute &attribute : kAttributes) {
-    if (selection.feature.has_value()) break;
-    std::string old_text = attribute.text(old_mode);
-    std::string new_text = attribute.text(new_mode);
-    if (old_text != new_text) {
-      mode.attributes.push_back({attribute.name, old_text, new_text});
+  if (!selection.feature.has_value()) {
+    auto old_values = Attributes(old_mode);
+    auto new_values = Attributes(new_mode);
+    for (size_t i = 0; i < old_values.size(); ++i) {
+      AddIfDiffers(old_values[i].first, old_values[i].second,
+                   new_values[i].second, &mode.attributes);
     }
   }
   for (int type = 0; type < tavo::kMaxFeatures; ++type) {
@@ -153,24 +151,6 @@ std::vector<ModeChange> CompareModeLists(const Selection &selection,
   return changes;
 }
 
-// The values of the file, not of a mode, as the reader read them.
-std::vector<AttributeChange> CompareFileValues(const CalibFile &old_file,
-                                               const CalibFile &new_file) {
-  auto num_luts = [](const CalibFile &file) {
-    return std::to_string(file.luts != nullptr ? file.luts->num_luts : 0);
-  };
-  const AttributeChange all[] = {
-      {mf::kDefaultMode, std::to_string(old_file.modes->default_mode),
-       std::to_string(new_file.modes->default_mode)},
-      {lf::kNumLuts, num_luts(old_file), num_luts(new_file)},
-  };
-  std::vector<AttributeChange> changes;
-  for (const AttributeChange &change : all) {
-    if (change.old_text != change.new_text) changes.push_back(change);
-  }
-  return changes;
-}
-
 }  // namespace
 
 Payload FeaturePayload(const tavo::DispFeature *feature) {
@@ -192,7 +172,15 @@ Differences Compare(const CalibFile &old_file, const CalibFile &new_file,
                                            *old_file.modes, *new_file.modes),
                           {}};
   if (!selection.IsFiltered()) {
-    differences.file = CompareFileValues(old_file, new_file);
+    // The values of the file, not of a mode, as the reader read them.
+    auto num_luts = [](const CalibFile &file) {
+      return std::to_string(file.luts != nullptr ? file.luts->num_luts : 0);
+    };
+    AddIfDiffers(mf::kDefaultMode, std::to_string(old_file.modes->default_mode),
+                 std::to_string(new_file.modes->default_mode),
+                 &differences.file);
+    AddIfDiffers(lf::kNumLuts, num_luts(old_file), num_luts(new_file),
+                 &differences.file);
     for (int position = 0; position < tavo::kMaxLuts; ++position) {
       AddIfDiffers(bytes_to_list,
                    {position, "changed", LutPayload(old_file, position),
