@@ -141,9 +141,8 @@ std::string EditedCopy::ReadBack(const CalibFile &before,
 }
 
 std::string EditedCopy::WriteTo(const std::string &target) const {
-  const std::string &path = path_;
-  return WriteOutput(target, [&path](FILE *file) {
-    FILE *copy = fopen(path.c_str(), "rb");
+  return WriteOutput(target, [this](FILE *file) {
+    FILE *copy = fopen(path_.c_str(), "rb");
     if (copy == nullptr) return false;
     std::vector<char> buffer(1 << 20);
     size_t got;

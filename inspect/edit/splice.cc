@@ -270,20 +270,17 @@ std::string SplicePayload(std::string bytes, const PayloadSelection &selection,
   *splice = Splice();
   // The reader reads the element as it is: rewritten in the writer's form
   // it would read alike, but the file would not come back byte for byte.
-  if (selection.held &&
-      SameBytes(selection.bytes, selection.size, payload, size)) {
-    splice->unchanged = true;
-    splice->bytes = std::move(bytes);
-    return "";
-  }
+  splice->unchanged = selection.held &&
+                      SameBytes(selection.bytes, selection.size, payload, size);
   std::vector<Edit> edits;
-  {
+  if (!splice->unchanged) {
     // The parse, as large as the file, goes before the edits are made.
     Located file(bytes);
     std::string problem = file.Load();
-    if (!problem.empty()) return problem;
-    problem =
-        SpliceIn(file, selection, HexText(payload, size), size, &edits, splice);
+    if (problem.empty()) {
+      problem = SpliceIn(file, selection, HexText(payload, size), size, &edits,
+                         splice);
+    }
     if (!problem.empty()) return problem;
   }
   Apply(std::move(edits), &bytes);
