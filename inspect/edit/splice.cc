@@ -4,6 +4,7 @@
 #include <tinyxml2.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,7 +13,6 @@
 #include "calib_db/mode_format.h"
 #include "inspect/base/text.h"
 #include "inspect/edit/element_scan.h"
-#include "inspect/model/findings.h"
 
 namespace inspect {
 
@@ -72,17 +72,15 @@ struct Located {
   // own: a line break and |span|'s indentation; "" when |span| shares its
   // line with other markup.
   std::string Separator(const ElementSpan &span) const {
-    std::string indent = IndentOf(span);
-    bool own_line = span.open == indent.size() ||
-                    bytes[span.open - indent.size() - 1] == '\n';
-    return own_line ? LineBreak() + indent : "";
+    std::optional<std::string> indent = IndentOf(span);
+    return indent.has_value() ? LineBreak() + *indent : "";
   }
 
-  // The white space before |span| on its line, or "" when other bytes
+  // The white space before |span| on its line, or none when other bytes
   // stand there.
-  std::string IndentOf(const ElementSpan &span) const {
+  std::optional<std::string> IndentOf(const ElementSpan &span) const {
     size_t start = BlanksBefore(span.open, 0);
-    if (start > 0 && bytes[start - 1] != '\n') return "";
+    if (start > 0 && bytes[start - 1] != '\n') return std::nullopt;
     return bytes.substr(start, span.open - start);
   }
 
@@ -167,7 +165,7 @@ Edit PlaceFeature(const Located &file, const ElementSpan &mode,
     return {span.end, span.end, file.Separator(span) + feature};
   }
   std::string line = file.LineBreak();
-  std::string indent = file.IndentOf(mode);
+  std::string indent = file.IndentOf(mode).value_or("");
   std::string inner = indent + kIndent + feature;
   if (mode.empty) {
     return {mode.inside - 2, mode.inside,

@@ -22,17 +22,6 @@ constexpr char kNoModes[] = "Failed to enumerate modes from the file";
 // What it says when standard input cannot be read to its end.
 constexpr char kNoStandardInput[] = "Couldn't read standard input";
 
-// Why the tool reads no file at |path|, which it would cut to another one;
-// "" when the path fits.
-std::string PathProblem(const std::string &path) {
-  size_t longest = static_cast<size_t>(tavo::kPathSize) - 1;
-  if (path.size() <= longest) return "";
-  return Format(
-      "Couldn't load file: its path is %zu bytes long, and the tool keeps "
-      "only the first %zu bytes of a path",
-      path.size(), longest);
-}
-
 // The system's reason why |path| cannot be opened for reading, or "".
 // tinyxml2 calls every such file "not found", and a folder opens but
 // cannot be read.
@@ -125,8 +114,13 @@ std::unique_ptr<CalibFile> ReadCalibFile(const std::string &given) {
     file->problem = std::string(kNoStandardInput) + " (" + input_problem + ")";
     return file;
   }
-  file->problem = PathProblem(path);
-  if (!file->problem.empty()) {
+  // The tool would cut a longer path and read another file.
+  size_t longest = static_cast<size_t>(tavo::kPathSize) - 1;
+  if (path.size() > longest) {
+    file->problem = Format(
+        "Couldn't load file: its path is %zu bytes long, and the tool keeps "
+        "only the first %zu bytes of a path",
+        path.size(), longest);
     file->unopened = true;
     return file;
   }
