@@ -49,9 +49,11 @@ std::string ModesProblem(const CalibFile &before, const CalibFile &after,
   }
   const tavo::DispMode *target =
       selection.is_lut ? nullptr : &before.modes->modes[selection.mode_index];
+  auto where_in = [](const tavo::DispMode *mode) {
+    return Format("mode %d on display %d: ", mode->mode_id, mode->disp_id);
+  };
   for (const ModeChange &mode : differences.modes) {
-    std::string where = Format("mode %d on display %d: ", mode.mode->mode_id,
-                               mode.mode->disp_id);
+    std::string where = where_in(mode.mode);
     if (strcmp(mode.change, "changed") != 0) {
       return where + "its ID reads otherwise";
     }
@@ -68,8 +70,7 @@ std::string ModesProblem(const CalibFile &before, const CalibFile &after,
     }
   }
   if (target == nullptr) return "";
-  std::string where =
-      Format("mode %d on display %d: ", target->mode_id, target->disp_id);
+  std::string where = where_in(target);
   const tavo::DispMode &new_mode = after.modes->modes[selection.mode_index];
   uint32_t features = splice.added ? splice.num_features : target->num_features;
   if (new_mode.num_features != features) {

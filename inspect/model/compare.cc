@@ -109,10 +109,6 @@ ModeChange CompareModes(const Selection &selection, int64_t bytes_to_list,
   return mode;
 }
 
-bool SameKey(const tavo::DispMode &a, const tavo::DispMode &b) {
-  return a.disp_id == b.disp_id && a.mode_id == b.mode_id;
-}
-
 // Old modes in their order, each matched with the first new mode of the
 // same display and ID not matched yet; then the new modes left over. Only
 // the modes the filters select, on either side.
@@ -131,7 +127,8 @@ std::vector<ModeChange> CompareModeLists(const Selection &selection,
     if (!selection.SelectsMode(old_mode)) continue;
     uint32_t j = 0;
     while (j < new_modes.num_modes &&
-           (matched[j] || !SameKey(old_mode, new_modes.modes[j]))) {
+           (matched[j] || new_modes.modes[j].disp_id != old_mode.disp_id ||
+            new_modes.modes[j].mode_id != old_mode.mode_id)) {
       ++j;
     }
     if (j == new_modes.num_modes) {
