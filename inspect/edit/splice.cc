@@ -68,14 +68,6 @@ struct Located {
                  order.begin()];
   }
 
-  // What separates an element from |span| that stands on a line of its
-  // own: a line break and |span|'s indentation; "" when |span| shares its
-  // line with other markup.
-  std::string Separator(const ElementSpan &span) const {
-    std::optional<std::string> indent = IndentOf(span);
-    return indent.has_value() ? LineBreak() + *indent : "";
-  }
-
   // The white space before |span| on its line, or none when other bytes
   // stand there.
   std::optional<std::string> IndentOf(const ElementSpan &span) const {
@@ -156,13 +148,15 @@ Edit PlaceFeature(const Located &file, const ElementSpan &mode,
                   const tinyxml2::XMLElement *next,
                   const tinyxml2::XMLElement *last,
                   const std::string &feature) {
-  if (next != nullptr) {
-    const ElementSpan &span = file.SpanOf(next);
-    return {span.open, span.open, feature + file.Separator(span)};
-  }
-  if (last != nullptr) {
-    const ElementSpan &span = file.SpanOf(last);
-    return {span.end, span.end, file.Separator(span) + feature};
+  if (next != nullptr || last != nullptr) {
+    const ElementSpan &span = file.SpanOf(next != nullptr ? next : last);
+    // Beside a feature on a line of its own, on a line of its own, indented
+    // alike; else on the same line.
+    std::optional<std::string> indent = file.IndentOf(span);
+    std::string separator =
+        indent.has_value() ? file.LineBreak() + *indent : "";
+    if (next != nullptr) return {span.open, span.open, feature + separator};
+    return {span.end, span.end, separator + feature};
   }
   std::string line = file.LineBreak();
   std::string indent = file.IndentOf(mode).value_or("");
