@@ -47,25 +47,6 @@ int ByteAt(const Payload &side, int64_t offset) {
   return side.bytes[offset];
 }
 
-// Counts the offsets where the two payloads differ, a byte only one of
-// them has included, and lists the first |limit| of them.
-void CompareBytes(int64_t limit, SlotChange *slot) {
-  int64_t longest = std::max(slot->old_side.size, slot->new_side.size);
-  int64_t common = std::min(slot->old_side.size, slot->new_side.size);
-  for (int64_t i = 0; i < longest; ++i) {
-    if (i < common &&
-        (slot->old_side.bytes == nullptr || slot->new_side.bytes == nullptr ||
-         slot->old_side.bytes[i] == slot->new_side.bytes[i])) {
-      continue;
-    }
-    if (slot->differing++ == 0) slot->first = i;
-    if (static_cast<int64_t>(slot->listed.size()) < limit) {
-      slot->listed.push_back(
-          {i, ByteAt(slot->old_side, i), ByteAt(slot->new_side, i)});
-    }
-  }
-}
-
 // Adds |slot| to |changes| when its two sides, either of them empty,
 // differ: in being there, in their bytes or in a feature's Disable.
 void AddIfDiffers(int64_t limit, SlotChange slot,
@@ -76,7 +57,21 @@ void AddIfDiffers(int64_t limit, SlotChange slot,
   } else if (slot.new_side.size < 0) {
     slot.change = "removed";
   } else {
-    CompareBytes(limit, &slot);
+    // Counts the offsets where the two payloads differ, a byte only one of
+    // them has included, and lists the first |limit| of them.
+    const Payload &old_side = slot.old_side;
+    const Payload &new_side = slot.new_side;
+    for (int64_t i = 0; i < std::max(old_side.size, new_side.size); ++i) {
+      if (i < std::min(old_side.size, new_side.size) &&
+          (old_side.bytes == nullptr || new_side.bytes == nullptr ||
+           old_side.bytes[i] == new_side.bytes[i])) {
+        continue;
+      }
+      if (slot.differing++ == 0) slot.first = i;
+      if (static_cast<int64_t>(slot.listed.size()) < limit) {
+        slot.listed.push_back({i, ByteAt(old_side, i), ByteAt(new_side, i)});
+      }
+    }
     if (slot.differing == 0 && slot.old_disable == slot.new_disable) return;
   }
   changes->push_back(std::move(slot));
