@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "inspect/base/log_capture.h"
 #include "inspect/base/standard_input.h"
@@ -157,10 +158,8 @@ void LetGoOfDocument(CalibFile *file) {
     file->kept_luts.reset(tavo::DispLuts::Init());
     if (file->kept_luts == nullptr) return;
     file->kept_luts->num_luts = file->luts->num_luts;
-    for (int position = 0; position < tavo::kMaxLuts; ++position) {
-      file->kept_luts->lut_slots[position] = file->luts->lut_slots[position];
-      file->luts->lut_slots[position] = nullptr;
-    }
+    // The new set is empty: the old one is left with no LUT to release.
+    std::swap(file->kept_luts->lut_slots, file->luts->lut_slots);
     file->luts = file->kept_luts.get();
   }
   file->db.reset();
