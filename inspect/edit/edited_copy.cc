@@ -19,55 +19,41 @@ namespace lf = tavo::lut_format;
 
 namespace {
 
-// Whether |bytes| hold the |size| bytes at |payload|.
-bool Holds(const uint8_t *bytes, size_t size, const std::string &payload) {
-  return SameBytes(bytes, size,
+// Whether |side| is there and holds the bytes of |payload|.
+bool Holds(const Payload &side, const std::string &payload) {
+  return side.size >= 0 &&
+         SameBytes(side.bytes, static_cast<size_t>(side.size),
                    reinterpret_cast<const uint8_t *>(payload.data()),
                    payload.size());
 }
 
-// The first way in which the target mode of |after| does not read as the
-// edit meant: its feature holds the payload with its Disable as before,
-// and its NumOfFeatures is the splice's where a feature was added.
-std::string TargetProblem(const CalibFile &before, const CalibFile &after,
-                          const PayloadSelection &selection,
-                          const std::string &payload, const Splice &splice,
-                          const std::string &where) {
-  const tavo::DispMode &old_mode = before.modes->modes[selection.mode_index];
-  const tavo::DispMode &new_mode = after.modes->modes[selection.mode_index];
-  uint32_t features =
-      splice.added ? splice.num_features : old_mode.num_features;
-  if (new_mode.num_features != features) {
-    return where + Format("NumOfFeatures (%u, not %u) reads otherwise",
-                          new_mode.num_features, features);
+// Whether the file's value |name| reads otherwise.
+bool FileValueChanged(const Differences &differences, const char *name) {
+  for (const AttributeChange &change : differences.file) {
+    if (strcmp(change.name, name) == 0) return true;
   }
-  const tavo::DispFeature *old_feature = old_mode.features[selection.type];
-  const tavo::DispFeature *got = new_mode.features[selection.type];
-  if (got != nullptr &&
-      got->disable == (old_feature != nullptr && old_feature->disable) &&
-      Holds(got->payload, got->size, payload)) {
-    return "";
-  }
-  return where + Format("feature %d reads otherwise", selection.type);
+  return false;
 }
 
-// The first difference in the modes but the one the edit meant, or "".
+// The first difference in the modes but the one the edit meant, or "";
+// then the first way in which the target mode does not read as the edit
+// meant: its feature holds the payload with its Disable as before, and
+// its NumOfFeatures is the splice's where a feature was added.
 std::string ModesProblem(const CalibFile &before, const CalibFile &after,
                          const Differences &differences,
                          const PayloadSelection &selection,
                          const std::string &payload, const Splice &splice) {
-  bool default_changed = false;
-  for (const AttributeChange &change : differences.file) {
-    default_changed |= strcmp(change.name, mf::kDefaultMode) == 0;
-  }
-  if (before.modes->num_modes != after.modes->num_modes || default_changed) {
+  if (before.modes->num_modes != after.modes->num_modes ||
+      FileValueChanged(differences, mf::kDefaultMode)) {
     return "the mode count or default mode reads otherwise";
   }
   const tavo::DispMode *target =
       selection.is_lut ? nullptr : &before.modes->modes[selection.mode_index];
+  auto where_in = [](const tavo::DispMode *mode) {
+    return Format("mode %d on display %d: ", mode->mode_id, mode->disp_id);
+  };
   for (const ModeChange &mode : differences.modes) {
-    std::string where = Format("mode %d on display %d: ", mode.mode->mode_id,
-                               mode.mode->disp_id);
+    std::string where = where_in(mode.mode);
     if (strcmp(mode.change, "changed") != 0) {
       return where + "its ID reads otherwise";
     }
@@ -84,9 +70,20 @@ std::string ModesProblem(const CalibFile &before, const CalibFile &after,
     }
   }
   if (target == nullptr) return "";
-  return TargetProblem(
-      before, after, selection, payload, splice,
-      Format("mode %d on display %d: ", target->mode_id, target->disp_id));
+  std::string where = where_in(target);
+  const tavo::DispMode &new_mode = after.modes->modes[selection.mode_index];
+  uint32_t features = splice.added ? splice.num_features : target->num_features;
+  if (new_mode.num_features != features) {
+    return where + Format("NumOfFeatures (%u, not %u) reads otherwise",
+                          new_mode.num_features, features);
+  }
+  const tavo::DispFeature *old_feature = target->features[selection.type];
+  const tavo::DispFeature *got = new_mode.features[selection.type];
+  if (Holds(FeaturePayload(got), payload) &&
+      got->disable == (old_feature != nullptr && old_feature->disable)) {
+    return "";
+  }
+  return where + Format("feature %d reads otherwise", selection.type);
 }
 
 // The first difference in the LUTs but the one the edit meant, or "".
@@ -94,11 +91,10 @@ std::string LutsProblem(const CalibFile &before, const CalibFile &after,
                         const Differences &differences,
                         const PayloadSelection &selection,
                         const std::string &payload) {
-  bool count_changed = before.lut_problem != after.lut_problem;
-  for (const AttributeChange &change : differences.file) {
-    count_changed |= strcmp(change.name, lf::kNumLuts) == 0;
+  if (before.lut_problem != after.lut_problem ||
+      FileValueChanged(differences, lf::kNumLuts)) {
+    return "the LUT section reads otherwise";
   }
-  if (count_changed) return "the LUT section reads otherwise";
   for (const SlotChange &lut : differences.luts) {
     if (!selection.is_lut || lut.slot != selection.position) {
       return Format("the LUT in slot %lld reads otherwise",
@@ -106,13 +102,7 @@ std::string LutsProblem(const CalibFile &before, const CalibFile &after,
     }
   }
   if (!selection.is_lut) return "";
-  const tavo::DispLut<tavo::PccLut> *slot = LutAt(after, selection.position);
-  if (slot != nullptr && slot->lut != nullptr &&
-      Holds(slot->lut->packets,
-            static_cast<size_t>(slot->lut->num_packets) * tavo::kPccPacketSize,
-            payload)) {
-    return "";
-  }
+  if (Holds(LutPayload(after, selection.position), payload)) return "";
   return Format("the LUT in slot %d reads otherwise", selection.position);
 }
 
@@ -152,9 +142,8 @@ std::string EditedCopy::ReadBack(const CalibFile &before,
 }
 
 std::string EditedCopy::WriteTo(const std::string &target) const {
-  const std::string &path = path_;
-  return WriteOutput(target, [&path](FILE *file) {
-    FILE *copy = fopen(path.c_str(), "rb");
+  return WriteOutput(target, [this](FILE *file) {
+    FILE *copy = fopen(path_.c_str(), "rb");
     if (copy == nullptr) return false;
     std::vector<char> buffer(1 << 20);
     size_t got;

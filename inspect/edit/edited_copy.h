@@ -18,10 +18,6 @@ namespace inspect {
 // beside what the reader makes of them.
 class EditedCopy {
  public:
-  EditedCopy() = default;
-  EditedCopy(const EditedCopy &) = delete;
-  EditedCopy &operator=(const EditedCopy &) = delete;
-
   // Writes |bytes| into the private file and lets go of them (|bytes| is
   // left empty). Returns "" when the file holds them, else the problem.
   std::string Keep(std::string *bytes);

@@ -16,10 +16,6 @@ namespace inspect {
 // without the tool's save into a file of its own first.
 class RewrittenFile {
  public:
-  RewrittenFile() = default;
-  RewrittenFile(const RewrittenFile &) = delete;
-  RewrittenFile &operator=(const RewrittenFile &) = delete;
-
   // Opens a new output of the tool's output type in a private folder under
   // $TMPDIR (or /tmp), removed when this object goes, and fills it with
   // AddModes of |file|'s modes, then AddLuts of its LUTs; |file| must stay

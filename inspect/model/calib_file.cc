@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "inspect/base/log_capture.h"
 #include "inspect/base/standard_input.h"
@@ -22,17 +23,6 @@ constexpr char kNoModes[] = "Failed to enumerate modes from the file";
 // What it says when standard input cannot be read to its end.
 constexpr char kNoStandardInput[] = "Couldn't read standard input";
 
-// Why the tool reads no file at |path|, which it would cut to another one;
-// "" when the path fits.
-std::string PathProblem(const std::string &path) {
-  size_t longest = static_cast<size_t>(tavo::kPathSize) - 1;
-  if (path.size() <= longest) return "";
-  return Format(
-      "Couldn't load file: its path is %zu bytes long, and the tool keeps "
-      "only the first %zu bytes of a path",
-      path.size(), longest);
-}
-
 // The system's reason why |path| cannot be opened for reading, or "".
 // tinyxml2 calls every such file "not found", and a folder opens but
 // cannot be read.
@@ -43,12 +33,6 @@ std::string OpenProblem(const std::string &path) {
   bool folder = fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
   close(fd);
   return folder ? strerror(EISDIR) : "";
-}
-
-// Whether the file that |info| describes is a regular one too large to
-// read, which is known before reading it.
-bool TooLargeToRead(const struct stat &info, uint64_t limit) {
-  return S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) > limit;
 }
 
 // The path that the reader opens for |path|, and in |problem| why it
@@ -80,8 +64,7 @@ std::string ReadWholeFile(const std::string &given, std::string *bytes,
   std::string problem;
   std::string path = OpenedPath(given, &problem);
   if (!problem.empty()) return problem;
-  problem = OpenProblem(path);
-  if (!problem.empty()) return problem;
+  // A folder opens, and its read fails with the system's reason.
   FILE *file = fopen(path.c_str(), "rb");
   if (file == nullptr) return strerror(errno);
   bytes->clear();
@@ -89,7 +72,7 @@ std::string ReadWholeFile(const std::string &given, std::string *bytes,
   // calibration file is tens of megabytes.
   struct stat info;
   bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-  if (regular && TooLargeToRead(info, limit)) {
+  if (regular && static_cast<uint64_t>(info.st_size) > limit) {
     fclose(file);
     return kTooLarge;
   }
@@ -132,14 +115,20 @@ std::unique_ptr<CalibFile> ReadCalibFile(const std::string &given) {
     file->problem = std::string(kNoStandardInput) + " (" + input_problem + ")";
     return file;
   }
-  file->problem = PathProblem(path);
-  if (!file->problem.empty()) {
+  // The tool would cut a longer path and read another file.
+  size_t longest = static_cast<size_t>(tavo::kPathSize) - 1;
+  if (path.size() > longest) {
+    file->problem = Format(
+        "Couldn't load file: its path is %zu bytes long, and the tool keeps "
+        "only the first %zu bytes of a path",
+        path.size(), longest);
     file->unopened = true;
     return file;
   }
   // The reader would hold all of it, and its parse beside it.
   struct stat info;
-  if (stat(path.c_str(), &info) == 0 && TooLargeToRead(info, kMaxInputBytes)) {
+  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<uint64_t>(info.st_size) > kMaxInputBytes) {
     file->problem = TooLargeProblem(given);
     return file;
   }
@@ -169,10 +158,8 @@ void LetGoOfDocument(CalibFile *file) {
     file->kept_luts.reset(tavo::DispLuts::Init());
     if (file->kept_luts == nullptr) return;
     file->kept_luts->num_luts = file->luts->num_luts;
-    for (int position = 0; position < tavo::kMaxLuts; ++position) {
-      file->kept_luts->lut_slots[position] = file->luts->lut_slots[position];
-      file->luts->lut_slots[position] = nullptr;
-    }
+    // The new set is empty: the old one is left with no LUT to release.
+    std::swap(file->kept_luts->lut_slots, file->luts->lut_slots);
     file->luts = file->kept_luts.get();
   }
   file->db.reset();

@@ -90,17 +90,9 @@ const Code kCodes[] = {
 const size_t kNumCodes = sizeof(kCodes) / sizeof(kCodes[0]);
 
 const char *RewriteName(Rewrite rewrite) {
-  switch (rewrite) {
-    case Rewrite::kLost:
-      return "lost";
-    case Rewrite::kSettled:
-      return "settled";
-    case Rewrite::kKept:
-      return "kept";
-    case Rewrite::kRefused:
-      return "refused";
-  }
-  return "";
+  // In the order of the enum.
+  static const char *const kNames[] = {"lost", "settled", "kept", "refused"};
+  return kNames[static_cast<int>(rewrite)];
 }
 
 const Code *FindCode(const char *name) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "calib_db/lut_format.h"
@@ -16,80 +17,64 @@ namespace lf = tavo::lut_format;
 
 namespace {
 
-// A mode attribute as the writer puts it, from what the reader read.
-struct Attribute {
-  const char *name;
-  std::string (*text)(const tavo::DispMode &);
-};
-
 std::string Flag(bool value) { return value ? "1" : "0"; }
 
-constexpr Attribute kAttributes[] = {
-    {mf::kName, [](const tavo::DispMode &m) { return std::string(m.name); }},
-    {mf::kIsDefaultMode,
-     [](const tavo::DispMode &m) { return Flag(m.is_default_mode); }},
-    {mf::kIsAppMode,
-     [](const tavo::DispMode &m) { return Flag(m.is_app_mode); }},
-    {mf::kNumOfFeatures,
-     [](const tavo::DispMode &m) { return std::to_string(m.num_features); }},
-    {mf::kDynamicRange,
-     [](const tavo::DispMode &m) { return std::string(m.dynamic_range); }},
-    {mf::kColorGamut,
-     [](const tavo::DispMode &m) { return std::string(m.color_gamut); }},
-    {mf::kPictureQuality,
-     [](const tavo::DispMode &m) { return std::string(m.picture_quality); }},
-    {mf::kRenderIntent,
-     [](const tavo::DispMode &m) { return std::to_string(m.render_intent); }},
-    {mf::kIsMerge, [](const tavo::DispMode &m) { return Flag(m.is_merge); }},
-};
+// A mode's attributes as the writer puts them, from what the reader read.
+std::vector<std::pair<const char *, std::string>> Attributes(
+    const tavo::DispMode &mode) {
+  return {
+      {mf::kName, mode.name},
+      {mf::kIsDefaultMode, Flag(mode.is_default_mode)},
+      {mf::kIsAppMode, Flag(mode.is_app_mode)},
+      {mf::kNumOfFeatures, std::to_string(mode.num_features)},
+      {mf::kDynamicRange, mode.dynamic_range},
+      {mf::kColorGamut, mode.color_gamut},
+      {mf::kPictureQuality, mode.picture_quality},
+      {mf::kRenderIntent, std::to_string(mode.render_intent)},
+      {mf::kIsMerge, Flag(mode.is_merge)},
+  };
+}
+
+// Adds |name| to |changes| where its two texts differ.
+void AddIfDiffers(const char *name, const std::string &old_text,
+                  const std::string &new_text,
+                  std::vector<AttributeChange> *changes) {
+  if (old_text != new_text) changes->push_back({name, old_text, new_text});
+}
 
 int ByteAt(const Payload &side, int64_t offset) {
   if (offset >= side.size || side.bytes == nullptr) return -1;
   return side.bytes[offset];
 }
 
-// Counts the offsets where the two payloads differ, a byte only one of
-// them has included, and lists the first |limit| of them.
-void CompareBytes(int64_t limit, SlotChange *slot) {
-  int64_t longest = std::max(slot->old_side.size, slot->new_side.size);
-  int64_t common = std::min(slot->old_side.size, slot->new_side.size);
-  for (int64_t i = 0; i < longest; ++i) {
-    if (i < common &&
-        (slot->old_side.bytes == nullptr || slot->new_side.bytes == nullptr ||
-         slot->old_side.bytes[i] == slot->new_side.bytes[i])) {
-      continue;
+// Adds |slot| to |changes| when its two sides, either of them empty,
+// differ: in being there, in their bytes or in a feature's Disable.
+void AddIfDiffers(int64_t limit, SlotChange slot,
+                  std::vector<SlotChange> *changes) {
+  if (slot.old_side.size < 0 && slot.new_side.size < 0) return;
+  if (slot.old_side.size < 0) {
+    slot.change = "added";
+  } else if (slot.new_side.size < 0) {
+    slot.change = "removed";
+  } else {
+    // Counts the offsets where the two payloads differ, a byte only one of
+    // them has included, and lists the first |limit| of them.
+    const Payload &old_side = slot.old_side;
+    const Payload &new_side = slot.new_side;
+    for (int64_t i = 0; i < std::max(old_side.size, new_side.size); ++i) {
+      if (i < std::min(old_side.size, new_side.size) &&
+          (old_side.bytes == nullptr || new_side.bytes == nullptr ||
+           old_side.bytes[i] == new_side.bytes[i])) {
+        continue;
+      }
+      if (slot.differing++ == 0) slot.first = i;
+      if (static_cast<int64_t>(slot.listed.size()) < limit) {
+        slot.listed.push_back({i, ByteAt(old_side, i), ByteAt(new_side, i)});
+      }
     }
-    if (slot->differing++ == 0) slot->first = i;
-    if (static_cast<int64_t>(slot->listed.size()) < limit) {
-      slot->listed.push_back(
-          {i, ByteAt(slot->old_side, i), ByteAt(slot->new_side, i)});
-    }
+    if (slot.differing == 0 && slot.old_disable == slot.new_disable) return;
   }
-}
-
-// The change between two slots, either of them empty; false when they
-// agree.
-bool CompareSlots(Payload old_side, Payload new_side, int64_t limit,
-                  SlotChange *slot) {
-  slot->old_side = old_side;
-  slot->new_side = new_side;
-  if (old_side.size < 0 && new_side.size < 0) return false;
-  if (old_side.size < 0) {
-    slot->change = "added";
-    return true;
-  }
-  if (new_side.size < 0) {
-    slot->change = "removed";
-    return true;
-  }
-  slot->change = "changed";
-  CompareBytes(limit, slot);
-  return slot->differing != 0;
-}
-
-Payload FeaturePayload(const tavo::DispFeature *feature) {
-  if (feature == nullptr) return {};
-  return {feature->size, feature->payload};
+  changes->push_back(std::move(slot));
 }
 
 // A mode's attributes are not compared under --feature, which asks for
@@ -98,34 +83,25 @@ ModeChange CompareModes(const Selection &selection, int64_t bytes_to_list,
                         const tavo::DispMode &old_mode,
                         const tavo::DispMode &new_mode) {
   ModeChange mode{&old_mode, "changed", {}, {}};
-  for (const Attribute &attribute : kAttributes) {
-    if (selection.feature.has_value()) break;
-    std::string old_text = attribute.text(old_mode);
-    std::string new_text = attribute.text(new_mode);
-    if (old_text != new_text) {
-      mode.attributes.push_back({attribute.name, old_text, new_text});
+  if (!selection.feature.has_value()) {
+    auto old_values = Attributes(old_mode);
+    auto new_values = Attributes(new_mode);
+    for (size_t i = 0; i < old_values.size(); ++i) {
+      AddIfDiffers(old_values[i].first, old_values[i].second,
+                   new_values[i].second, &mode.attributes);
     }
   }
   for (int type = 0; type < tavo::kMaxFeatures; ++type) {
     if (!selection.SelectsFeature(type)) continue;
     const tavo::DispFeature *old_feature = old_mode.features[type];
     const tavo::DispFeature *new_feature = new_mode.features[type];
-    SlotChange slot{type, "", {}, {}};
-    bool differs =
-        CompareSlots(FeaturePayload(old_feature), FeaturePayload(new_feature),
-                     bytes_to_list, &slot);
-    if (old_feature != nullptr) slot.old_disable = old_feature->disable;
-    if (new_feature != nullptr) slot.new_disable = new_feature->disable;
-    if (old_feature != nullptr && new_feature != nullptr) {
-      differs = differs || slot.old_disable != slot.new_disable;
-    }
-    if (differs) mode.features.push_back(slot);
+    SlotChange slot{type, "changed", FeaturePayload(old_feature),
+                    FeaturePayload(new_feature)};
+    slot.old_disable = old_feature != nullptr && old_feature->disable;
+    slot.new_disable = new_feature != nullptr && new_feature->disable;
+    AddIfDiffers(bytes_to_list, std::move(slot), &mode.features);
   }
   return mode;
-}
-
-bool SameKey(const tavo::DispMode &a, const tavo::DispMode &b) {
-  return a.disp_id == b.disp_id && a.mode_id == b.mode_id;
 }
 
 // Old modes in their order, each matched with the first new mode of the
@@ -146,7 +122,8 @@ std::vector<ModeChange> CompareModeLists(const Selection &selection,
     if (!selection.SelectsMode(old_mode)) continue;
     uint32_t j = 0;
     while (j < new_modes.num_modes &&
-           (matched[j] || !SameKey(old_mode, new_modes.modes[j]))) {
+           (matched[j] || new_modes.modes[j].disp_id != old_mode.disp_id ||
+            new_modes.modes[j].mode_id != old_mode.mode_id)) {
       ++j;
     }
     if (j == new_modes.num_modes) {
@@ -166,46 +143,19 @@ std::vector<ModeChange> CompareModeLists(const Selection &selection,
   return changes;
 }
 
+}  // namespace
+
+Payload FeaturePayload(const tavo::DispFeature *feature) {
+  if (feature == nullptr) return {};
+  return {feature->size, feature->payload};
+}
+
 Payload LutPayload(const CalibFile &file, int position) {
   const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
   if (slot == nullptr || slot->lut == nullptr) return {};
   return {static_cast<int64_t>(slot->lut->num_packets) * tavo::kPccPacketSize,
           slot->lut->packets};
 }
-
-std::vector<SlotChange> CompareLuts(int64_t bytes_to_list,
-                                    const CalibFile &old_file,
-                                    const CalibFile &new_file) {
-  std::vector<SlotChange> changes;
-  for (int position = 0; position < tavo::kMaxLuts; ++position) {
-    SlotChange slot{position, "", {}, {}};
-    if (CompareSlots(LutPayload(old_file, position),
-                     LutPayload(new_file, position), bytes_to_list, &slot)) {
-      changes.push_back(slot);
-    }
-  }
-  return changes;
-}
-
-// The values of the file, not of a mode, as the reader read them.
-std::vector<AttributeChange> CompareFileValues(const CalibFile &old_file,
-                                               const CalibFile &new_file) {
-  auto num_luts = [](const CalibFile &file) {
-    return std::to_string(file.luts != nullptr ? file.luts->num_luts : 0);
-  };
-  const AttributeChange all[] = {
-      {mf::kDefaultMode, std::to_string(old_file.modes->default_mode),
-       std::to_string(new_file.modes->default_mode)},
-      {lf::kNumLuts, num_luts(old_file), num_luts(new_file)},
-  };
-  std::vector<AttributeChange> changes;
-  for (const AttributeChange &change : all) {
-    if (change.old_text != change.new_text) changes.push_back(change);
-  }
-  return changes;
-}
-
-}  // namespace
 
 Differences Compare(const CalibFile &old_file, const CalibFile &new_file,
                     const Selection &selection, int64_t bytes_to_list) {
@@ -214,8 +164,21 @@ Differences Compare(const CalibFile &old_file, const CalibFile &new_file,
                                            *old_file.modes, *new_file.modes),
                           {}};
   if (!selection.IsFiltered()) {
-    differences.file = CompareFileValues(old_file, new_file);
-    differences.luts = CompareLuts(bytes_to_list, old_file, new_file);
+    // The values of the file, not of a mode, as the reader read them.
+    auto num_luts = [](const CalibFile &file) {
+      return std::to_string(file.luts != nullptr ? file.luts->num_luts : 0);
+    };
+    AddIfDiffers(mf::kDefaultMode, std::to_string(old_file.modes->default_mode),
+                 std::to_string(new_file.modes->default_mode),
+                 &differences.file);
+    AddIfDiffers(lf::kNumLuts, num_luts(old_file), num_luts(new_file),
+                 &differences.file);
+    for (int position = 0; position < tavo::kMaxLuts; ++position) {
+      AddIfDiffers(bytes_to_list,
+                   {position, "changed", LutPayload(old_file, position),
+                    LutPayload(new_file, position)},
+                   &differences.luts);
+    }
   }
   return differences;
 }

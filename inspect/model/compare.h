@@ -26,6 +26,12 @@ struct Payload {
   const uint8_t *bytes = nullptr;
 };
 
+// The payload of |feature|, or none where it is null.
+Payload FeaturePayload(const tavo::DispFeature *feature);
+
+// The PCC LUT in slot |position| of |file|, or none.
+Payload LutPayload(const CalibFile &file, int position);
+
 // A byte that differs; -1 for the side that has no byte there.
 struct ByteChange {
   int64_t offset;

@@ -40,34 +40,35 @@ int Findings::LineOf(const tinyxml2::XMLNode *node) const {
 
 void Findings::Identify(const tinyxml2::XMLElement *mode,
                         const tavo::DispMode &record) {
-  identified_.push_back({mode, {record.disp_id, record.mode_id}});
+  identified_[mode] = {record.disp_id, record.mode_id};
 }
 
 FindingPlace Findings::PlaceOf(const tinyxml2::XMLElement *element) const {
   FindingPlace place;
-  // The element directly under the mode, when |element| lies deeper.
+  // Up to the Mode element under Disp_Modes, |below| the element directly
+  // under it when |element| lies deeper.
   const tinyxml2::XMLElement *below = nullptr;
-  for (const tinyxml2::XMLElement *at = element; at != nullptr;
-       below = at, at = at->Parent() != nullptr ? at->Parent()->ToElement()
-                                                : nullptr) {
-    const tinyxml2::XMLNode *parent = at->Parent();
-    bool is_mode = strcmp(at->Name(), mf::kMode) == 0 && parent != nullptr &&
-                   parent->ToElement() != nullptr &&
-                   strcmp(parent->ToElement()->Name(), mf::kDispModes) == 0;
-    if (!is_mode) continue;
-    place.mode = mf::AttributeOrZero(at, mf::kModeId);
-    if (at->Attribute(mf::kDisplayId, nullptr) != nullptr) {
-      place.display = mf::AttributeOrZero(at, mf::kDisplayId);
+  const tinyxml2::XMLElement *at = element;
+  for (const tinyxml2::XMLElement *parent; at != nullptr;
+       below = at, at = parent) {
+    parent = at->Parent() != nullptr ? at->Parent()->ToElement() : nullptr;
+    if (parent != nullptr && strcmp(at->Name(), mf::kMode) == 0 &&
+        strcmp(parent->Name(), mf::kDispModes) == 0) {
+      break;
     }
-    for (const auto &[mode, ids] : identified_) {
-      if (mode != at) continue;
-      place.display = ids.first;
-      place.mode = ids.second;
-    }
-    if (below != nullptr && strcmp(below->Name(), mf::kFeature) == 0) {
-      place.feature = mf::AttributeOrZero(below, mf::kFeatureType);
-    }
-    break;
+  }
+  if (at == nullptr) return place;
+  place.mode = mf::AttributeOrZero(at, mf::kModeId);
+  if (at->Attribute(mf::kDisplayId, nullptr) != nullptr) {
+    place.display = mf::AttributeOrZero(at, mf::kDisplayId);
+  }
+  auto identified = identified_.find(at);
+  if (identified != identified_.end()) {
+    place.display = identified->second.first;
+    place.mode = identified->second.second;
+  }
+  if (below != nullptr && strcmp(below->Name(), mf::kFeature) == 0) {
+    place.feature = mf::AttributeOrZero(below, mf::kFeatureType);
   }
   return place;
 }

@@ -66,7 +66,7 @@ class Findings {
   std::vector<Finding> list_;
   std::unordered_map<const tinyxml2::XMLNode *, int> lines_;
   // Mode elements the reader read, with their display and mode ID.
-  std::vector<std::pair<const tinyxml2::XMLElement *, std::pair<int, int>>>
+  std::unordered_map<const tinyxml2::XMLElement *, std::pair<int, int>>
       identified_;
 };
 

@@ -3,11 +3,14 @@
 #include <string.h>
 #include <tinyxml2.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "calib_db/hex_kernels.h"
 #include "calib_db/mode_format.h"
 #include "inspect/base/text.h"
+#include "inspect/model/compare.h"
 
 namespace inspect {
 
@@ -20,8 +23,7 @@ std::string SlotsHeld(const CalibFile &file) {
   int count = 0;
   int last = -1;
   for (int position = 0; position < tavo::kMaxLuts; ++position) {
-    const tavo::DispLut<tavo::PccLut> *slot = LutAt(file, position);
-    if (slot == nullptr || slot->lut == nullptr) continue;
+    if (LutPayload(file, position).size < 0) continue;
     if (last >= 0) slots += (count > 1 ? ", " : "") + std::to_string(last);
     last = position;
     ++count;
@@ -40,16 +42,15 @@ std::string SelectLut(const CalibFile &file, int position,
   selection->position = position;
   selection->what = Format("the PCC LUT in slot %d", position);
   // LutAt indexes the slots unchecked.
-  const tavo::DispLut<tavo::PccLut> *slot =
-      position < tavo::kMaxLuts ? LutAt(file, position) : nullptr;
-  if (slot == nullptr || slot->lut == nullptr) {
+  Payload held =
+      position < tavo::kMaxLuts ? LutPayload(file, position) : Payload();
+  if (held.size < 0) {
     return Format("the tool reads no PCC LUT in slot %d of %s (%s)", position,
                   file.path.c_str(), SlotsHeld(file).c_str());
   }
   selection->held = true;
-  selection->bytes = slot->lut->packets;
-  selection->size =
-      static_cast<size_t>(slot->lut->num_packets) * tavo::kPccPacketSize;
+  selection->bytes = held.bytes;
+  selection->size = static_cast<size_t>(held.size);
   return "";
 }
 
@@ -60,43 +61,17 @@ uint32_t ModesWithElements(const CalibFile &file) {
   const tinyxml2::XMLDocument *doc =
       file.db != nullptr ? file.db->document() : nullptr;
   if (doc == nullptr) return file.modes->num_modes;
-  const tinyxml2::XMLElement *root = doc->FirstChildElement();
   const tinyxml2::XMLElement *mode =
-      root == nullptr ? nullptr
-                      : root->FirstChildElement(tavo::mode_format::kDispModes);
-  if (mode != nullptr) mode = mode->FirstChildElement(tavo::mode_format::kMode);
+      tinyxml2::XMLConstHandle(doc)
+          .FirstChildElement()
+          .FirstChildElement(tavo::mode_format::kDispModes)
+          .FirstChildElement(tavo::mode_format::kMode)
+          .ToElement();
   uint32_t count = 0;
   for (; mode != nullptr && count < file.modes->num_modes; ++count) {
     mode = mode->NextSiblingElement(tavo::mode_format::kMode);
   }
   return count;
-}
-
-uint32_t FeaturesHeld(const tavo::DispMode &mode) {
-  uint32_t count = 0;
-  for (const tavo::DispFeature *feature : mode.features) {
-    if (feature != nullptr) ++count;
-  }
-  return count;
-}
-
-// The indexes of the modes with |address|'s display and ID, in |all|, and
-// of those that may be meant, in |meant|: those holding its feature (of a
-// type the reader holds) or, when |adding|, those a Mode element stands
-// behind.
-void ModesMeant(const CalibFile &file, const PayloadAddress &address,
-                bool adding, std::vector<int> *all, std::vector<int> *meant) {
-  uint32_t backed = ModesWithElements(file);
-  for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
-    const tavo::DispMode &mode = file.modes->modes[i];
-    if (mode.disp_id != address.display || mode.mode_id != address.mode) {
-      continue;
-    }
-    all->push_back(static_cast<int>(i));
-    bool holds = address.feature < tavo::kMaxFeatures &&
-                 mode.features[address.feature] != nullptr;
-    if (adding ? i < backed : holds) meant->push_back(static_cast<int>(i));
-  }
 }
 
 std::string SelectFeature(const CalibFile &file, const PayloadAddress &address,
@@ -107,9 +82,25 @@ std::string SelectFeature(const CalibFile &file, const PayloadAddress &address,
   selection->type = address.feature;
   selection->what =
       Format("feature %d of %s", address.feature, mode_name.c_str());
+  // The modes with the address's display and ID, in |all|, and those that
+  // may be meant, in |meant|: those holding its feature (of a type the
+  // reader holds) or, when it may be added, those a Mode element stands
+  // behind.
   std::vector<int> all;
   std::vector<int> meant;
-  ModesMeant(file, address, missing_feature_ok, &all, &meant);
+  uint32_t backed = ModesWithElements(file);
+  for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
+    const tavo::DispMode &mode = file.modes->modes[i];
+    if (mode.disp_id != address.display || mode.mode_id != address.mode) {
+      continue;
+    }
+    all.push_back(static_cast<int>(i));
+    bool holds = address.feature < tavo::kMaxFeatures &&
+                 mode.features[address.feature] != nullptr;
+    if (missing_feature_ok ? i < backed : holds) {
+      meant.push_back(static_cast<int>(i));
+    }
+  }
   if (all.empty()) return "the tool reads no " + mode_name + " in " + file.path;
   if (address.feature >= tavo::kMaxFeatures) {
     return Format("feature types go from 0 to %d, not %d",
@@ -135,7 +126,9 @@ std::string SelectFeature(const CalibFile &file, const PayloadAddress &address,
   selection->mode_index = meant.empty() ? all[0] : meant[0];
   const tavo::DispMode &mode = file.modes->modes[selection->mode_index];
   selection->num_features = mode.num_features;
-  selection->features_held = FeaturesHeld(mode);
+  selection->features_held = static_cast<uint32_t>(std::count_if(
+      std::begin(mode.features), std::end(mode.features),
+      [](const tavo::DispFeature *feature) { return feature != nullptr; }));
   const tavo::DispFeature *feature = mode.features[address.feature];
   if (feature == nullptr) return "";
   selection->held = true;

@@ -1,5 +1,7 @@
 #include "inspect/model/selection.h"
 
+#include <algorithm>
+
 namespace inspect {
 
 bool Selection::IsFiltered() const {
@@ -16,11 +18,9 @@ bool Selection::SelectsFeature(uint32_t type) const {
 }
 
 int Selection::CountModes(const tavo::DispModes &modes) const {
-  int count = 0;
-  for (uint32_t i = 0; i < modes.num_modes; ++i) {
-    if (SelectsMode(modes.modes[i])) ++count;
-  }
-  return count;
+  return static_cast<int>(std::count_if(
+      modes.modes, modes.modes + modes.num_modes,
+      [this](const tavo::DispMode &m) { return SelectsMode(m); }));
 }
 
 }  // namespace inspect
