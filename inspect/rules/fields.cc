@@ -218,14 +218,13 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
   uint64_t wrong = WrongBytes(text, digits, needed / 2, &first_wrong);
   std::string message = first;
   if (bad > 1) {
-    message += Format(" (%s of the %llu read are not hexadecimal digits)",
-                      Count(static_cast<long long>(bad), "character").c_str(),
-                      static_cast<ull>(characters));
+    message +=
+        Format(" (%s of the %llu read are not hexadecimal digits)",
+               Count(bad, "character").c_str(), static_cast<ull>(characters));
   }
   message += Format(
       ": read as digits, %llu of its %s come out wrong, from offset %llu",
-      static_cast<ull>(wrong),
-      Count(static_cast<long long>(needed / 2), "byte").c_str(),
+      static_cast<ull>(wrong), Count(needed / 2, "byte").c_str(),
       static_cast<ull>(first_wrong));
   std::string layout = blank && wide ? "white space and characters outside "
                                        "ASCII"
@@ -236,30 +235,12 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
                     : " (white space shifts the digits after it)";
   }
   if (digits.size() != needed) {
-    message +=
-        Format("; without %s it has %s, %s needs %llu", layout.c_str(),
-               Count(static_cast<long long>(digits.size()), "digit").c_str(),
-               what.c_str(), static_cast<ull>(needed));
+    message += Format("; without %s it has %s, %s needs %llu", layout.c_str(),
+                      Count(digits.size(), "digit").c_str(), what.c_str(),
+                      static_cast<ull>(needed));
   }
   if (length < needed) message += CutText(cut, findings);
   return message;
-}
-
-// The payload-length message of a payload whose |digits| the reader
-// takes, complete, and after which |cut| hides |after| more that other
-// readers read; the lines are those of |findings|.
-std::string MarkupAfterMessage(uint64_t digits, uint64_t after, uint64_t needed,
-                               const std::string &what,
-                               const tinyxml2::XMLNode *cut,
-                               const Findings &findings) {
-  return Format(
-      "payload has %s, then %s on line %d: other XML readers read %llu "
-      "digits where %s needs %llu; the tool reads the %llu before it and "
-      "ignores the rest",
-      Count(static_cast<long long>(digits), "digit").c_str(),
-      NodeName(cut).c_str(), findings.LineOf(cut),
-      static_cast<ull>(digits + after), what.c_str(), static_cast<ull>(needed),
-      static_cast<ull>(digits));
 }
 
 }  // namespace
@@ -379,46 +360,43 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   std::string entity =
       DeclaredEntityReading(dtd, findings->LineOf(element), nullptr, text);
   if (!entity.empty()) entity += ": ";
+  const char *code = "payload-length";
+  std::string message;
   if (bad > 0) {
-    findings->Warn(
-        element, "payload-not-hex",
-        entity + NotHexMessage(text, length, needed, what, cut, *findings));
+    code = "payload-not-hex";
+    message = NotHexMessage(text, length, needed, what, cut, *findings);
   } else if (length < needed) {
-    findings->Warn(
-        element, "payload-length",
-        entity +
-            Format("payload has %s, %s needs %llu: %s",
-                   Count(static_cast<long long>(length), "digit").c_str(),
-                   what.c_str(), static_cast<ull>(needed),
-                   ShortConsequence(length, needed, cut, *findings).c_str()));
+    message = Format("payload has %s, %s needs %llu: %s",
+                     Count(length, "digit").c_str(), what.c_str(),
+                     static_cast<ull>(needed),
+                     ShortConsequence(length, needed, cut, *findings).c_str());
   } else if (after > 0 && surplus == 0) {
-    findings->Warn(element, "payload-length",
-                   entity + MarkupAfterMessage(digits, after, needed, what, cut,
-                                               *findings));
+    // The digits the reader takes are complete; |cut| hides more.
+    message = Format(
+        "payload has %s, then %s on line %d: other XML readers read %llu "
+        "digits where %s needs %llu; the tool reads the %llu before it and "
+        "ignores the rest",
+        Count(digits, "digit").c_str(), NodeName(cut).c_str(),
+        findings->LineOf(cut), static_cast<ull>(digits + after), what.c_str(),
+        static_cast<ull>(needed), static_cast<ull>(digits));
+  } else if (surplus > 0 && needed == 0) {
+    message = Format(
+        "payload has %s, but with %s none is read: %s ignored, and the "
+        "element is written without text",
+        Count(surplus, "digit").c_str(), what.c_str(),
+        surplus == 1 ? "it is" : "they are");
   } else if (surplus > 0) {
-    findings->Warn(
-        element, "payload-length",
-        entity +
-            (needed == 0
-                 ? Format(
-                       "payload has %s, but with %s none is read: %s "
-                       "ignored, and the element is written without text",
-                       Count(static_cast<long long>(surplus), "digit").c_str(),
-                       what.c_str(), surplus == 1 ? "it is" : "they are")
-                 : Format(
-                       "payload has %s, %s needs %llu: the last %llu %s "
-                       "ignored",
-                       Count(static_cast<long long>(digits), "digit").c_str(),
-                       what.c_str(), static_cast<ull>(needed),
-                       static_cast<ull>(surplus),
-                       surplus == 1 ? "is" : "are")));
+    message = Format("payload has %s, %s needs %llu: the last %llu %s ignored",
+                     Count(digits, "digit").c_str(), what.c_str(),
+                     static_cast<ull>(needed), static_cast<ull>(surplus),
+                     surplus == 1 ? "is" : "are");
   }
+  if (!message.empty()) findings->Warn(element, code, entity + message);
   if (lower > 0 && entity.empty()) {
-    findings->Warn(
-        element, "payload-case",
-        Format("payload has %s in lower case: read as the same "
-               "bytes, written in upper case",
-               Count(static_cast<long long>(lower), "digit").c_str()));
+    findings->Warn(element, "payload-case",
+                   Format("payload has %s in lower case: read as the same "
+                          "bytes, written in upper case",
+                          Count(lower, "digit").c_str()));
   }
 }
 

@@ -43,10 +43,7 @@ void CheckTexts(const tinyxml2::XMLElement *mode, Findings *findings) {
   for (const char *name :
        {mf::kName, mf::kDynamicRange, mf::kColorGamut, mf::kPictureQuality}) {
     const char *text = mode->Attribute(name, nullptr);
-    if (text == nullptr ||
-        strlen(text) < static_cast<size_t>(tavo::kNameSize)) {
-      continue;
-    }
+    if (text == nullptr || KeptText(text).size() == strlen(text)) continue;
     findings->Warn(mode, "text-cut",
                    Format("%s is %zu bytes: only the first %zu are kept", name,
                           strlen(text), KeptText(text).size()));
@@ -121,34 +118,34 @@ void CheckNotCarried(const tinyxml2::XMLElement *element,
   }
 }
 
+// Warns with "identity-missing" when |element| lacks |name|, and not only
+// by a misspelling that unknown-name reports: |message| says what is read.
+void CheckPresent(const tinyxml2::XMLElement *element, const char *name,
+                  const std::string &message, const InternalDtd &dtd,
+                  Findings *findings) {
+  if (element->Attribute(name, nullptr) != nullptr ||
+      HasNameButForCase(element, name)) {
+    return;
+  }
+  findings->Warn(element, "identity-missing",
+                 message + DtdDefaultNote(dtd, element, name));
+}
+
 void CheckIdentity(const tinyxml2::XMLElement *element,
                    const tavo::DispMode *mode, const InternalDtd &dtd,
                    Findings *findings) {
-  if (element->Attribute(mf::kModeId, nullptr) == nullptr &&
-      !HasNameButForCase(element, mf::kModeId)) {
-    findings->Warn(element, "identity-missing",
-                   "Mode has no ModeID: it is read as mode 0" +
-                       DtdDefaultNote(dtd, element, mf::kModeId));
-  }
-  if (element->Attribute(mf::kDisplayId, nullptr) == nullptr &&
-      !HasNameButForCase(element, mf::kDisplayId)) {
-    findings->Warn(
-        element, "identity-missing",
-        (mode != nullptr
-             ? Format("Mode has no DisplayID: it keeps the colour library's "
-                      "initial value, display %d",
-                      mode->disp_id)
-             : std::string("Mode has no DisplayID: it keeps the colour "
-                           "library's initial value")) +
-            DtdDefaultNote(dtd, element, mf::kDisplayId));
-  }
-  if (element->Attribute(mf::kName, nullptr) == nullptr &&
-      !HasNameButForCase(element, mf::kName)) {
-    findings->Warn(element, "identity-missing",
-                   "Mode has no Name: it is read as an empty name, and the "
-                   "tool writes Name=\"\"" +
-                       DtdDefaultNote(dtd, element, mf::kName));
-  }
+  CheckPresent(element, mf::kModeId, "Mode has no ModeID: it is read as mode 0",
+               dtd, findings);
+  CheckPresent(element, mf::kDisplayId,
+               "Mode has no DisplayID: it keeps the colour library's initial "
+               "value" +
+                   (mode != nullptr ? Format(", display %d", mode->disp_id)
+                                    : std::string()),
+               dtd, findings);
+  CheckPresent(element, mf::kName,
+               "Mode has no Name: it is read as an empty name, and the tool "
+               "writes Name=\"\"",
+               dtd, findings);
 }
 
 // The type the reader reads |feature| as, or -1 when it refuses the
@@ -174,13 +171,9 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
   CheckNumber(feature, mf::kFeatureType, dtd, findings);
   CheckNumber(feature, mf::kDataSize, dtd, findings);
   CheckDisable(feature, dtd, findings);
-  if (feature->Attribute(mf::kFeatureType, nullptr) == nullptr &&
-      !HasNameButForCase(feature, mf::kFeatureType)) {
-    findings->Warn(feature, "identity-missing",
-                   "Feature has no FeatureType: it is read as type 0, into "
-                   "slot 0" +
-                       DtdDefaultNote(dtd, feature, mf::kFeatureType));
-  }
+  CheckPresent(feature, mf::kFeatureType,
+               "Feature has no FeatureType: it is read as type 0, into slot 0",
+               dtd, findings);
   int type = ReadType(feature);
   if (type < 0) return findings->LineOf(feature);
   int size = mf::AttributeOrZero(feature, mf::kDataSize);
@@ -286,21 +279,17 @@ void CheckBlankDuplicates(
     const tinyxml2::XMLElement *section, const tavo::DispModes &modes,
     const std::vector<const tinyxml2::XMLElement *> &elements, uint32_t read,
     Findings *findings) {
+  const tavo::DispMode *all = modes.modes;
   for (uint32_t i = read; i < modes.num_modes; ++i) {
-    const tavo::DispMode &blank = modes.modes[i];
-    bool seen = false;
-    for (uint32_t j = read; j < i; ++j) {
-      seen = seen || SameMode(modes.modes[j], blank);
-    }
-    if (seen) continue;
-    int blanks = 0;
-    for (uint32_t j = i; j < modes.num_modes; ++j) {
-      blanks += SameMode(modes.modes[j], blank) ? 1 : 0;
-    }
-    const tinyxml2::XMLElement *element = nullptr;
-    for (uint32_t j = 0; j < read && element == nullptr; ++j) {
-      if (SameMode(modes.modes[j], blank)) element = elements[j];
-    }
+    const tavo::DispMode &blank = all[i];
+    auto same = [&](const tavo::DispMode &mode) {
+      return SameMode(mode, blank);
+    };
+    if (std::any_of(all + read, all + i, same)) continue;
+    int blanks = std::count_if(all + i, all + modes.num_modes, same);
+    const tavo::DispMode *match = std::find_if(all, all + read, same);
+    const tinyxml2::XMLElement *element =
+        match != all + read ? elements[match - all] : nullptr;
     if (blanks == 1 && element == nullptr) continue;
     std::string message = blanks == 1
                               ? std::string(
