@@ -59,12 +59,7 @@ std::string ErrorWords(tinyxml2::XMLError error) {
     case tinyxml2::XML_ELEMENT_DEPTH_EXCEEDED:
       return Format("elements nested more than %d deep",
                     TINYXML2_MAX_ELEMENT_DEPTH);
-    case tinyxml2::XML_SUCCESS:
-    case tinyxml2::XML_NO_ATTRIBUTE:
-    case tinyxml2::XML_WRONG_ATTRIBUTE_TYPE:
-    case tinyxml2::XML_CAN_NOT_CONVERT_TEXT:
-    case tinyxml2::XML_NO_TEXT_NODE:
-    case tinyxml2::XML_ERROR_COUNT:
+    default:
       break;
   }
   return tinyxml2::XMLDocument::ErrorIDToName(error);

@@ -229,8 +229,8 @@ int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
     int line = CheckFeature(feature, first_lines, last, dtd, findings);
     if (refused == 0) refused = line;
   }
-  uint32_t held = 0;
-  for (int line : first_lines) held += line != 0 ? 1 : 0;
+  uint32_t held =
+      tavo::kMaxFeatures - std::count(first_lines, std::end(first_lines), 0);
   if (refused == 0 && held != declared) {
     std::string written =
         record != nullptr ? std::to_string(record->num_features) : "";
@@ -332,24 +332,6 @@ void CheckDuplicateModes(
   CheckBlankDuplicates(section, modes, elements, read, findings);
 }
 
-// A DefaultMode the section lacks and the file's DTD gives: reported
-// here where the output's value differs and no mismatch says so.
-void CheckDefaultModeDefault(const tinyxml2::XMLElement *section, int written,
-                             const InternalDtd &dtd, Findings *findings) {
-  if (section->Attribute(mf::kDefaultMode) != nullptr) return;
-  const AttributeDefault *declared =
-      DtdDefaultOf(dtd, section, mf::kDefaultMode);
-  if (declared == nullptr || declared->value == std::to_string(written)) {
-    return;
-  }
-  findings->Warn(
-      section, "attribute-not-carried",
-      DtdDefaultMessage(section, *declared,
-                        Format("reads none and writes DefaultMode=\"%d\", "
-                               "the mode flagged IsDefaultMode",
-                               written)));
-}
-
 void CheckDefaultMode(const tinyxml2::XMLElement *section,
                       const tavo::DispModes &modes, const InternalDtd &dtd,
                       Findings *findings) {
@@ -359,8 +341,21 @@ void CheckDefaultMode(const tinyxml2::XMLElement *section,
       flagged.push_back(modes.modes[i].mode_id);
   }
   if (modes.num_modes == 0) return;
+  bool lacks = section->Attribute(mf::kDefaultMode) == nullptr;
   if (flagged.size() == 1 && flagged[0] == modes.default_mode) {
-    CheckDefaultModeDefault(section, flagged[0], dtd, findings);
+    // A DefaultMode the file's DTD gives: reported here where the output's
+    // value differs and no mismatch says so.
+    const AttributeDefault *declared =
+        DtdDefaultOf(dtd, section, mf::kDefaultMode);
+    if (lacks && declared != nullptr &&
+        declared->value != std::to_string(flagged[0])) {
+      findings->Warn(
+          section, "attribute-not-carried",
+          DtdDefaultMessage(section, *declared,
+                            Format("reads none and writes DefaultMode=\"%d\", "
+                                   "the mode flagged IsDefaultMode",
+                                   flagged[0])));
+    }
     return;
   }
   std::string message = Format("DefaultMode is %d but ", modes.default_mode);
@@ -381,9 +376,7 @@ void CheckDefaultMode(const tinyxml2::XMLElement *section,
         "says %d, the last",
         ids.c_str(), flagged.back());
   }
-  if (section->Attribute(mf::kDefaultMode) == nullptr) {
-    message += DtdDefaultNote(dtd, section, mf::kDefaultMode);
-  }
+  if (lacks) message += DtdDefaultNote(dtd, section, mf::kDefaultMode);
   findings->Warn(section, "default-mode-mismatch", message);
 }
 
