@@ -139,18 +139,13 @@ std::string ShortConsequence(uint64_t length, uint64_t needed,
   return text + CutText(cut, findings);
 }
 
-// Whether |c| is laid out rather than meant as a digit: white space, and
-// the bytes of characters outside ASCII (a zero-width space, a no-break
-// space), which no one types for a digit. Other ASCII stands for a digit.
-constexpr bool IsLayout(char c) {
-  return IsBlank(c) || static_cast<unsigned char>(c) >= 0x80;
-}
-
-// The digits |text| means: all but its layout.
+// The digits |text| means: all but its layout, white space and the bytes
+// of characters outside ASCII (a zero-width space, a no-break space),
+// which no one types for a digit. Other ASCII stands for a digit.
 std::string MeantDigits(const char *text) {
   std::string digits;
   for (const char *p = text; *p != '\0'; ++p) {
-    if (!IsLayout(*p)) digits += *p;
+    if (!IsBlank(*p) && static_cast<unsigned char>(*p) < 0x80) digits += *p;
   }
   return digits;
 }

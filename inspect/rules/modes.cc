@@ -215,17 +215,16 @@ int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
                     : 0;
   int first_lines[tavo::kMaxFeatures] = {};
   const tinyxml2::XMLElement *last[tavo::kMaxFeatures] = {};
+  std::vector<const tinyxml2::XMLElement *> features;
   for (const tinyxml2::XMLElement *feature =
            mode->FirstChildElement(mf::kFeature);
        feature != nullptr;
        feature = feature->NextSiblingElement(mf::kFeature)) {
+    features.push_back(feature);
     int type = ReadType(feature);
     if (type >= 0) last[type] = feature;
   }
-  for (const tinyxml2::XMLElement *feature =
-           mode->FirstChildElement(mf::kFeature);
-       feature != nullptr;
-       feature = feature->NextSiblingElement(mf::kFeature)) {
+  for (const tinyxml2::XMLElement *feature : features) {
     int line = CheckFeature(feature, first_lines, last, dtd, findings);
     if (refused == 0) refused = line;
   }
@@ -272,24 +271,34 @@ bool SameMode(const tavo::DispMode &a, const tavo::DispMode &b) {
 
 constexpr char kApart[] = ", and extract and inject cannot tell them apart";
 
-// The blank modes the reader reads after the |read| Mode |elements|
-// that share the display and mode ID of another mode: one finding for
-// each such ID, on |section|'s line, as they have no element.
-void CheckBlankDuplicates(
+// Reports the modes the reader reads with the display and mode ID of an
+// earlier one: |elements| are the Mode elements it read, in order, and
+// the blank modes it reads after them, which have no element, get one
+// finding for each such ID, on |section|'s line.
+void CheckDuplicateModes(
     const tinyxml2::XMLElement *section, const tavo::DispModes &modes,
-    const std::vector<const tinyxml2::XMLElement *> &elements, uint32_t read,
+    const std::vector<const tinyxml2::XMLElement *> &elements,
     Findings *findings) {
+  uint32_t read = std::min<uint32_t>(elements.size(), modes.num_modes);
   const tavo::DispMode *all = modes.modes;
-  for (uint32_t i = read; i < modes.num_modes; ++i) {
-    const tavo::DispMode &blank = all[i];
-    auto same = [&](const tavo::DispMode &mode) {
-      return SameMode(mode, blank);
+  for (uint32_t i = 0; i < modes.num_modes; ++i) {
+    const tavo::DispMode &mode = all[i];
+    auto same = [&](const tavo::DispMode &other) {
+      return SameMode(other, mode);
     };
-    if (std::any_of(all + read, all + i, same)) continue;
+    uint32_t first = std::find_if(all, all + i, same) - all;
+    if (i < read && first < i) {
+      findings->Warn(elements[i], "duplicate-mode",
+                     Format("Mode %d of display %d again (first on line %d): "
+                            "the tool writes both%s",
+                            mode.mode_id, mode.disp_id,
+                            findings->LineOf(elements[first]), kApart));
+    }
+    // A blank mode is reported with the first blank of its ID.
+    if (i < read || std::any_of(all + read, all + i, same)) continue;
     int blanks = std::count_if(all + i, all + modes.num_modes, same);
-    const tavo::DispMode *match = std::find_if(all, all + read, same);
     const tinyxml2::XMLElement *element =
-        match != all + read ? elements[match - all] : nullptr;
+        first < read ? elements[first] : nullptr;
     if (blanks == 1 && element == nullptr) continue;
     std::string message = blanks == 1
                               ? std::string(
@@ -299,7 +308,7 @@ void CheckBlankDuplicates(
                                     "the %d blank modes read after the Mode "
                                     "elements are%s",
                                     blanks, element == nullptr ? " all" : "");
-    message += Format(" mode %d of display %d", blank.mode_id, blank.disp_id);
+    message += Format(" mode %d of display %d", mode.mode_id, mode.disp_id);
     if (element != nullptr) {
       message +=
           Format(", as is the Mode on line %d", findings->LineOf(element));
@@ -309,27 +318,6 @@ void CheckBlankDuplicates(
         copies == 2 ? ": the tool writes both" : ": the tool writes them all";
     findings->Warn(section, "duplicate-mode", message + kApart);
   }
-}
-
-// Reports the modes the reader reads with the display and mode ID of an
-// earlier one: |elements| are the Mode elements it read, in order.
-void CheckDuplicateModes(
-    const tinyxml2::XMLElement *section, const tavo::DispModes &modes,
-    const std::vector<const tinyxml2::XMLElement *> &elements,
-    Findings *findings) {
-  uint32_t read = std::min<uint32_t>(elements.size(), modes.num_modes);
-  for (uint32_t i = 1; i < read; ++i) {
-    const tavo::DispMode &mode = modes.modes[i];
-    uint32_t first = 0;
-    while (!SameMode(modes.modes[first], mode)) ++first;
-    if (first == i) continue;
-    findings->Warn(elements[i], "duplicate-mode",
-                   Format("Mode %d of display %d again (first on line %d): "
-                          "the tool writes both%s",
-                          mode.mode_id, mode.disp_id,
-                          findings->LineOf(elements[first]), kApart));
-  }
-  CheckBlankDuplicates(section, modes, elements, read, findings);
 }
 
 void CheckDefaultMode(const tinyxml2::XMLElement *section,
