@@ -32,24 +32,6 @@ constexpr bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// What a payload character is to the checks, looked up once per character.
-enum CharClass : uint8_t { kUpperClass, kLowerClass, kBlankClass, kOtherClass };
-constexpr int kCharClasses = 4;
-
-struct CharClassTable {
-  uint8_t of[256];
-  constexpr CharClassTable() : of() {
-    for (int c = 0; c < 256; ++c) {
-      char character = static_cast<char>(c);
-      of[c] = IsBlank(character)                       ? kBlankClass
-              : !IsHexDigit(character)                 ? kOtherClass
-              : (character >= 'a' && character <= 'f') ? kLowerClass
-                                                       : kUpperClass;
-    }
-  }
-};
-constexpr CharClassTable kClassOf;
-
 // The node after which the reader's text of |element| stops although the
 // element goes on: a comment or element among the digits, or one where
 // they should begin. Null when nothing follows the text.
@@ -93,10 +75,9 @@ std::string CutText(const tinyxml2::XMLNode *cut, const Findings &findings) {
 // How many characters of |text|, from |begin| to |end|, are not white
 // space: a character of more bytes counts once.
 uint64_t CountDigits(const char *text, uint64_t begin, uint64_t end) {
-  const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
   uint64_t count = 0;
   for (uint64_t i = begin; i < end; ++i) {
-    count += kClassOf.of[bytes[i]] != kBlankClass && (bytes[i] & 0xC0) != 0x80;
+    count += !IsBlank(text[i]) && (text[i] & 0xC0) != 0x80;
   }
   return count;
 }
@@ -137,17 +118,6 @@ std::string ShortConsequence(uint64_t length, uint64_t needed,
     text += ": the output has what the colour library made there";
   }
   return text + CutText(cut, findings);
-}
-
-// The digits |text| means: all but its layout, white space and the bytes
-// of characters outside ASCII (a zero-width space, a no-break space),
-// which no one types for a digit. Other ASCII stands for a digit.
-std::string MeantDigits(const char *text) {
-  std::string digits;
-  for (const char *p = text; *p != '\0'; ++p) {
-    if (!IsBlank(*p) && static_cast<unsigned char>(*p) < 0x80) digits += *p;
-  }
-  return digits;
 }
 
 // How many of the |count| bytes the reader makes of |text| differ from
@@ -208,7 +178,13 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
     }
     at += size;
   }
-  std::string digits = MeantDigits(text);
+  // The digits |text| means: all but its layout, white space and the bytes
+  // of characters outside ASCII (a zero-width space, a no-break space),
+  // which no one types for a digit. Other ASCII stands for a digit.
+  std::string digits;
+  for (const char *p = text; *p != '\0'; ++p) {
+    if (!IsBlank(*p) && static_cast<unsigned char>(*p) < 0x80) digits += *p;
+  }
   uint64_t first_wrong = 0;
   uint64_t wrong = WrongBytes(text, digits, needed / 2, &first_wrong);
   std::string message = first;
@@ -331,9 +307,9 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   if (text == nullptr) text = "";
   uint64_t length = strlen(text);
   uint64_t taken = std::min(length, needed);
-  // Counted per class in one pass over the digits the reader takes, and
-  // the rest only for how many are not white space.
-  uint64_t counts[kCharClasses] = {0, 0, 0, 0};
+  // Counted in one pass over the digits the reader takes, and the rest
+  // only for how many are not white space.
+  uint64_t blank = 0, lower = 0, other = 0;
   const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
   auto upper = [](unsigned char c) {
     return (static_cast<unsigned char>(c - '0') <= 9) |
@@ -343,12 +319,17 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
     // Upper-case digits, nearly all of them, are passed over uncounted.
     i += LeadingRunLength(bytes + i, taken - i, upper);
     if (i == taken) break;
-    ++counts[kClassOf.of[bytes[i]]];
+    if (IsBlank(text[i])) {
+      ++blank;
+    } else if (text[i] >= 'a' && text[i] <= 'f') {
+      ++lower;
+    } else {
+      ++other;
+    }
   }
   uint64_t surplus = CountDigits(text, taken, length);
-  uint64_t bad = counts[kBlankClass] + counts[kOtherClass];
-  uint64_t lower = counts[kLowerClass];
-  uint64_t digits = taken - counts[kBlankClass] + surplus;
+  uint64_t bad = blank + other;
+  uint64_t digits = taken - blank + surplus;
   const tinyxml2::XMLNode *cut = Interruption(element);
   uint64_t after = length < needed || needed == 0 ? 0 : DigitsAfter(cut);
   // The entity is the cause of what follows: it leads the one finding.
