@@ -3,6 +3,7 @@
 #include "inspect/rules/check_file.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -29,44 +30,33 @@ int CommentsUnder(const tinyxml2::XMLNode *node) {
 // What the parser's |error| says of a file, in words; its own name for an
 // error no file gives.
 std::string ErrorWords(tinyxml2::XMLError error) {
-  switch (error) {
-    case tinyxml2::XML_ERROR_FILE_NOT_FOUND:
-    case tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED:
-      return "the file cannot be opened";
-    case tinyxml2::XML_ERROR_FILE_READ_ERROR:
-      return "the file cannot be read to its end";
-    case tinyxml2::XML_ERROR_EMPTY_DOCUMENT:
-      return "the file is empty or only white space";
-    case tinyxml2::XML_ERROR_PARSING_ELEMENT:
-      return "a tag that is not closed";
-    case tinyxml2::XML_ERROR_PARSING_ATTRIBUTE:
-      return "an attribute that is not name=\"value\", or is given twice";
-    case tinyxml2::XML_ERROR_PARSING_TEXT:
-      return "text where an element was expected";
-    case tinyxml2::XML_ERROR_PARSING_CDATA:
-      return "a CDATA section that is not closed";
-    case tinyxml2::XML_ERROR_PARSING_COMMENT:
-      return "a comment that is not closed";
-    case tinyxml2::XML_ERROR_PARSING_DECLARATION:
-      return "a declaration <?...?> that is not closed, or not at the start "
-             "of the file";
-    case tinyxml2::XML_ERROR_PARSING_UNKNOWN:
-      return "a <!...> that is not closed";
-    case tinyxml2::XML_ERROR_MISMATCHED_ELEMENT:
-      return "an element that is not closed, or closed by another name";
-    case tinyxml2::XML_ERROR_PARSING:
-      return "a '<' that starts no element, comment or declaration";
-    case tinyxml2::XML_ELEMENT_DEPTH_EXCEEDED:
-      return Format("elements nested more than %d deep",
-                    TINYXML2_MAX_ELEMENT_DEPTH);
-    case tinyxml2::XML_SUCCESS:
-    case tinyxml2::XML_NO_ATTRIBUTE:
-    case tinyxml2::XML_WRONG_ATTRIBUTE_TYPE:
-    case tinyxml2::XML_CAN_NOT_CONVERT_TEXT:
-    case tinyxml2::XML_NO_TEXT_NODE:
-    case tinyxml2::XML_ERROR_COUNT:
-      break;
-  }
+  static const std::map<tinyxml2::XMLError, std::string> kWords = {
+      {tinyxml2::XML_ERROR_FILE_NOT_FOUND, "the file cannot be opened"},
+      {tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED,
+       "the file cannot be opened"},
+      {tinyxml2::XML_ERROR_FILE_READ_ERROR,
+       "the file cannot be read to its end"},
+      {tinyxml2::XML_ERROR_EMPTY_DOCUMENT,
+       "the file is empty or only white space"},
+      {tinyxml2::XML_ERROR_PARSING_ELEMENT, "a tag that is not closed"},
+      {tinyxml2::XML_ERROR_PARSING_ATTRIBUTE,
+       "an attribute that is not name=\"value\", or is given twice"},
+      {tinyxml2::XML_ERROR_PARSING_TEXT, "text where an element was expected"},
+      {tinyxml2::XML_ERROR_PARSING_CDATA, "a CDATA section that is not closed"},
+      {tinyxml2::XML_ERROR_PARSING_COMMENT, "a comment that is not closed"},
+      {tinyxml2::XML_ERROR_PARSING_DECLARATION,
+       "a declaration <?...?> that is not closed, or not at the start of the "
+       "file"},
+      {tinyxml2::XML_ERROR_PARSING_UNKNOWN, "a <!...> that is not closed"},
+      {tinyxml2::XML_ERROR_MISMATCHED_ELEMENT,
+       "an element that is not closed, or closed by another name"},
+      {tinyxml2::XML_ERROR_PARSING,
+       "a '<' that starts no element, comment or declaration"},
+      {tinyxml2::XML_ELEMENT_DEPTH_EXCEEDED,
+       Format("elements nested more than %d deep", TINYXML2_MAX_ELEMENT_DEPTH)},
+  };
+  auto words = kWords.find(error);
+  if (words != kWords.end()) return words->second;
   return tinyxml2::XMLDocument::ErrorIDToName(error);
 }
 

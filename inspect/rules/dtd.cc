@@ -24,6 +24,17 @@ namespace {
 
 constexpr char kDoctype[] = "DOCTYPE";
 
+const AttributeDefault *DefaultOf(const InternalDtd &dtd,
+                                  std::string_view element,
+                                  std::string_view attribute) {
+  for (const AttributeDefault &declared : dtd.defaults) {
+    if (declared.element == element && declared.attribute == attribute) {
+      return &declared;
+    }
+  }
+  return nullptr;
+}
+
 // Where the DOCTYPE of |bytes| starts, just past "<!DOCTYPE", as tinyxml2
 // reads the text before it; npos when there is none before the first tag.
 size_t DoctypeStart(const std::string &bytes) {
@@ -47,14 +58,9 @@ class SubsetReader {
 
   // From just past "<!DOCTYPE" to the end of its internal subset.
   void Run() {
-    while (at_ < text_.size() && text_[at_] != '[' && text_[at_] != '>') {
-      if (IsQuote(text_[at_])) {
-        Literal();
-      } else {
-        ++at_;
-      }
-    }
-    if (at_ >= text_.size() || text_[at_++] != '[') return;
+    SkipTo("[>");
+    if (!At('[')) return;
+    ++at_;
     while (at_ < text_.size() && text_[at_] != ']') {
       if (Ahead("<!--")) {
         SkipPast("-->");
@@ -76,11 +82,13 @@ class SubsetReader {
   }
 
  private:
-  static bool IsQuote(char c) { return c == '"' || c == '\''; }
-
   static bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
   }
+
+  bool At(char c) const { return at_ < text_.size() && text_[at_] == c; }
+
+  bool AtQuote() const { return At('"') || At('\''); }
 
   bool Ahead(std::string_view prefix) const {
     return text_.substr(at_, prefix.size()) == prefix;
@@ -99,10 +107,7 @@ class SubsetReader {
   std::string Word() {
     SkipSpace();
     size_t begin = at_;
-    while (at_ < text_.size() && !IsSpace(text_[at_]) && text_[at_] != '>' &&
-           !IsQuote(text_[at_]) && text_[at_] != '(') {
-      ++at_;
-    }
+    SkipTo(" \t\n\r>\"'(");
     return std::string(text_.substr(begin, at_ - begin));
   }
 
@@ -116,15 +121,20 @@ class SubsetReader {
     return value;
   }
 
-  // The rest of a declaration, to its ">" outside literals.
-  void SkipDeclaration() {
-    while (at_ < text_.size() && text_[at_] != '>') {
-      if (IsQuote(text_[at_])) {
+  // Up to the first of |stops| outside literals.
+  void SkipTo(std::string_view stops) {
+    while (at_ < text_.size() && stops.find(text_[at_]) == stops.npos) {
+      if (AtQuote()) {
         Literal();
       } else {
         ++at_;
       }
     }
+  }
+
+  // The rest of a declaration, to its ">" outside literals.
+  void SkipDeclaration() {
+    SkipTo(">");
     ++at_;
   }
 
@@ -132,22 +142,26 @@ class SubsetReader {
     std::string element = Word();
     for (;;) {
       SkipSpace();
-      if (at_ >= text_.size() || text_[at_] == '>') break;
+      if (at_ >= text_.size() || At('>')) break;
       std::string attribute = Word();
       std::string type = Word();
       SkipSpace();
-      if (at_ < text_.size() && text_[at_] == '(') SkipPast(")");
+      if (At('(')) SkipPast(")");
       SkipSpace();
       bool fixed = false;
-      if (at_ < text_.size() && text_[at_] == '#') {
+      if (At('#')) {
         fixed = Word() == "#FIXED";
         if (!fixed) continue;  // #REQUIRED, #IMPLIED: no value
         SkipSpace();
       }
-      if (attribute.empty() || at_ >= text_.size() || !IsQuote(text_[at_])) {
+      if (attribute.empty() || !AtQuote()) {
         break;  // not a declaration a strict reader takes
       }
-      AddDefault({element, attribute, Normalized(Literal()), fixed});
+      std::string value = Normalized(Literal());
+      // The first declaration binds.
+      if (DefaultOf(*dtd_, element, attribute) == nullptr) {
+        dtd_->defaults.push_back({element, attribute, value, fixed});
+      }
     }
     SkipDeclaration();
   }
@@ -182,24 +196,14 @@ class SubsetReader {
     return read;
   }
 
-  void AddDefault(const AttributeDefault &added) {
-    for (const AttributeDefault &known : dtd_->defaults) {
-      if (known.element == added.element &&
-          known.attribute == added.attribute) {
-        return;
-      }
-    }
-    dtd_->defaults.push_back(added);
-  }
-
   // A parameter entity or an external one declares no text for a
   // reference in the document.
   void Entity() {
     SkipSpace();
-    if (at_ < text_.size() && text_[at_] != '%') {
+    if (at_ < text_.size() && !At('%')) {
       std::string name = Word();
       SkipSpace();
-      if (!name.empty() && at_ < text_.size() && IsQuote(text_[at_])) {
+      if (!name.empty() && AtQuote()) {
         dtd_->entities.emplace(name, WithCharacters(Literal()));
       }
     }
@@ -239,16 +243,6 @@ const Missing kMissing[] = {
     {mf::kFeature, mf::kDisable, "false", nullptr},
 };
 
-const Missing *MissingOf(const char *element, const std::string &attribute) {
-  for (const Missing &missing : kMissing) {
-    if (strcmp(element, missing.element) == 0 &&
-        attribute == missing.attribute) {
-      return &missing;
-    }
-  }
-  return nullptr;
-}
-
 // One element against the defaults declared for its name.
 void CheckElement(const tinyxml2::XMLElement *element, const InternalDtd &dtd,
                   Findings *findings) {
@@ -257,9 +251,13 @@ void CheckElement(const tinyxml2::XMLElement *element, const InternalDtd &dtd,
         element->Attribute(declared.attribute.c_str()) != nullptr) {
       continue;
     }
-    const Missing *missing = MissingOf(element->Name(), declared.attribute);
+    const Missing *missing = std::find_if(
+        std::begin(kMissing), std::end(kMissing), [&](const Missing &known) {
+          return strcmp(element->Name(), known.element) == 0 &&
+                 declared.attribute == known.attribute;
+        });
     std::string tool;
-    if (missing == nullptr) {
+    if (missing == std::end(kMissing)) {
       // The absence of the other known attributes has a finding of its
       // own (identity-missing, payload-length and the like): one cause,
       // one finding.
@@ -345,13 +343,7 @@ std::string DeclaredEntityReading(const InternalDtd &dtd, int line,
 const AttributeDefault *DtdDefaultOf(const InternalDtd &dtd,
                                      const tinyxml2::XMLElement *element,
                                      const char *attribute) {
-  for (const AttributeDefault &declared : dtd.defaults) {
-    if (declared.element == element->Name() &&
-        declared.attribute == attribute) {
-      return &declared;
-    }
-  }
-  return nullptr;
+  return DefaultOf(dtd, element->Name(), attribute);
 }
 
 std::string DtdDefaultMessage(const tinyxml2::XMLElement *element,

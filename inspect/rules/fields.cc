@@ -32,24 +32,6 @@ constexpr bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// What a payload character is to the checks, looked up once per character.
-enum CharClass : uint8_t { kUpperClass, kLowerClass, kBlankClass, kOtherClass };
-constexpr int kCharClasses = 4;
-
-struct CharClassTable {
-  uint8_t of[256];
-  constexpr CharClassTable() : of() {
-    for (int c = 0; c < 256; ++c) {
-      char character = static_cast<char>(c);
-      of[c] = IsBlank(character)                       ? kBlankClass
-              : !IsHexDigit(character)                 ? kOtherClass
-              : (character >= 'a' && character <= 'f') ? kLowerClass
-                                                       : kUpperClass;
-    }
-  }
-};
-constexpr CharClassTable kClassOf;
-
 // The node after which the reader's text of |element| stops although the
 // element goes on: a comment or element among the digits, or one where
 // they should begin. Null when nothing follows the text.
@@ -93,10 +75,9 @@ std::string CutText(const tinyxml2::XMLNode *cut, const Findings &findings) {
 // How many characters of |text|, from |begin| to |end|, are not white
 // space: a character of more bytes counts once.
 uint64_t CountDigits(const char *text, uint64_t begin, uint64_t end) {
-  const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
   uint64_t count = 0;
   for (uint64_t i = begin; i < end; ++i) {
-    count += kClassOf.of[bytes[i]] != kBlankClass && (bytes[i] & 0xC0) != 0x80;
+    count += !IsBlank(text[i]) && (text[i] & 0xC0) != 0x80;
   }
   return count;
 }
@@ -137,22 +118,6 @@ std::string ShortConsequence(uint64_t length, uint64_t needed,
     text += ": the output has what the colour library made there";
   }
   return text + CutText(cut, findings);
-}
-
-// Whether |c| is laid out rather than meant as a digit: white space, and
-// the bytes of characters outside ASCII (a zero-width space, a no-break
-// space), which no one types for a digit. Other ASCII stands for a digit.
-constexpr bool IsLayout(char c) {
-  return IsBlank(c) || static_cast<unsigned char>(c) >= 0x80;
-}
-
-// The digits |text| means: all but its layout.
-std::string MeantDigits(const char *text) {
-  std::string digits;
-  for (const char *p = text; *p != '\0'; ++p) {
-    if (!IsLayout(*p)) digits += *p;
-  }
-  return digits;
 }
 
 // How many of the |count| bytes the reader makes of |text| differ from
@@ -213,19 +178,24 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
     }
     at += size;
   }
-  std::string digits = MeantDigits(text);
+  // The digits |text| means: all but its layout, white space and the bytes
+  // of characters outside ASCII (a zero-width space, a no-break space),
+  // which no one types for a digit. Other ASCII stands for a digit.
+  std::string digits;
+  for (const char *p = text; *p != '\0'; ++p) {
+    if (!IsBlank(*p) && static_cast<unsigned char>(*p) < 0x80) digits += *p;
+  }
   uint64_t first_wrong = 0;
   uint64_t wrong = WrongBytes(text, digits, needed / 2, &first_wrong);
   std::string message = first;
   if (bad > 1) {
-    message += Format(" (%s of the %llu read are not hexadecimal digits)",
-                      Count(static_cast<long long>(bad), "character").c_str(),
-                      static_cast<ull>(characters));
+    message +=
+        Format(" (%s of the %llu read are not hexadecimal digits)",
+               Count(bad, "character").c_str(), static_cast<ull>(characters));
   }
   message += Format(
       ": read as digits, %llu of its %s come out wrong, from offset %llu",
-      static_cast<ull>(wrong),
-      Count(static_cast<long long>(needed / 2), "byte").c_str(),
+      static_cast<ull>(wrong), Count(needed / 2, "byte").c_str(),
       static_cast<ull>(first_wrong));
   std::string layout = blank && wide ? "white space and characters outside "
                                        "ASCII"
@@ -236,30 +206,12 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
                     : " (white space shifts the digits after it)";
   }
   if (digits.size() != needed) {
-    message +=
-        Format("; without %s it has %s, %s needs %llu", layout.c_str(),
-               Count(static_cast<long long>(digits.size()), "digit").c_str(),
-               what.c_str(), static_cast<ull>(needed));
+    message += Format("; without %s it has %s, %s needs %llu", layout.c_str(),
+                      Count(digits.size(), "digit").c_str(), what.c_str(),
+                      static_cast<ull>(needed));
   }
   if (length < needed) message += CutText(cut, findings);
   return message;
-}
-
-// The payload-length message of a payload whose |digits| the reader
-// takes, complete, and after which |cut| hides |after| more that other
-// readers read; the lines are those of |findings|.
-std::string MarkupAfterMessage(uint64_t digits, uint64_t after, uint64_t needed,
-                               const std::string &what,
-                               const tinyxml2::XMLNode *cut,
-                               const Findings &findings) {
-  return Format(
-      "payload has %s, then %s on line %d: other XML readers read %llu "
-      "digits where %s needs %llu; the tool reads the %llu before it and "
-      "ignores the rest",
-      Count(static_cast<long long>(digits), "digit").c_str(),
-      NodeName(cut).c_str(), findings.LineOf(cut),
-      static_cast<ull>(digits + after), what.c_str(), static_cast<ull>(needed),
-      static_cast<ull>(digits));
 }
 
 }  // namespace
@@ -355,9 +307,9 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   if (text == nullptr) text = "";
   uint64_t length = strlen(text);
   uint64_t taken = std::min(length, needed);
-  // Counted per class in one pass over the digits the reader takes, and
-  // the rest only for how many are not white space.
-  uint64_t counts[kCharClasses] = {0, 0, 0, 0};
+  // Counted in one pass over the digits the reader takes, and the rest
+  // only for how many are not white space.
+  uint64_t blank = 0, lower = 0, other = 0;
   const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
   auto upper = [](unsigned char c) {
     return (static_cast<unsigned char>(c - '0') <= 9) |
@@ -367,58 +319,60 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
     // Upper-case digits, nearly all of them, are passed over uncounted.
     i += LeadingRunLength(bytes + i, taken - i, upper);
     if (i == taken) break;
-    ++counts[kClassOf.of[bytes[i]]];
+    if (IsBlank(text[i])) {
+      ++blank;
+    } else if (text[i] >= 'a' && text[i] <= 'f') {
+      ++lower;
+    } else {
+      ++other;
+    }
   }
   uint64_t surplus = CountDigits(text, taken, length);
-  uint64_t bad = counts[kBlankClass] + counts[kOtherClass];
-  uint64_t lower = counts[kLowerClass];
-  uint64_t digits = taken - counts[kBlankClass] + surplus;
+  uint64_t bad = blank + other;
+  uint64_t digits = taken - blank + surplus;
   const tinyxml2::XMLNode *cut = Interruption(element);
   uint64_t after = length < needed || needed == 0 ? 0 : DigitsAfter(cut);
   // The entity is the cause of what follows: it leads the one finding.
   std::string entity =
       DeclaredEntityReading(dtd, findings->LineOf(element), nullptr, text);
   if (!entity.empty()) entity += ": ";
+  const char *code = "payload-length";
+  std::string message;
   if (bad > 0) {
-    findings->Warn(
-        element, "payload-not-hex",
-        entity + NotHexMessage(text, length, needed, what, cut, *findings));
+    code = "payload-not-hex";
+    message = NotHexMessage(text, length, needed, what, cut, *findings);
   } else if (length < needed) {
-    findings->Warn(
-        element, "payload-length",
-        entity +
-            Format("payload has %s, %s needs %llu: %s",
-                   Count(static_cast<long long>(length), "digit").c_str(),
-                   what.c_str(), static_cast<ull>(needed),
-                   ShortConsequence(length, needed, cut, *findings).c_str()));
+    message = Format("payload has %s, %s needs %llu: %s",
+                     Count(length, "digit").c_str(), what.c_str(),
+                     static_cast<ull>(needed),
+                     ShortConsequence(length, needed, cut, *findings).c_str());
   } else if (after > 0 && surplus == 0) {
-    findings->Warn(element, "payload-length",
-                   entity + MarkupAfterMessage(digits, after, needed, what, cut,
-                                               *findings));
+    // The digits the reader takes are complete; |cut| hides more.
+    message = Format(
+        "payload has %s, then %s on line %d: other XML readers read %llu "
+        "digits where %s needs %llu; the tool reads the %llu before it and "
+        "ignores the rest",
+        Count(digits, "digit").c_str(), NodeName(cut).c_str(),
+        findings->LineOf(cut), static_cast<ull>(digits + after), what.c_str(),
+        static_cast<ull>(needed), static_cast<ull>(digits));
+  } else if (surplus > 0 && needed == 0) {
+    message = Format(
+        "payload has %s, but with %s none is read: %s ignored, and the "
+        "element is written without text",
+        Count(surplus, "digit").c_str(), what.c_str(),
+        surplus == 1 ? "it is" : "they are");
   } else if (surplus > 0) {
-    findings->Warn(
-        element, "payload-length",
-        entity +
-            (needed == 0
-                 ? Format(
-                       "payload has %s, but with %s none is read: %s "
-                       "ignored, and the element is written without text",
-                       Count(static_cast<long long>(surplus), "digit").c_str(),
-                       what.c_str(), surplus == 1 ? "it is" : "they are")
-                 : Format(
-                       "payload has %s, %s needs %llu: the last %llu %s "
-                       "ignored",
-                       Count(static_cast<long long>(digits), "digit").c_str(),
-                       what.c_str(), static_cast<ull>(needed),
-                       static_cast<ull>(surplus),
-                       surplus == 1 ? "is" : "are")));
+    message = Format("payload has %s, %s needs %llu: the last %llu %s ignored",
+                     Count(digits, "digit").c_str(), what.c_str(),
+                     static_cast<ull>(needed), static_cast<ull>(surplus),
+                     surplus == 1 ? "is" : "are");
   }
+  if (!message.empty()) findings->Warn(element, code, entity + message);
   if (lower > 0 && entity.empty()) {
-    findings->Warn(
-        element, "payload-case",
-        Format("payload has %s in lower case: read as the same "
-               "bytes, written in upper case",
-               Count(static_cast<long long>(lower), "digit").c_str()));
+    findings->Warn(element, "payload-case",
+                   Format("payload has %s in lower case: read as the same "
+                          "bytes, written in upper case",
+                          Count(lower, "digit").c_str()));
   }
 }
 

@@ -21,52 +21,42 @@ bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
   CheckNumber(lut, lf::kType, dtd, findings);
   CheckNumber(lut, lf::kNumPackets, dtd, findings);
   const char *type = lut->Attribute(lf::kType, nullptr);
-  if (type == nullptr) {
-    findings->Warn(lut, "lut-not-carried",
-                   "Lut without Type: skipped, the output has no Lut for it" +
-                       DtdDefaultNote(dtd, lut, lf::kType));
-    return true;
-  }
-  if (atoi(type) != lf::kPccType) {
-    findings->Warn(lut, "lut-not-carried",
-                   Format("Lut of Type %d: only PCC LUTs (Type 0) are read, "
-                          "the output has no Lut for it",
-                          atoi(type)));
-    return true;
-  }
   const char *packets_text = lut->Attribute(lf::kNumPackets, nullptr);
-  if (packets_text == nullptr) {
-    findings->Warn(lut, "lut-not-carried",
-                   "PCC Lut without NumPackets: skipped, the output has no "
-                   "Lut for it" +
-                       DtdDefaultNote(dtd, lut, lf::kNumPackets));
-    return true;
+  int packets = packets_text != nullptr ? atoi(packets_text) : 0;
+  bool stops = false;
+  std::string dropped;
+  if (type == nullptr) {
+    dropped = "Lut without Type: skipped, the output has no Lut for it" +
+              DtdDefaultNote(dtd, lut, lf::kType);
+  } else if (atoi(type) != lf::kPccType) {
+    dropped = Format(
+        "Lut of Type %d: only PCC LUTs (Type 0) are read, the output has no "
+        "Lut for it",
+        atoi(type));
+  } else if (packets_text == nullptr) {
+    dropped =
+        "PCC Lut without NumPackets: skipped, the output has no Lut for it" +
+        DtdDefaultNote(dtd, lut, lf::kNumPackets);
+  } else if (static_cast<uint32_t>(packets) > tavo::kMaxPayloadSize) {
+    stops = true;
+    dropped = Format(
+        "NumPackets %d is over %u: reading stops here, no later LUT is "
+        "carried",
+        packets, tavo::kMaxPayloadSize);
+  } else if (position >= static_cast<uint32_t>(tavo::kMaxLuts)) {
+    dropped =
+        Format("PCC Lut at position %u: a set has %d slots, it is dropped",
+               position, tavo::kMaxLuts);
+  } else if (position != 0) {
+    dropped =
+        Format("PCC Lut at position %u: read, but only position 0 is written",
+               position);
+  } else {
+    CheckPayload(lut, static_cast<uint64_t>(packets) * 2 * tavo::kPccPacketSize,
+                 Format("NumPackets %d", packets), dtd, findings);
   }
-  int packets = atoi(packets_text);
-  if (static_cast<uint32_t>(packets) > tavo::kMaxPayloadSize) {
-    findings->Warn(lut, "lut-not-carried",
-                   Format("NumPackets %d is over %u: reading stops here, "
-                          "no later LUT is carried",
-                          packets, tavo::kMaxPayloadSize));
-    return false;
-  }
-  if (position >= static_cast<uint32_t>(tavo::kMaxLuts)) {
-    findings->Warn(lut, "lut-not-carried",
-                   Format("PCC Lut at position %u: a set has %d slots, it "
-                          "is dropped",
-                          position, tavo::kMaxLuts));
-    return true;
-  }
-  if (position != 0) {
-    findings->Warn(lut, "lut-not-carried",
-                   Format("PCC Lut at position %u: read, but only position 0 "
-                          "is written",
-                          position));
-    return true;
-  }
-  CheckPayload(lut, static_cast<uint64_t>(packets) * 2 * tavo::kPccPacketSize,
-               Format("NumPackets %d", packets), dtd, findings);
-  return true;
+  if (!dropped.empty()) findings->Warn(lut, "lut-not-carried", dropped);
+  return !stops;
 }
 
 }  // namespace
@@ -93,10 +83,10 @@ void CheckLutSection(const tinyxml2::XMLElement *section,
     if (position == declared) {
       findings->Warn(
           lut, "luts-extra",
-          Format("NumLuts is %u but the section holds %s: "
-                 "reading stops at this one, which is not carried, nor "
-                 "any after it",
-                 declared, Count(present, "Lut element").c_str()));
+          Format("%s but the section holds %s: reading stops at this one, "
+                 "which is not carried, nor any after it",
+                 Declared(section, lf::kNumLuts, dtd).c_str(),
+                 Count(present, "Lut element").c_str()));
       return;
     }
     if (!CheckLut(lut, position, dtd, findings)) return;

@@ -43,10 +43,7 @@ void CheckTexts(const tinyxml2::XMLElement *mode, Findings *findings) {
   for (const char *name :
        {mf::kName, mf::kDynamicRange, mf::kColorGamut, mf::kPictureQuality}) {
     const char *text = mode->Attribute(name, nullptr);
-    if (text == nullptr ||
-        strlen(text) < static_cast<size_t>(tavo::kNameSize)) {
-      continue;
-    }
+    if (text == nullptr || KeptText(text).size() == strlen(text)) continue;
     findings->Warn(mode, "text-cut",
                    Format("%s is %zu bytes: only the first %zu are kept", name,
                           strlen(text), KeptText(text).size()));
@@ -121,34 +118,34 @@ void CheckNotCarried(const tinyxml2::XMLElement *element,
   }
 }
 
+// Warns with "identity-missing" when |element| lacks |name|, and not only
+// by a misspelling that unknown-name reports: |message| says what is read.
+void CheckPresent(const tinyxml2::XMLElement *element, const char *name,
+                  const std::string &message, const InternalDtd &dtd,
+                  Findings *findings) {
+  if (element->Attribute(name, nullptr) != nullptr ||
+      HasNameButForCase(element, name)) {
+    return;
+  }
+  findings->Warn(element, "identity-missing",
+                 message + DtdDefaultNote(dtd, element, name));
+}
+
 void CheckIdentity(const tinyxml2::XMLElement *element,
                    const tavo::DispMode *mode, const InternalDtd &dtd,
                    Findings *findings) {
-  if (element->Attribute(mf::kModeId, nullptr) == nullptr &&
-      !HasNameButForCase(element, mf::kModeId)) {
-    findings->Warn(element, "identity-missing",
-                   "Mode has no ModeID: it is read as mode 0" +
-                       DtdDefaultNote(dtd, element, mf::kModeId));
-  }
-  if (element->Attribute(mf::kDisplayId, nullptr) == nullptr &&
-      !HasNameButForCase(element, mf::kDisplayId)) {
-    findings->Warn(
-        element, "identity-missing",
-        (mode != nullptr
-             ? Format("Mode has no DisplayID: it keeps the colour library's "
-                      "initial value, display %d",
-                      mode->disp_id)
-             : std::string("Mode has no DisplayID: it keeps the colour "
-                           "library's initial value")) +
-            DtdDefaultNote(dtd, element, mf::kDisplayId));
-  }
-  if (element->Attribute(mf::kName, nullptr) == nullptr &&
-      !HasNameButForCase(element, mf::kName)) {
-    findings->Warn(element, "identity-missing",
-                   "Mode has no Name: it is read as an empty name, and the "
-                   "tool writes Name=\"\"" +
-                       DtdDefaultNote(dtd, element, mf::kName));
-  }
+  CheckPresent(element, mf::kModeId, "Mode has no ModeID: it is read as mode 0",
+               dtd, findings);
+  CheckPresent(element, mf::kDisplayId,
+               "Mode has no DisplayID: it keeps the colour library's initial "
+               "value" +
+                   (mode != nullptr ? Format(", display %d", mode->disp_id)
+                                    : std::string()),
+               dtd, findings);
+  CheckPresent(element, mf::kName,
+               "Mode has no Name: it is read as an empty name, and the tool "
+               "writes Name=\"\"",
+               dtd, findings);
 }
 
 // The type the reader reads |feature| as, or -1 when it refuses the
@@ -174,13 +171,9 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
   CheckNumber(feature, mf::kFeatureType, dtd, findings);
   CheckNumber(feature, mf::kDataSize, dtd, findings);
   CheckDisable(feature, dtd, findings);
-  if (feature->Attribute(mf::kFeatureType, nullptr) == nullptr &&
-      !HasNameButForCase(feature, mf::kFeatureType)) {
-    findings->Warn(feature, "identity-missing",
-                   "Feature has no FeatureType: it is read as type 0, into "
-                   "slot 0" +
-                       DtdDefaultNote(dtd, feature, mf::kFeatureType));
-  }
+  CheckPresent(feature, mf::kFeatureType,
+               "Feature has no FeatureType: it is read as type 0, into slot 0",
+               dtd, findings);
   int type = ReadType(feature);
   if (type < 0) return findings->LineOf(feature);
   int size = mf::AttributeOrZero(feature, mf::kDataSize);
@@ -222,22 +215,21 @@ int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
                     : 0;
   int first_lines[tavo::kMaxFeatures] = {};
   const tinyxml2::XMLElement *last[tavo::kMaxFeatures] = {};
+  std::vector<const tinyxml2::XMLElement *> features;
   for (const tinyxml2::XMLElement *feature =
            mode->FirstChildElement(mf::kFeature);
        feature != nullptr;
        feature = feature->NextSiblingElement(mf::kFeature)) {
+    features.push_back(feature);
     int type = ReadType(feature);
     if (type >= 0) last[type] = feature;
   }
-  for (const tinyxml2::XMLElement *feature =
-           mode->FirstChildElement(mf::kFeature);
-       feature != nullptr;
-       feature = feature->NextSiblingElement(mf::kFeature)) {
+  for (const tinyxml2::XMLElement *feature : features) {
     int line = CheckFeature(feature, first_lines, last, dtd, findings);
     if (refused == 0) refused = line;
   }
-  uint32_t held = 0;
-  for (int line : first_lines) held += line != 0 ? 1 : 0;
+  uint32_t held =
+      tavo::kMaxFeatures - std::count(first_lines, std::end(first_lines), 0);
   if (refused == 0 && held != declared) {
     std::string written =
         record != nullptr ? std::to_string(record->num_features) : "";
@@ -279,28 +271,34 @@ bool SameMode(const tavo::DispMode &a, const tavo::DispMode &b) {
 
 constexpr char kApart[] = ", and extract and inject cannot tell them apart";
 
-// The blank modes the reader reads after the |read| Mode |elements|
-// that share the display and mode ID of another mode: one finding for
-// each such ID, on |section|'s line, as they have no element.
-void CheckBlankDuplicates(
+// Reports the modes the reader reads with the display and mode ID of an
+// earlier one: |elements| are the Mode elements it read, in order, and
+// the blank modes it reads after them, which have no element, get one
+// finding for each such ID, on |section|'s line.
+void CheckDuplicateModes(
     const tinyxml2::XMLElement *section, const tavo::DispModes &modes,
-    const std::vector<const tinyxml2::XMLElement *> &elements, uint32_t read,
+    const std::vector<const tinyxml2::XMLElement *> &elements,
     Findings *findings) {
-  for (uint32_t i = read; i < modes.num_modes; ++i) {
-    const tavo::DispMode &blank = modes.modes[i];
-    bool seen = false;
-    for (uint32_t j = read; j < i; ++j) {
-      seen = seen || SameMode(modes.modes[j], blank);
+  uint32_t read = std::min<uint32_t>(elements.size(), modes.num_modes);
+  const tavo::DispMode *all = modes.modes;
+  for (uint32_t i = 0; i < modes.num_modes; ++i) {
+    const tavo::DispMode &mode = all[i];
+    auto same = [&](const tavo::DispMode &other) {
+      return SameMode(other, mode);
+    };
+    uint32_t first = std::find_if(all, all + i, same) - all;
+    if (i < read && first < i) {
+      findings->Warn(elements[i], "duplicate-mode",
+                     Format("Mode %d of display %d again (first on line %d): "
+                            "the tool writes both%s",
+                            mode.mode_id, mode.disp_id,
+                            findings->LineOf(elements[first]), kApart));
     }
-    if (seen) continue;
-    int blanks = 0;
-    for (uint32_t j = i; j < modes.num_modes; ++j) {
-      blanks += SameMode(modes.modes[j], blank) ? 1 : 0;
-    }
-    const tinyxml2::XMLElement *element = nullptr;
-    for (uint32_t j = 0; j < read && element == nullptr; ++j) {
-      if (SameMode(modes.modes[j], blank)) element = elements[j];
-    }
+    // A blank mode is reported with the first blank of its ID.
+    if (i < read || std::any_of(all + read, all + i, same)) continue;
+    int blanks = std::count_if(all + i, all + modes.num_modes, same);
+    const tinyxml2::XMLElement *element =
+        first < read ? elements[first] : nullptr;
     if (blanks == 1 && element == nullptr) continue;
     std::string message = blanks == 1
                               ? std::string(
@@ -310,7 +308,7 @@ void CheckBlankDuplicates(
                                     "the %d blank modes read after the Mode "
                                     "elements are%s",
                                     blanks, element == nullptr ? " all" : "");
-    message += Format(" mode %d of display %d", blank.mode_id, blank.disp_id);
+    message += Format(" mode %d of display %d", mode.mode_id, mode.disp_id);
     if (element != nullptr) {
       message +=
           Format(", as is the Mode on line %d", findings->LineOf(element));
@@ -322,45 +320,6 @@ void CheckBlankDuplicates(
   }
 }
 
-// Reports the modes the reader reads with the display and mode ID of an
-// earlier one: |elements| are the Mode elements it read, in order.
-void CheckDuplicateModes(
-    const tinyxml2::XMLElement *section, const tavo::DispModes &modes,
-    const std::vector<const tinyxml2::XMLElement *> &elements,
-    Findings *findings) {
-  uint32_t read = std::min<uint32_t>(elements.size(), modes.num_modes);
-  for (uint32_t i = 1; i < read; ++i) {
-    const tavo::DispMode &mode = modes.modes[i];
-    uint32_t first = 0;
-    while (!SameMode(modes.modes[first], mode)) ++first;
-    if (first == i) continue;
-    findings->Warn(elements[i], "duplicate-mode",
-                   Format("Mode %d of display %d again (first on line %d): "
-                          "the tool writes both%s",
-                          mode.mode_id, mode.disp_id,
-                          findings->LineOf(elements[first]), kApart));
-  }
-  CheckBlankDuplicates(section, modes, elements, read, findings);
-}
-
-// A DefaultMode the section lacks and the file's DTD gives: reported
-// here where the output's value differs and no mismatch says so.
-void CheckDefaultModeDefault(const tinyxml2::XMLElement *section, int written,
-                             const InternalDtd &dtd, Findings *findings) {
-  if (section->Attribute(mf::kDefaultMode) != nullptr) return;
-  const AttributeDefault *declared =
-      DtdDefaultOf(dtd, section, mf::kDefaultMode);
-  if (declared == nullptr || declared->value == std::to_string(written)) {
-    return;
-  }
-  findings->Warn(
-      section, "attribute-not-carried",
-      DtdDefaultMessage(section, *declared,
-                        Format("reads none and writes DefaultMode=\"%d\", "
-                               "the mode flagged IsDefaultMode",
-                               written)));
-}
-
 void CheckDefaultMode(const tinyxml2::XMLElement *section,
                       const tavo::DispModes &modes, const InternalDtd &dtd,
                       Findings *findings) {
@@ -370,8 +329,21 @@ void CheckDefaultMode(const tinyxml2::XMLElement *section,
       flagged.push_back(modes.modes[i].mode_id);
   }
   if (modes.num_modes == 0) return;
+  bool lacks = section->Attribute(mf::kDefaultMode) == nullptr;
   if (flagged.size() == 1 && flagged[0] == modes.default_mode) {
-    CheckDefaultModeDefault(section, flagged[0], dtd, findings);
+    // A DefaultMode the file's DTD gives: reported here where the output's
+    // value differs and no mismatch says so.
+    const AttributeDefault *declared =
+        DtdDefaultOf(dtd, section, mf::kDefaultMode);
+    if (lacks && declared != nullptr &&
+        declared->value != std::to_string(flagged[0])) {
+      findings->Warn(
+          section, "attribute-not-carried",
+          DtdDefaultMessage(section, *declared,
+                            Format("reads none and writes DefaultMode=\"%d\", "
+                                   "the mode flagged IsDefaultMode",
+                                   flagged[0])));
+    }
     return;
   }
   std::string message = Format("DefaultMode is %d but ", modes.default_mode);
@@ -392,9 +364,7 @@ void CheckDefaultMode(const tinyxml2::XMLElement *section,
         "says %d, the last",
         ids.c_str(), flagged.back());
   }
-  if (section->Attribute(mf::kDefaultMode) == nullptr) {
-    message += DtdDefaultNote(dtd, section, mf::kDefaultMode);
-  }
+  if (lacks) message += DtdDefaultNote(dtd, section, mf::kDefaultMode);
   findings->Warn(section, "default-mode-mismatch", message);
 }
 
