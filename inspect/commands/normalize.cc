@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,6 @@
 namespace inspect {
 
 namespace {
-
-int Trouble(const std::string &problem) {
-  fprintf(stderr, "normalize: %s\n", problem.c_str());
-  return kExitTrouble;
-}
 
 // How closely a finding of the rewritten file must answer one of the
 // file: tried in this order, so that the closest answers are taken first.
@@ -58,23 +54,24 @@ bool Answers(const Finding &again, const Finding &finding, Match match) {
 // otherwise keeps it means the rewrite changed what the file said.
 std::vector<Rewrite> FatesOf(const std::vector<Finding> &found,
                              const std::vector<Finding> &again) {
-  std::vector<Rewrite> fates(found.size(), Rewrite::kLost);
-  std::vector<bool> matched(found.size(), false);
+  // What each becomes unanswered, never kKept: that marks one answered.
+  std::vector<Rewrite> fates;
+  for (const Finding &finding : found) {
+    const Code *code = FindCode(finding.code);
+    fates.push_back(code == nullptr || code->rewrite == Rewrite::kKept
+                        ? Rewrite::kLost
+                        : code->rewrite);
+  }
   std::vector<bool> taken(again.size(), false);
   for (Match match :
        {Match::kSameMessage, Match::kSamePlace, Match::kAnyPlace}) {
     for (size_t i = 0; i < found.size(); ++i) {
-      for (size_t j = 0; j < again.size() && !matched[i]; ++j) {
+      for (size_t j = 0; j < again.size() && fates[i] != Rewrite::kKept; ++j) {
         if (taken[j] || !Answers(again[j], found[i], match)) continue;
-        matched[i] = taken[j] = true;
+        taken[j] = true;
         fates[i] = Rewrite::kKept;
       }
     }
-  }
-  for (size_t i = 0; i < found.size(); ++i) {
-    const Code *code = FindCode(found[i].code);
-    if (matched[i] || code == nullptr) continue;
-    fates[i] = code->rewrite == Rewrite::kKept ? Rewrite::kLost : code->rewrite;
   }
   return fates;
 }
@@ -130,20 +127,12 @@ std::string Tally(const std::string &path, const std::vector<Finding> &found,
   const char *separator = ": ";
   for (Rewrite rewrite :
        {Rewrite::kLost, Rewrite::kSettled, Rewrite::kKept, Rewrite::kRefused}) {
-    long long count = 0;
-    for (Rewrite fate : fates) count += fate == rewrite;
+    long long count = std::count(fates.begin(), fates.end(), rewrite);
     if (count == 0) continue;
     tally += Format("%s%lld %s", separator, count, RewriteName(rewrite));
     separator = ", ";
   }
   return tally;
-}
-
-// "; 2 comments not carried" for |count| comments in the file, which the
-// tool's output never holds and check does not report; "" for none.
-std::string CommentsDropped(int count) {
-  if (count == 0) return "";
-  return "; " + Count(count, "comment") + " not carried";
 }
 
 std::string CheckNormalize(const Args &args) {
@@ -166,37 +155,33 @@ int Normalize(const Args &args) {
   std::unique_ptr<CalibFile> file;
   int comments = 0;
   std::vector<Finding> found = CheckFile(path, &file, &comments);
-  if (ReportUnreadable({file.get()}, false)) {
-    return Trouble("nothing written: the tool cannot read " + path);
-  }
+  if (RefusesUnreadable(args, *file)) return kExitTrouble;
   // The rewrite needs what the reader made of the file, not its document.
   LetGoOfDocument(file.get());
-  if (!in_place && NamesOneFile(path, target)) {
-    return Trouble(Format(
-        "%s not written: it is %s itself, which only --in-place writes over",
-        target.c_str(), path.c_str()));
-  }
+  std::string problem =
+      in_place ? ""
+               : SameFileProblem(target, {path}, "only --in-place writes over");
+  if (!problem.empty()) return Trouble(args, problem);
   RewrittenFile rewritten;
-  std::string problem = rewritten.Fill(*file);
+  problem = rewritten.Fill(*file);
   std::vector<Finding> again;
   if (problem.empty()) problem = CheckRewritten(rewritten, &again);
-  if (!problem.empty()) {
-    return Trouble(Format("nothing written: %s", problem.c_str()));
-  }
+  if (!problem.empty()) return NothingWritten(args, problem);
   std::vector<Rewrite> fates = FatesOf(found, again);
   if (in_place && !args.Has("--lossy") && RefusesLoss(path, found, fates)) {
     return kExitTrouble;
   }
   problem = rewritten.WriteTo(target);
   if (!problem.empty()) {
-    return Trouble(Format("%s not written: %s", OutputName(target).c_str(),
-                          problem.c_str()));
+    return Trouble(args, OutputName(target) + " not written: " + problem);
   }
   PrintRewritten(path, found, fates);
   std::string written = in_place ? "rewrote " + path + " in place"
                                  : "wrote " + OutputName(target);
-  fprintf(stderr, "normalize: %s; %s%s\n", written.c_str(),
-          Tally(path, found, fates).c_str(), CommentsDropped(comments).c_str());
+  std::string tally = Tally(path, found, fates);
+  // Comments, which the tool's output never holds and check does not report.
+  if (comments > 0) tally += "; " + Count(comments, "comment") + " not carried";
+  fprintf(stderr, "normalize: %s; %s\n", written.c_str(), tally.c_str());
   return kExitNothing;
 }
 
