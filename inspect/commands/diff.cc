@@ -99,30 +99,35 @@ void PrintListed(const SlotChange &slot, const SlotKind &kind, Printer *out) {
   }
 }
 
-// A feature's Disable is a fact where it was added or removed, or changed.
-void PrintSlot(const SlotChange &slot, const SlotKind &kind, bool bytes,
-               Printer *out) {
-  bool compared = strcmp(slot.change, "changed") == 0;
-  out->BeginObject();
-  out->Int(kind.key, slot.slot);
-  out->String("change", slot.change);
-  out->IntOrNull(Format("old_%s", kind.size_name).c_str(),
-                 Known(slot.old_side.size, kind.unit));
-  out->IntOrNull(Format("new_%s", kind.size_name).c_str(),
-                 Known(slot.new_side.size, kind.unit));
-  out->IntOrNull("bytes_differing", Known(compared ? slot.differing : -1));
-  out->IntOrNull("first_difference", Known(slot.first));
-  bool shown =
-      kind.disable && (!compared || slot.old_disable != slot.new_disable);
-  if (shown && slot.old_side.size >= 0) {
-    out->Bool("old_disable", slot.old_disable);
+// The list |key| of |slots|. A feature's Disable is a fact where it was
+// added or removed, or changed.
+void PrintSlots(const char *key, const std::vector<SlotChange> &slots,
+                const SlotKind &kind, bool bytes, Printer *out) {
+  out->BeginList(key);
+  for (const SlotChange &slot : slots) {
+    bool compared = strcmp(slot.change, "changed") == 0;
+    out->BeginObject();
+    out->Int(kind.key, slot.slot);
+    out->String("change", slot.change);
+    out->IntOrNull(Format("old_%s", kind.size_name).c_str(),
+                   Known(slot.old_side.size, kind.unit));
+    out->IntOrNull(Format("new_%s", kind.size_name).c_str(),
+                   Known(slot.new_side.size, kind.unit));
+    out->IntOrNull("bytes_differing", Known(compared ? slot.differing : -1));
+    out->IntOrNull("first_difference", Known(slot.first));
+    bool shown =
+        kind.disable && (!compared || slot.old_disable != slot.new_disable);
+    if (shown && slot.old_side.size >= 0) {
+      out->Bool("old_disable", slot.old_disable);
+    }
+    if (shown && slot.new_side.size >= 0) {
+      out->Bool("new_disable", slot.new_disable);
+    }
+    out->Line(kind.line + ChangeLine(slot, kind));
+    if (bytes) PrintListed(slot, kind, out);
+    out->EndObject();
   }
-  if (shown && slot.new_side.size >= 0) {
-    out->Bool("new_disable", slot.new_disable);
-  }
-  out->Line(kind.line + ChangeLine(slot, kind));
-  if (bytes) PrintListed(slot, kind, out);
-  out->EndObject();
+  out->EndList();
 }
 
 void PrintAttributes(const std::vector<AttributeChange> &attributes,
@@ -180,22 +185,14 @@ void PrintDifferences(const Selection &selection, bool bytes,
     out->String("change", mode.change);
     out->Line("Mode {mode_id} on display {display_id} {name:q}: {change}");
     PrintAttributes(mode.attributes, "  {name:-16} {old:q} -> {new:q}", out);
-    out->BeginList("features");
-    for (const SlotChange &feature : mode.features) {
-      PrintSlot(feature, kFeatureSlot, bytes, out);
-    }
-    out->EndList();
+    PrintSlots("features", mode.features, kFeatureSlot, bytes, out);
     out->EndObject();
   }
   out->EndList();
   if (selection.IsFiltered()) {
     out->Null("luts");
   } else {
-    out->BeginList("luts");
-    for (const SlotChange &lut : differences.luts) {
-      PrintSlot(lut, kLutSlot, bytes, out);
-    }
-    out->EndList();
+    PrintSlots("luts", differences.luts, kLutSlot, bytes, out);
   }
   out->EndObject();
   out->Finish();
