@@ -89,41 +89,26 @@ std::string CheckRewritten(const RewrittenFile &rewritten,
   return "";
 }
 
-// Prints |found| in check's form, each with what the rewrite made of it.
-void PrintRewritten(const std::string &path, std::vector<Finding> found,
-                    const std::vector<Rewrite> &fates) {
+// Prints |found| in check's form, each with what the rewrite made of it;
+// with |lost_only|, only those lost. Returns how many it printed.
+size_t PrintRewritten(const std::string &path,
+                      const std::vector<Finding> &found,
+                      const std::vector<Rewrite> &fates, bool lost_only) {
+  std::vector<Finding> printed;
   for (size_t i = 0; i < found.size(); ++i) {
-    found[i].message += Format(" (normalize: %s)", RewriteName(fates[i]));
+    if (lost_only && fates[i] != Rewrite::kLost) continue;
+    printed.push_back(found[i]);
+    printed.back().message += Format(" (normalize: %s)", RewriteName(fates[i]));
   }
-  PrintFindings(stderr, path, found);
-}
-
-// Where --in-place without --lossy would lose what |path| says: lists
-// what and says why nothing was written; false when nothing is lost.
-bool RefusesLoss(const std::string &path, const std::vector<Finding> &found,
-                 const std::vector<Rewrite> &fates) {
-  std::vector<Finding> lost;
-  for (size_t i = 0; i < found.size(); ++i) {
-    if (fates[i] == Rewrite::kLost) lost.push_back(found[i]);
-  }
-  if (lost.empty()) return false;
-  PrintRewritten(path, lost, std::vector<Rewrite>(lost.size(), Rewrite::kLost));
-  fprintf(stderr,
-          "normalize: nothing written: rewriting %s in place would lose what "
-          "%s above say%s; give --lossy to rewrite it all the same, or -o OUT "
-          "to write the rewrite elsewhere\n",
-          path.c_str(),
-          Count(static_cast<long long>(lost.size()), "finding").c_str(),
-          lost.size() == 1 ? "s" : "");
-  return true;
+  PrintFindings(stderr, path, printed);
+  return printed.size();
 }
 
 // "3 findings in qa.xml: 2 lost, 1 kept", or "nothing found in qa.xml".
 std::string Tally(const std::string &path, const std::vector<Finding> &found,
                   const std::vector<Rewrite> &fates) {
   if (found.empty()) return "nothing found in " + path;
-  std::string tally =
-      Count(static_cast<long long>(found.size()), "finding") + " in " + path;
+  std::string tally = Count(found.size(), "finding") + " in " + path;
   const char *separator = ": ";
   for (Rewrite rewrite :
        {Rewrite::kLost, Rewrite::kSettled, Rewrite::kKept, Rewrite::kRefused}) {
@@ -168,14 +153,24 @@ int Normalize(const Args &args) {
   if (problem.empty()) problem = CheckRewritten(rewritten, &again);
   if (!problem.empty()) return NothingWritten(args, problem);
   std::vector<Rewrite> fates = FatesOf(found, again);
-  if (in_place && !args.Has("--lossy") && RefusesLoss(path, found, fates)) {
-    return kExitTrouble;
+  // Where --in-place without --lossy would lose what the file says, what
+  // is lost is listed, and nothing is written.
+  size_t lost = in_place && !args.Has("--lossy")
+                    ? PrintRewritten(path, found, fates, true)
+                    : 0;
+  if (lost > 0) {
+    return NothingWritten(
+        args, Format("rewriting %s in place would lose what %s above say%s; "
+                     "give --lossy to rewrite it all the same, or -o OUT to "
+                     "write the rewrite elsewhere",
+                     path.c_str(), Count(lost, "finding").c_str(),
+                     lost == 1 ? "s" : ""));
   }
   problem = rewritten.WriteTo(target);
   if (!problem.empty()) {
     return Trouble(args, OutputName(target) + " not written: " + problem);
   }
-  PrintRewritten(path, found, fates);
+  PrintRewritten(path, found, fates, false);
   std::string written = in_place ? "rewrote " + path + " in place"
                                  : "wrote " + OutputName(target);
   std::string tally = Tally(path, found, fates);
