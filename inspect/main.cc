@@ -25,7 +25,7 @@ int Usage(const std::string &problem, bool json) {
   fprintf(stderr, "rimbolt-inspect: %s\n%s", problem.c_str(),
           inspect::UsageText().c_str());
   if (json) {
-    inspect::PrintErrorsJson(nullptr, {{0, true, "usage", problem}});
+    inspect::PrintErrors({{nullptr, {0, true, "usage", problem}, ""}}, true);
   }
   return inspect::kExitTrouble;
 }
