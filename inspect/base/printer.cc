@@ -3,7 +3,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <utility>
 #include <vector>
 
 #include "inspect/base/text.h"

@@ -21,18 +21,16 @@ namespace {
 // Why |size| bytes cannot be the payload that |selection| names, or "".
 std::string SizeProblem(const PayloadSelection &selection, size_t size,
                         const std::string &from) {
-  if (!selection.is_lut) {
-    if (size <= tavo::kMaxPayloadSize) return "";
-    return Format("%s holds %zu bytes; a feature holds at most %u",
-                  from.c_str(), size, tavo::kMaxPayloadSize);
-  }
-  if (size % tavo::kPccPacketSize != 0) {
+  if (selection.is_lut && size % tavo::kPccPacketSize != 0) {
     return Format("%s holds %zu bytes, not a whole number of %u-byte packets",
                   from.c_str(), size, tavo::kPccPacketSize);
   }
-  if (size / tavo::kPccPacketSize <= tavo::kMaxPayloadSize) return "";
-  return Format("%s holds %zu packets; a LUT holds at most %u", from.c_str(),
-                size / tavo::kPccPacketSize, tavo::kMaxPayloadSize);
+  // A feature holds at most so many bytes, a LUT so many packets.
+  size_t units = selection.is_lut ? size / tavo::kPccPacketSize : size;
+  if (units <= tavo::kMaxPayloadSize) return "";
+  return Format("%s holds %zu %s; a %s holds at most %u", from.c_str(), units,
+                selection.is_lut ? "packets" : "bytes",
+                selection.is_lut ? "LUT" : "feature", tavo::kMaxPayloadSize);
 }
 
 std::string CheckInject(const Args &args) {

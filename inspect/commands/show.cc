@@ -1,5 +1,4 @@
 // show: what the tool reads from a file, after its own rules.
-#include <stdio.h>
 
 #include "inspect/base/crc32.h"
 #include "inspect/base/printer.h"

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "inspect/base/text.h"
 #include "inspect/rules/check_file.h"
 
 namespace inspect {
