@@ -25,58 +25,54 @@ int Usage(const std::string &problem, bool json) {
   fprintf(stderr, "rimbolt-inspect: %s\n%s", problem.c_str(),
           inspect::UsageText().c_str());
   if (json) {
-    inspect::PrintErrorsJson(nullptr, {{0, true, "usage", problem}});
+    inspect::PrintErrors({{nullptr, {0, true, "usage", problem}, ""}}, true);
   }
   return inspect::kExitTrouble;
 }
 
-int Help(bool json) {
+// --help's or --version's output, one object, which |facts| fills.
+int About(bool json, void (*facts)(inspect::Printer *out)) {
   std::unique_ptr<inspect::Printer> out = inspect::MakePrinter(json);
-  std::string usage = inspect::UsageText();
   out->BeginObject();
-  out->String("usage", usage);
-  out->Text(usage.substr(0, usage.size() - 1));  // a line is ended for it
+  facts(out.get());
   out->EndObject();
   out->Finish();
   return inspect::kExitNothing;
 }
 
+void Help(inspect::Printer *out) {
+  std::string usage = inspect::UsageText();
+  out->String("usage", usage);
+  out->Text(usage.substr(0, usage.size() - 1));  // a line is ended for it
+}
+
 // The tool's version and the tinyxml2 it was compiled against, whose
 // reading the tool's output follows.
-int Version(bool json) {
-  std::unique_ptr<inspect::Printer> out = inspect::MakePrinter(json);
-  out->BeginObject();
+void Version(inspect::Printer *out) {
   out->String("version", RIMBOLT_VERSION);
   out->String("tinyxml2",
               inspect::Format("%d.%d.%d", TIXML2_MAJOR_VERSION,
                               TIXML2_MINOR_VERSION, TIXML2_PATCH_VERSION));
   out->Line("rimbolt-inspect {version}");
   out->Line("built with tinyxml2 {tinyxml2}");
-  out->EndObject();
-  out->Finish();
-  return inspect::kExitNothing;
 }
 
-// Looks the command up in the table and runs it.
-int Run(const inspect::Args &args) {
-  bool json = args.Has("--json");
-  if (args.words().empty()) return Usage("no command given", json);
-  const std::string &name = args.words()[0];
-  const inspect::Command *command = inspect::FindCommand(name);
-  if (command == nullptr) return Usage("unknown command " + name, json);
-  std::string problem = inspect::CheckCommand(command->syntax, args);
-  if (!problem.empty()) return Usage(problem, json);
-  return command->run(args);
-}
-
+// Reads the command line, and looks the command up in the table and runs
+// it.
 int Dispatch(int argc, char **argv, inspect::Args *args) {
   std::string problem =
       inspect::ParseArgs(argc, argv, inspect::AllOptions(), args);
   bool json = args->Has("--json");
-  if (args->Has("--help") || args->Has("-h")) return Help(json);
+  if (args->Has("--help") || args->Has("-h")) return About(json, Help);
   if (!problem.empty()) return Usage(problem, json);
-  if (args->Has("--version")) return Version(json);
-  return Run(*args);
+  if (args->Has("--version")) return About(json, Version);
+  if (args->words().empty()) return Usage("no command given", json);
+  const std::string &name = args->words()[0];
+  const inspect::Command *command = inspect::FindCommand(name);
+  if (command == nullptr) return Usage("unknown command " + name, json);
+  problem = inspect::CheckCommand(command->syntax, *args);
+  if (!problem.empty()) return Usage(problem, json);
+  return command->run(*args);
 }
 
 }  // namespace

@@ -21,26 +21,6 @@ std::string Reason(const char *otherwise) {
   return errno != 0 ? strerror(errno) : otherwise;
 }
 
-std::string WriteStandardOutput(const tavo::FilePrinter &print) {
-  errno = 0;
-  bool written = print(stdout) && ferror(stdout) == 0;
-  if (fflush(stdout) == 0 && written) return "";
-  return Reason("write error");
-}
-
-// Why a new file at |path| would part the names of the file there, or "".
-std::string HardLinkProblem(const std::string &path) {
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-      info.st_nlink < 2) {
-    return "";
-  }
-  return Format(
-      "it is one of %ju hard links to one file, which a new file would part; "
-      "write to another file and copy it over (cp keeps the links)",
-      static_cast<uintmax_t>(info.st_nlink));
-}
-
 }  // namespace
 
 std::string OutputName(const std::string &path) {
@@ -56,13 +36,25 @@ bool NamesOneFile(const std::string &a, const std::string &b) {
 
 std::string WriteOutput(const std::string &path,
                         const tavo::FilePrinter &print) {
-  if (IsStandardOutput(path)) return WriteStandardOutput(print);
+  errno = 0;
+  if (IsStandardOutput(path)) {
+    bool written = print(stdout) && ferror(stdout) == 0;
+    if (fflush(stdout) == 0 && written) return "";
+    return Reason("write error");
+  }
   std::string link = tavo::LinkRefusedAt(path.c_str());
   if (!link.empty()) {
     return "not following symbolic link " + link + ", which root does not own";
   }
-  std::string linked = HardLinkProblem(path);
-  if (!linked.empty()) return linked;
+  // A new file would part the names of a file with hard links.
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+      info.st_nlink >= 2) {
+    return Format(
+        "it is one of %ju hard links to one file, which a new file would "
+        "part; write to another file and copy it over (cp keeps the links)",
+        static_cast<uintmax_t>(info.st_nlink));
+  }
   errno = 0;
   if (tavo::SaveFileContent(path.c_str(), print) == 0) return "";
   return Reason("the save failed");

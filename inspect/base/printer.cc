@@ -3,7 +3,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <utility>
 #include <vector>
 
 #include "inspect/base/text.h"
@@ -23,17 +22,19 @@ class JsonPrinter : public Printer {
     Open(key, '[');
   }
   void EndList() override { Close(']'); }
-  void Int(const char *key, int64_t value) override {
-    Value(key, std::to_string(value));
-  }
-  void String(const char *key, const std::string &value) override;
-  void Bool(const char *key, bool value) override {
-    Value(key, value ? "true" : "false");
-  }
-  void Null(const char *key) override { Value(key, "null"); }
   void Line(const std::string &) override {}
   void Text(const std::string &) override {}
   void Finish() override { fputs((text_ + "\n").c_str(), stdout); }
+
+ protected:
+  void Add(const char *key, const std::string &text, Kind kind) override {
+    Member(key);
+    if (kind == Kind::kString) {
+      Quoted(text);
+    } else {
+      text_ += text;
+    }
+  }
 
  private:
   // A comma before all but the first member or item, and the key.
@@ -44,10 +45,6 @@ class JsonPrinter : public Printer {
       Quoted(key);
       text_ += ':';
     }
-  }
-  void Value(const char *key, const std::string &text) {
-    Member(key);
-    text_ += text;
   }
   void Open(const char *key, char bracket) {
     Member(key);
@@ -63,11 +60,6 @@ class JsonPrinter : public Printer {
   std::string text_;
   bool first_ = true;
 };
-
-void JsonPrinter::String(const char *key, const std::string &value) {
-  Member(key);
-  Quoted(value);
-}
 
 void JsonPrinter::Quoted(const std::string &text) {
   text_ += '"';
@@ -105,16 +97,6 @@ class TextPrinter : public Printer {
     lists_.pop_back();
     if (!list.printed && !list.empty.empty()) Text(list.empty);
   }
-  void Int(const char *key, int64_t value) override {
-    Add(key, std::to_string(value), Kind::kNumber);
-  }
-  void String(const char *key, const std::string &value) override {
-    Add(key, value, Kind::kString);
-  }
-  void Bool(const char *key, bool value) override {
-    Add(key, value ? "true" : "false", Kind::kFlag);
-  }
-  void Null(const char *key) override { Add(key, "", Kind::kNull); }
   void Line(const std::string &format) override {
     std::string line;
     for (size_t at = 0; at < format.size();) {
@@ -141,8 +123,12 @@ class TextPrinter : public Printer {
   }
   void Finish() override {}
 
+ protected:
+  void Add(const char *key, const std::string &text, Kind kind) override {
+    scopes_.back().push_back({key, text, kind});
+  }
+
  private:
-  enum class Kind { kNumber, kString, kFlag, kNull };
   struct Fact {
     std::string key;
     std::string text;
@@ -153,10 +139,6 @@ class TextPrinter : public Printer {
     std::string empty;
     bool printed;
   };
-
-  void Add(const char *key, std::string text, Kind kind) {
-    scopes_.back().push_back({key, std::move(text), kind});
-  }
 
   // The fact |key|, innermost first; the caller names only facts it gave.
   const Fact &Find(const std::string &key) const {
@@ -175,19 +157,15 @@ class TextPrinter : public Printer {
     std::string form =
         colon == std::string::npos ? "" : placeholder.substr(colon + 1);
     std::string text = fact.kind == Kind::kNull ? "--" : fact.text;
-    if (!form.empty() && form[0] == '#') {
-      return Count(atoll(fact.text.c_str()), form.c_str() + 1);
+    char style = form.empty() ? ' ' : form[0];
+    if (style == '#') return Count(atoll(fact.text.c_str()), form.c_str() + 1);
+    if (style == 'q' || style == 'y' || style == 'x') form.erase(0, 1);
+    if (fact.kind != Kind::kNull) {
+      if (style == 'q') text = Quote(fact.text);
+      if (style == 'y') text = fact.text == "true" ? "yes" : "no";
+      if (style == 'x') text = Format("%02X", atoi(fact.text.c_str()));
     }
-    if (!form.empty() && fact.kind != Kind::kNull) {
-      if (form[0] == 'q') text = Quote(fact.text);
-      if (form[0] == 'y') text = fact.text == "true" ? "yes" : "no";
-      if (form[0] == 'x') text = Format("%02X", atoi(fact.text.c_str()));
-    }
-    if (!form.empty() && (form[0] == 'q' || form[0] == 'y' || form[0] == 'x')) {
-      form.erase(0, 1);
-    }
-    int width = atoi(form.c_str());
-    return Format("%*s", width, text.c_str());
+    return Format("%*s", atoi(form.c_str()), text.c_str());
   }
 
   FILE *out_;

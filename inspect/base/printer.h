@@ -30,10 +30,16 @@ class Printer {
   virtual void EndList() = 0;
 
   // The facts: members of the object being written.
-  virtual void Int(const char *key, int64_t value) = 0;
-  virtual void String(const char *key, const std::string &value) = 0;
-  virtual void Bool(const char *key, bool value) = 0;
-  virtual void Null(const char *key) = 0;
+  void Int(const char *key, int64_t value) {
+    Add(key, std::to_string(value), Kind::kNumber);
+  }
+  void String(const char *key, const std::string &value) {
+    Add(key, value, Kind::kString);
+  }
+  void Bool(const char *key, bool value) {
+    Add(key, value ? "true" : "false", Kind::kFlag);
+  }
+  void Null(const char *key) { Add(key, "null", Kind::kNull); }
   // A number, or null where there is none.
   void IntOrNull(const char *key, std::optional<int64_t> value) {
     if (value.has_value()) {
@@ -57,6 +63,12 @@ class Printer {
 
   // Ends the output: the JSON document is printed.
   virtual void Finish() = 0;
+
+ protected:
+  enum class Kind { kNumber, kString, kFlag, kNull };
+  // A fact, as |text| for each kind: the number in decimal, the string as
+  // it is, "true" or "false", "null".
+  virtual void Add(const char *key, const std::string &text, Kind kind) = 0;
 };
 
 // A printer of JSON to standard output when |json|, else of text to

@@ -16,6 +16,33 @@
 
 namespace inspect {
 
+std::string CopyToEnd(int from, int to, uint64_t limit) {
+  // What a regular file holds is known without copying it.
+  struct stat info;
+  off_t at = lseek(from, 0, SEEK_CUR);
+  if (fstat(from, &info) == 0 && S_ISREG(info.st_mode) && at >= 0 &&
+      static_cast<uint64_t>(info.st_size - std::min(at, info.st_size)) >
+          limit) {
+    return kTooLarge;
+  }
+  char block[1 << 16];
+  uint64_t copied = 0;
+  for (;;) {
+    ssize_t got = read(from, block, sizeof(block));
+    if (got == 0) return "";
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return strerror(errno);
+    copied += static_cast<uint64_t>(got);
+    if (copied > limit) return kTooLarge;
+    for (ssize_t done = 0; done < got;) {
+      ssize_t put = write(to, block + done, got - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) return strerror(errno);
+      done += put;
+    }
+  }
+}
+
 namespace {
 
 // The signals that end the tool by default, after which the temporary
@@ -89,39 +116,6 @@ int OpenTemporaryFile(std::string *path, std::string *problem) {
   sigprocmask(SIG_SETMASK, &old_mask, nullptr);
   return fd;
 }
-
-}  // namespace
-
-std::string CopyToEnd(int from, int to, uint64_t limit) {
-  // What a regular file holds is known without copying it.
-  struct stat info;
-  off_t at = lseek(from, 0, SEEK_CUR);
-  if (fstat(from, &info) == 0 && S_ISREG(info.st_mode) && at >= 0 &&
-      static_cast<uint64_t>(info.st_size - std::min(at, info.st_size)) >
-          limit) {
-    return kTooLarge;
-  }
-  char block[1 << 16];
-  uint64_t copied = 0;
-  for (;;) {
-    ssize_t got = read(from, block, sizeof(block));
-    if (got == 0) return "";
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return strerror(errno);
-    }
-    copied += static_cast<uint64_t>(got);
-    if (copied > limit) return kTooLarge;
-    for (ssize_t done = 0; done < got;) {
-      ssize_t put = write(to, block + done, got - done);
-      if (put < 0 && errno == EINTR) continue;
-      if (put < 0) return strerror(errno);
-      done += put;
-    }
-  }
-}
-
-namespace {
 
 StandardInput Keep() {
   StandardInput input;

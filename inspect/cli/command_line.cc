@@ -9,14 +9,15 @@ namespace inspect {
 
 namespace {
 
-// Calls |each| with every comma-separated item of |list|.
-template <typename Each>
-void ForEachItem(const std::string &list, Each each) {
+// The comma-separated items of |list|.
+std::vector<std::string> Items(const std::string &list) {
+  std::vector<std::string> items;
   for (size_t start = 0; start <= list.size();) {
     size_t comma = std::min(list.find(',', start), list.size());
-    each(list.substr(start, comma - start));
+    items.push_back(list.substr(start, comma - start));
     start = comma + 1;
   }
+  return items;
 }
 
 // Whether |text| is a plain decimal number from |least| to INT_MAX, as a
@@ -31,34 +32,23 @@ bool IsNumber(const std::string &text, long long least) {
   return number >= least && number <= INT_MAX;
 }
 
-std::string NumberProblem(const std::string &name, const std::string &value,
-                          long long least) {
-  if (IsNumber(value, least)) return "";
-  return name + " takes a number from " + std::to_string(least) + " to " +
-         std::to_string(INT_MAX) + ", not '" + value + "'";
-}
-
 std::string CheckValue(const OptionSyntax &option, const std::string &value) {
   std::string name = option.name;
-  switch (option.kind) {
-    case OptionKind::kFlag:
-      return "";
-    case OptionKind::kNumber:
-      return NumberProblem(name, value, 0);
-    case OptionKind::kId:
-      return NumberProblem(name, value, INT_MIN);
-    case OptionKind::kText:
-      return value.empty() ? name + " takes a file" : "";
-    case OptionKind::kList:
-      break;
+  if (option.kind == OptionKind::kNumber || option.kind == OptionKind::kId) {
+    long long least = option.kind == OptionKind::kId ? INT_MIN : 0;
+    if (IsNumber(value, least)) return "";
+    return name + " takes a number from " + std::to_string(least) + " to " +
+           std::to_string(INT_MAX) + ", not '" + value + "'";
   }
-  std::string problem;
-  ForEachItem(value, [&](const std::string &item) {
-    if (problem.empty() && option.check != nullptr) {
-      problem = option.check(option.name, item);
-    }
-  });
-  return problem;
+  if (option.kind == OptionKind::kText && value.empty()) {
+    return name + " takes a file";
+  }
+  if (option.kind != OptionKind::kList || option.check == nullptr) return "";
+  for (const std::string &item : Items(value)) {
+    std::string problem = option.check(option.name, item);
+    if (!problem.empty()) return problem;
+  }
+  return "";
 }
 
 }  // namespace
@@ -86,8 +76,8 @@ std::vector<std::string> Args::List(const char *name) const {
   std::vector<std::string> items;
   for (const auto &[given, value] : given_) {
     if (given != name) continue;
-    ForEachItem(value,
-                [&items](const std::string &item) { items.push_back(item); });
+    std::vector<std::string> more = Items(value);
+    items.insert(items.end(), more.begin(), more.end());
   }
   return items;
 }

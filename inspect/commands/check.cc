@@ -1,6 +1,5 @@
 // check: every place where the tool will write a file other than it says,
 // or will fail on it.
-#include <stdio.h>
 
 #include <algorithm>
 #include <memory>
@@ -17,17 +16,6 @@
 namespace inspect {
 
 namespace {
-
-// "qa.xml: --display 0 selects 2 modes; 3 findings elsewhere are left out".
-std::string FilterLine(const Selection &selection, const CalibFile &file,
-                       int left_out) {
-  std::string text = file.path + ": " + SelectionText(selection, *file.modes);
-  if (left_out > 0) {
-    text += "; " + Count(left_out, "finding") + " elsewhere " +
-            (left_out == 1 ? "is" : "are") + " left out";
-  }
-  return text;
-}
 
 // A code both made an error and dropped asks for two things at once.
 std::string CheckCheck(const Args &args) {
@@ -69,7 +57,14 @@ int Check(const Args &args) {
     // Of a file the tool cannot read, the error says all.
     if (selection.IsFiltered() && file->modes != nullptr) {
       selected.push_back({path, selection.CountModes(*file->modes), left_out});
-      out->Text(FilterLine(selection, *file, left_out));
+      // "qa.xml: --display 0 selects 2 modes; 3 findings elsewhere are left
+      // out".
+      std::string line = path + ": " + SelectionText(selection, *file->modes);
+      if (left_out > 0) {
+        line += "; " + Count(left_out, "finding") + " elsewhere " +
+                (left_out == 1 ? "is" : "are") + " left out";
+      }
+      out->Text(line);
     }
   }
   out->EndList();

@@ -1,7 +1,11 @@
 #include "inspect/commands/command_table.h"
 
+#include <stdio.h>
+
+#include "inspect/base/output.h"
 #include "inspect/base/text.h"
 #include "inspect/report/filter.h"
+#include "inspect/report/report.h"
 
 namespace inspect {
 
@@ -109,6 +113,33 @@ std::string PayloadAddressProblem(const Args &args) {
 
 std::vector<std::string> FilesOf(const Args &args) {
   return std::vector<std::string>(args.words().begin() + 1, args.words().end());
+}
+
+int Trouble(const Args &args, const std::string &problem) {
+  fprintf(stderr, "%s: %s\n", args.words()[0].c_str(), problem.c_str());
+  return kExitTrouble;
+}
+
+int NothingWritten(const Args &args, const std::string &problem) {
+  return Trouble(args, "nothing written: " + problem);
+}
+
+bool RefusesUnreadable(const Args &args, const CalibFile &file) {
+  if (!ReportUnreadable({&file}, false)) return false;
+  NothingWritten(args, "the tool cannot read " + file.path);
+  return true;
+}
+
+std::string SameFileProblem(const std::string &output,
+                            const std::vector<std::string> &inputs,
+                            const char *reader) {
+  for (const std::string &input : inputs) {
+    if (NamesOneFile(input, output)) {
+      return Format("%s not written: it is %s itself, which %s", output.c_str(),
+                    input.c_str(), reader);
+    }
+  }
+  return "";
 }
 
 }  // namespace inspect

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "inspect/cli/command_line.h"
+#include "inspect/model/calib_file.h"
 #include "inspect/model/payload.h"
 #include "inspect/model/selection.h"
 
@@ -59,6 +60,23 @@ std::string PayloadAddressProblem(const Args &args);
 
 // The file names given: the words after the command's name.
 std::vector<std::string> FilesOf(const Args &args);
+
+// Says "COMMAND: |problem|" on stderr, after the name of the command that
+// |args| runs; returns kExitTrouble.
+int Trouble(const Args &args, const std::string &problem);
+
+// The same, for a command that writes, as "COMMAND: nothing written: ...".
+int NothingWritten(const Args &args, const std::string &problem);
+
+// Whether the tool cannot read |file|, the FILE of a command that writes:
+// then reported as check reports it, and that nothing is written.
+bool RefusesUnreadable(const Args &args, const CalibFile &file);
+
+// Why |output| must not be written: it names one of |inputs|, "which
+// |reader|" ("extract only reads"); "" otherwise.
+std::string SameFileProblem(const std::string &output,
+                            const std::vector<std::string> &inputs,
+                            const char *reader);
 
 }  // namespace inspect
 

@@ -33,38 +33,32 @@ constexpr SlotKind kFeatureSlot = {"type", "size", "byte",
 constexpr SlotKind kLutSlot = {"position", "packets", "packet",
                                16,         false,     "LUT {position:-14} "};
 
-// A size in |unit|s, none where the side has no payload (|size| -1).
-std::optional<int64_t> SizeIn(int64_t size, int64_t unit) {
-  if (size < 0) return std::nullopt;
-  return size / unit;
-}
-
-// A byte, none where the side has none there (-1).
-std::optional<int64_t> ByteOf(int byte) {
-  if (byte < 0) return std::nullopt;
-  return byte;
+// A size in |unit|s, or a byte or offset (|unit| 1); none where the side
+// has none there (-1).
+std::optional<int64_t> Known(int64_t value, int64_t unit = 1) {
+  if (value < 0) return std::nullopt;
+  return value / unit;
 }
 
 // "added, {new_size:#byte}, Disable {new_disable}", "changed, {old_size}
 // -> {new_size:#byte}, {bytes_differing:#byte} differ from offset
 // {first_difference}": the text of what changed, naming the slot's facts.
 std::string ChangeLine(const SlotChange &slot, const SlotKind &kind) {
-  std::string old_size = std::string("old_") + kind.size_name;
-  std::string new_size = std::string("new_") + kind.size_name;
-  std::string count = Format(":#%s}", kind.unit_name);
-  if (strcmp(slot.change, "added") == 0) {
-    return "added, {" + new_size + count +
-           (kind.disable ? ", Disable {new_disable}" : "");
+  if (strcmp(slot.change, "changed") != 0) {
+    // Added or removed: what the side that has the slot holds.
+    const char *side = strcmp(slot.change, "added") == 0 ? "new" : "old";
+    std::string line = Format("%s, {%s_%s:#%s}", slot.change, side,
+                              kind.size_name, kind.unit_name);
+    if (kind.disable) line += Format(", Disable {%s_disable}", side);
+    return line;
   }
-  if (strcmp(slot.change, "removed") == 0) {
-    return "removed, {" + old_size + count +
-           (kind.disable ? ", Disable {old_disable}" : "");
-  }
-  std::string line = "changed, {" + old_size + "} -> {" + new_size + count;
+  std::string line = Format("changed, {old_%s} -> {new_%s:#%s}", kind.size_name,
+                            kind.size_name, kind.unit_name);
   if (slot.differing > 0) {
-    line += slot.differing == 1 ? ", {bytes_differing:#byte} differs"
-                                : ", {bytes_differing:#byte} differ";
-    line += " from offset {first_difference}";
+    line += Format(
+        ", {bytes_differing:#byte} differ%s from offset "
+        "{first_difference}",
+        slot.differing == 1 ? "s" : "");
   }
   if (slot.old_disable != slot.new_disable) {
     line += ", Disable {old_disable} -> {new_disable}";
@@ -89,8 +83,8 @@ void PrintListed(const SlotChange &slot, const SlotKind &kind, Printer *out) {
       out->Int("packet", byte.offset / kind.unit);
       out->Int("byte", byte.offset % kind.unit);
     }
-    out->IntOrNull("old", ByteOf(byte.old_byte));
-    out->IntOrNull("new", ByteOf(byte.new_byte));
+    out->IntOrNull("old", Known(byte.old_byte));
+    out->IntOrNull("new", Known(byte.new_byte));
     out->Line(kind.unit == 1 ? "    offset {offset}: {old:x} -> {new:x}"
                              : "    packet {packet} byte {byte}: {old:x} -> "
                                "{new:x}");
@@ -100,39 +94,40 @@ void PrintListed(const SlotChange &slot, const SlotKind &kind, Printer *out) {
   int64_t left_out = slot.differing - static_cast<int64_t>(slot.listed.size());
   out->Int("bytes_left_out", left_out);
   if (left_out > 0) {
-    out->Line(left_out == 1 ? "    {bytes_left_out:#byte} more differs, not "
-                              "listed"
-                            : "    {bytes_left_out:#byte} more differ, not "
-                              "listed");
+    out->Line(Format("    {bytes_left_out:#byte} more differ%s, not listed",
+                     left_out == 1 ? "s" : ""));
   }
 }
 
-// A feature's Disable is a fact where it was added or removed, or changed.
-void PrintSlot(const SlotChange &slot, const SlotKind &kind, bool bytes,
-               Printer *out) {
-  bool compared = strcmp(slot.change, "changed") == 0;
-  out->BeginObject();
-  out->Int(kind.key, slot.slot);
-  out->String("change", slot.change);
-  out->IntOrNull((std::string("old_") + kind.size_name).c_str(),
-                 SizeIn(slot.old_side.size, kind.unit));
-  out->IntOrNull((std::string("new_") + kind.size_name).c_str(),
-                 SizeIn(slot.new_side.size, kind.unit));
-  out->IntOrNull("bytes_differing", compared
-                                        ? std::optional<int64_t>(slot.differing)
-                                        : std::nullopt);
-  out->IntOrNull("first_difference", SizeIn(slot.first, 1));
-  bool shown =
-      kind.disable && (!compared || slot.old_disable != slot.new_disable);
-  if (shown && slot.old_side.size >= 0) {
-    out->Bool("old_disable", slot.old_disable);
+// The list |key| of |slots|. A feature's Disable is a fact where it was
+// added or removed, or changed.
+void PrintSlots(const char *key, const std::vector<SlotChange> &slots,
+                const SlotKind &kind, bool bytes, Printer *out) {
+  out->BeginList(key);
+  for (const SlotChange &slot : slots) {
+    bool compared = strcmp(slot.change, "changed") == 0;
+    out->BeginObject();
+    out->Int(kind.key, slot.slot);
+    out->String("change", slot.change);
+    out->IntOrNull(Format("old_%s", kind.size_name).c_str(),
+                   Known(slot.old_side.size, kind.unit));
+    out->IntOrNull(Format("new_%s", kind.size_name).c_str(),
+                   Known(slot.new_side.size, kind.unit));
+    out->IntOrNull("bytes_differing", Known(compared ? slot.differing : -1));
+    out->IntOrNull("first_difference", Known(slot.first));
+    bool shown =
+        kind.disable && (!compared || slot.old_disable != slot.new_disable);
+    if (shown && slot.old_side.size >= 0) {
+      out->Bool("old_disable", slot.old_disable);
+    }
+    if (shown && slot.new_side.size >= 0) {
+      out->Bool("new_disable", slot.new_disable);
+    }
+    out->Line(kind.line + ChangeLine(slot, kind));
+    if (bytes) PrintListed(slot, kind, out);
+    out->EndObject();
   }
-  if (shown && slot.new_side.size >= 0) {
-    out->Bool("new_disable", slot.new_disable);
-  }
-  out->Line(kind.line + ChangeLine(slot, kind));
-  if (bytes) PrintListed(slot, kind, out);
-  out->EndObject();
+  out->EndList();
 }
 
 void PrintAttributes(const std::vector<AttributeChange> &attributes,
@@ -190,22 +185,14 @@ void PrintDifferences(const Selection &selection, bool bytes,
     out->String("change", mode.change);
     out->Line("Mode {mode_id} on display {display_id} {name:q}: {change}");
     PrintAttributes(mode.attributes, "  {name:-16} {old:q} -> {new:q}", out);
-    out->BeginList("features");
-    for (const SlotChange &feature : mode.features) {
-      PrintSlot(feature, kFeatureSlot, bytes, out);
-    }
-    out->EndList();
+    PrintSlots("features", mode.features, kFeatureSlot, bytes, out);
     out->EndObject();
   }
   out->EndList();
   if (selection.IsFiltered()) {
     out->Null("luts");
   } else {
-    out->BeginList("luts");
-    for (const SlotChange &lut : differences.luts) {
-      PrintSlot(lut, kLutSlot, bytes, out);
-    }
-    out->EndList();
+    PrintSlots("luts", differences.luts, kLutSlot, bytes, out);
   }
   out->EndObject();
   out->Finish();

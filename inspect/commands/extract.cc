@@ -1,12 +1,9 @@
 // extract: one payload's bytes as the tool decodes them, for comparing with
 // vendor tools and hex editors.
-#include <stdio.h>
-
 #include "inspect/base/output.h"
 #include "inspect/commands/command_table.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/model/payload.h"
-#include "inspect/report/report.h"
 
 namespace inspect {
 
@@ -16,25 +13,12 @@ int Extract(const Args &args) {
   const std::string path = FilesOf(args)[0];
   const std::string output = args.Text("-o");
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
-  if (ReportUnreadable({file.get()}, false)) {
-    fprintf(stderr, "extract: nothing written: the tool cannot read %s\n",
-            path.c_str());
-    return kExitTrouble;
-  }
-  if (NamesOneFile(path, output)) {
-    fprintf(stderr,
-            "extract: %s not written: it is %s itself, which extract "
-            "only reads\n",
-            output.c_str(), path.c_str());
-    return kExitTrouble;
-  }
+  if (RefusesUnreadable(args, *file)) return kExitTrouble;
+  std::string problem = SameFileProblem(output, {path}, "extract only reads");
+  if (!problem.empty()) return Trouble(args, problem);
   PayloadSelection selection;
-  std::string problem =
-      SelectPayload(*file, PayloadAddressFrom(args), false, &selection);
-  if (!problem.empty()) {
-    fprintf(stderr, "extract: nothing written: %s\n", problem.c_str());
-    return kExitTrouble;
-  }
+  problem = SelectPayload(*file, PayloadAddressFrom(args), false, &selection);
+  if (!problem.empty()) return NothingWritten(args, problem);
   std::string content;
   if (args.Has("--hex")) {
     content = HexText(selection.bytes, selection.size) + "\n";
@@ -44,9 +28,7 @@ int Extract(const Args &args) {
   }
   problem = WriteOutput(output, content);
   if (!problem.empty()) {
-    fprintf(stderr, "extract: %s not written: %s\n", OutputName(output).c_str(),
-            problem.c_str());
-    return kExitTrouble;
+    return Trouble(args, OutputName(output) + " not written: " + problem);
   }
   return kExitNothing;
 }

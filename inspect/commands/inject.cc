@@ -13,45 +13,24 @@
 #include "inspect/edit/splice.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/model/payload.h"
-#include "inspect/report/report.h"
 
 namespace inspect {
 
 namespace {
 
-int Refuse(const std::string &problem) {
-  fprintf(stderr, "inject: nothing written: %s\n", problem.c_str());
-  return kExitTrouble;
-}
-
 // Why |size| bytes cannot be the payload that |selection| names, or "".
 std::string SizeProblem(const PayloadSelection &selection, size_t size,
                         const std::string &from) {
-  if (!selection.is_lut) {
-    if (size <= tavo::kMaxPayloadSize) return "";
-    return Format("%s holds %zu bytes; a feature holds at most %u",
-                  from.c_str(), size, tavo::kMaxPayloadSize);
-  }
-  if (size % tavo::kPccPacketSize != 0) {
+  if (selection.is_lut && size % tavo::kPccPacketSize != 0) {
     return Format("%s holds %zu bytes, not a whole number of %u-byte packets",
                   from.c_str(), size, tavo::kPccPacketSize);
   }
-  if (size / tavo::kPccPacketSize <= tavo::kMaxPayloadSize) return "";
-  return Format("%s holds %zu packets; a LUT holds at most %u", from.c_str(),
-                size / tavo::kPccPacketSize, tavo::kMaxPayloadSize);
-}
-
-// Why -o must not be written: it names FILE or BIN, which inject only
-// reads; "" otherwise.
-std::string SameFileProblem(const Args &args) {
-  const std::string output = args.Text("-o");
-  for (const std::string &input : {FilesOf(args)[0], args.Text("--from")}) {
-    if (NamesOneFile(input, output)) {
-      return Format("%s not written: it is %s itself, which inject only reads",
-                    output.c_str(), input.c_str());
-    }
-  }
-  return "";
+  // A feature holds at most so many bytes, a LUT so many packets.
+  size_t units = selection.is_lut ? size / tavo::kPccPacketSize : size;
+  if (units <= tavo::kMaxPayloadSize) return "";
+  return Format("%s holds %zu %s; a %s holds at most %u", from.c_str(), units,
+                selection.is_lut ? "packets" : "bytes",
+                selection.is_lut ? "LUT" : "feature", tavo::kMaxPayloadSize);
 }
 
 std::string CheckInject(const Args &args) {
@@ -69,58 +48,54 @@ int Inject(const Args &args) {
   const std::string path = FilesOf(args)[0];
   const std::string from = args.Text("--from");
   const std::string output = args.Text("-o");
-  std::string problem = SameFileProblem(args);
-  if (!problem.empty()) {
-    fprintf(stderr, "inject: %s\n", problem.c_str());
-    return kExitTrouble;
-  }
+  std::string problem =
+      SameFileProblem(output, {path, from}, "inject only reads");
+  if (!problem.empty()) return Trouble(args, problem);
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
-  if (ReportUnreadable({file.get()}, false)) {
-    return Refuse("the tool cannot read " + path);
-  }
+  if (RefusesUnreadable(args, *file)) return kExitTrouble;
   PayloadSelection selection;
   problem = SelectPayload(*file, PayloadAddressFrom(args), true, &selection);
-  if (!problem.empty()) return Refuse(problem);
+  if (!problem.empty()) return NothingWritten(args, problem);
   // Only what the reader made of the file is compared after: its document
   // need not stay beside the file's bytes and their parse.
   LetGoOfDocument(file.get());
-  std::string bytes;
-  problem = ReadWholeFile(path, &bytes);
-  if (!problem.empty()) return Refuse(path + " cannot be read: " + problem);
-  std::string payload;
-  problem = ReadWholeFile(from, &payload);
-  if (!problem.empty()) {
-    return Refuse(from + " cannot be read: " + problem);
+  std::string bytes, payload;
+  for (const auto &[name, content] :
+       {std::pair{path, &bytes}, std::pair{from, &payload}}) {
+    problem = ReadWholeFile(name, content);
+    if (!problem.empty()) {
+      return NothingWritten(args, name + " cannot be read: " + problem);
+    }
   }
   if (payload.empty() && !args.Has("--allow-empty")) {
-    return Refuse(from +
-                  " is empty: nothing to inject; give --allow-empty to set a "
-                  "payload of 0 bytes");
+    return NothingWritten(args,
+                          Format("%s is empty: nothing to inject; give "
+                                 "--allow-empty to set a payload of 0 bytes",
+                                 from.c_str()));
   }
   problem = SizeProblem(selection, payload.size(), from);
-  if (!problem.empty()) return Refuse(problem);
+  if (!problem.empty()) return NothingWritten(args, problem);
   Splice splice;
   problem = SplicePayload(std::move(bytes), selection,
                           reinterpret_cast<const uint8_t *>(payload.data()),
                           payload.size(), &splice);
   if (!problem.empty()) {
-    return Refuse(Format("%s cannot be set in %s: %s", selection.what.c_str(),
-                         path.c_str(), problem.c_str()));
+    return NothingWritten(
+        args, Format("%s cannot be set in %s: %s", selection.what.c_str(),
+                     path.c_str(), problem.c_str()));
   }
   EditedCopy copy;
   problem = copy.Keep(&splice.bytes);
   if (problem.empty())
     problem = copy.ReadBack(*file, selection, payload, splice);
   if (!problem.empty()) {
-    return Refuse(Format("with %s set, %s does not read back as it should: %s",
-                         selection.what.c_str(), path.c_str(),
-                         problem.c_str()));
+    return NothingWritten(
+        args, Format("with %s set, %s does not read back as it should: %s",
+                     selection.what.c_str(), path.c_str(), problem.c_str()));
   }
   problem = copy.WriteTo(output);
   if (!problem.empty()) {
-    fprintf(stderr, "inject: %s not written: %s\n", OutputName(output).c_str(),
-            problem.c_str());
-    return kExitTrouble;
+    return Trouble(args, OutputName(output) + " not written: " + problem);
   }
   // Said, since nothing in the output shows that no byte was set.
   if (splice.unchanged) {

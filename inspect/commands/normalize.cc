@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,6 @@
 namespace inspect {
 
 namespace {
-
-int Trouble(const std::string &problem) {
-  fprintf(stderr, "normalize: %s\n", problem.c_str());
-  return kExitTrouble;
-}
 
 // How closely a finding of the rewritten file must answer one of the
 // file: tried in this order, so that the closest answers are taken first.
@@ -58,23 +54,24 @@ bool Answers(const Finding &again, const Finding &finding, Match match) {
 // otherwise keeps it means the rewrite changed what the file said.
 std::vector<Rewrite> FatesOf(const std::vector<Finding> &found,
                              const std::vector<Finding> &again) {
-  std::vector<Rewrite> fates(found.size(), Rewrite::kLost);
-  std::vector<bool> matched(found.size(), false);
+  // What each becomes unanswered, never kKept: that marks one answered.
+  std::vector<Rewrite> fates;
+  for (const Finding &finding : found) {
+    const Code *code = FindCode(finding.code);
+    fates.push_back(code == nullptr || code->rewrite == Rewrite::kKept
+                        ? Rewrite::kLost
+                        : code->rewrite);
+  }
   std::vector<bool> taken(again.size(), false);
   for (Match match :
        {Match::kSameMessage, Match::kSamePlace, Match::kAnyPlace}) {
     for (size_t i = 0; i < found.size(); ++i) {
-      for (size_t j = 0; j < again.size() && !matched[i]; ++j) {
+      for (size_t j = 0; j < again.size() && fates[i] != Rewrite::kKept; ++j) {
         if (taken[j] || !Answers(again[j], found[i], match)) continue;
-        matched[i] = taken[j] = true;
+        taken[j] = true;
         fates[i] = Rewrite::kKept;
       }
     }
-  }
-  for (size_t i = 0; i < found.size(); ++i) {
-    const Code *code = FindCode(found[i].code);
-    if (matched[i] || code == nullptr) continue;
-    fates[i] = code->rewrite == Rewrite::kKept ? Rewrite::kLost : code->rewrite;
   }
   return fates;
 }
@@ -92,58 +89,35 @@ std::string CheckRewritten(const RewrittenFile &rewritten,
   return "";
 }
 
-// Prints |found| in check's form, each with what the rewrite made of it.
-void PrintRewritten(const std::string &path, std::vector<Finding> found,
-                    const std::vector<Rewrite> &fates) {
+// Prints |found| in check's form, each with what the rewrite made of it;
+// with |lost_only|, only those lost. Returns how many it printed.
+size_t PrintRewritten(const std::string &path,
+                      const std::vector<Finding> &found,
+                      const std::vector<Rewrite> &fates, bool lost_only) {
+  std::vector<Finding> printed;
   for (size_t i = 0; i < found.size(); ++i) {
-    found[i].message += Format(" (normalize: %s)", RewriteName(fates[i]));
+    if (lost_only && fates[i] != Rewrite::kLost) continue;
+    printed.push_back(found[i]);
+    printed.back().message += Format(" (normalize: %s)", RewriteName(fates[i]));
   }
-  PrintFindings(stderr, path, found);
-}
-
-// Where --in-place without --lossy would lose what |path| says: lists
-// what and says why nothing was written; false when nothing is lost.
-bool RefusesLoss(const std::string &path, const std::vector<Finding> &found,
-                 const std::vector<Rewrite> &fates) {
-  std::vector<Finding> lost;
-  for (size_t i = 0; i < found.size(); ++i) {
-    if (fates[i] == Rewrite::kLost) lost.push_back(found[i]);
-  }
-  if (lost.empty()) return false;
-  PrintRewritten(path, lost, std::vector<Rewrite>(lost.size(), Rewrite::kLost));
-  fprintf(stderr,
-          "normalize: nothing written: rewriting %s in place would lose what "
-          "%s above say%s; give --lossy to rewrite it all the same, or -o OUT "
-          "to write the rewrite elsewhere\n",
-          path.c_str(),
-          Count(static_cast<long long>(lost.size()), "finding").c_str(),
-          lost.size() == 1 ? "s" : "");
-  return true;
+  PrintFindings(stderr, path, printed);
+  return printed.size();
 }
 
 // "3 findings in qa.xml: 2 lost, 1 kept", or "nothing found in qa.xml".
 std::string Tally(const std::string &path, const std::vector<Finding> &found,
                   const std::vector<Rewrite> &fates) {
   if (found.empty()) return "nothing found in " + path;
-  std::string tally =
-      Count(static_cast<long long>(found.size()), "finding") + " in " + path;
+  std::string tally = Count(found.size(), "finding") + " in " + path;
   const char *separator = ": ";
   for (Rewrite rewrite :
        {Rewrite::kLost, Rewrite::kSettled, Rewrite::kKept, Rewrite::kRefused}) {
-    long long count = 0;
-    for (Rewrite fate : fates) count += fate == rewrite;
+    long long count = std::count(fates.begin(), fates.end(), rewrite);
     if (count == 0) continue;
     tally += Format("%s%lld %s", separator, count, RewriteName(rewrite));
     separator = ", ";
   }
   return tally;
-}
-
-// "; 2 comments not carried" for |count| comments in the file, which the
-// tool's output never holds and check does not report; "" for none.
-std::string CommentsDropped(int count) {
-  if (count == 0) return "";
-  return "; " + Count(count, "comment") + " not carried";
 }
 
 std::string CheckNormalize(const Args &args) {
@@ -166,37 +140,43 @@ int Normalize(const Args &args) {
   std::unique_ptr<CalibFile> file;
   int comments = 0;
   std::vector<Finding> found = CheckFile(path, &file, &comments);
-  if (ReportUnreadable({file.get()}, false)) {
-    return Trouble("nothing written: the tool cannot read " + path);
-  }
+  if (RefusesUnreadable(args, *file)) return kExitTrouble;
   // The rewrite needs what the reader made of the file, not its document.
   LetGoOfDocument(file.get());
-  if (!in_place && NamesOneFile(path, target)) {
-    return Trouble(Format(
-        "%s not written: it is %s itself, which only --in-place writes over",
-        target.c_str(), path.c_str()));
-  }
+  std::string problem =
+      in_place ? ""
+               : SameFileProblem(target, {path}, "only --in-place writes over");
+  if (!problem.empty()) return Trouble(args, problem);
   RewrittenFile rewritten;
-  std::string problem = rewritten.Fill(*file);
+  problem = rewritten.Fill(*file);
   std::vector<Finding> again;
   if (problem.empty()) problem = CheckRewritten(rewritten, &again);
-  if (!problem.empty()) {
-    return Trouble(Format("nothing written: %s", problem.c_str()));
-  }
+  if (!problem.empty()) return NothingWritten(args, problem);
   std::vector<Rewrite> fates = FatesOf(found, again);
-  if (in_place && !args.Has("--lossy") && RefusesLoss(path, found, fates)) {
-    return kExitTrouble;
+  // Where --in-place without --lossy would lose what the file says, what
+  // is lost is listed, and nothing is written.
+  size_t lost = in_place && !args.Has("--lossy")
+                    ? PrintRewritten(path, found, fates, true)
+                    : 0;
+  if (lost > 0) {
+    return NothingWritten(
+        args, Format("rewriting %s in place would lose what %s above say%s; "
+                     "give --lossy to rewrite it all the same, or -o OUT to "
+                     "write the rewrite elsewhere",
+                     path.c_str(), Count(lost, "finding").c_str(),
+                     lost == 1 ? "s" : ""));
   }
   problem = rewritten.WriteTo(target);
   if (!problem.empty()) {
-    return Trouble(Format("%s not written: %s", OutputName(target).c_str(),
-                          problem.c_str()));
+    return Trouble(args, OutputName(target) + " not written: " + problem);
   }
-  PrintRewritten(path, found, fates);
+  PrintRewritten(path, found, fates, false);
   std::string written = in_place ? "rewrote " + path + " in place"
                                  : "wrote " + OutputName(target);
-  fprintf(stderr, "normalize: %s; %s%s\n", written.c_str(),
-          Tally(path, found, fates).c_str(), CommentsDropped(comments).c_str());
+  std::string tally = Tally(path, found, fates);
+  // Comments, which the tool's output never holds and check does not report.
+  if (comments > 0) tally += "; " + Count(comments, "comment") + " not carried";
+  fprintf(stderr, "normalize: %s; %s\n", written.c_str(), tally.c_str());
   return kExitNothing;
 }
 

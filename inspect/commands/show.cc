@@ -1,5 +1,4 @@
 // show: what the tool reads from a file, after its own rules.
-#include <stdio.h>
 
 #include "inspect/base/crc32.h"
 #include "inspect/base/printer.h"
@@ -75,14 +74,10 @@ void PrintLuts(const CalibFile &file, Printer *out) {
     out->BeginObject();
     out->Int("position", position);
     out->Int("type", slot->type);
-    out->Int("packets", lut != nullptr ? lut->num_packets : 0);
-    if (lut == nullptr) {
-      PrintCrc(nullptr, 0, out);
-    } else {
-      PrintCrc(lut->packets,
-               static_cast<uint64_t>(lut->num_packets) * tavo::kPccPacketSize,
-               out);
-    }
+    uint64_t packets = lut != nullptr ? lut->num_packets : 0;
+    out->Int("packets", packets);
+    PrintCrc(lut != nullptr ? lut->packets : nullptr,
+             packets * tavo::kPccPacketSize, out);
     out->Line("  {position:8}  {type:4}  {packets:7}  {crc32}");
     out->EndObject();
   }

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "inspect/base/text.h"
 #include "inspect/rules/check_file.h"
 
 namespace inspect {
@@ -62,35 +61,28 @@ void PrintFindings(FILE *out, const std::string &path,
   }
 }
 
-void PrintErrorsJson(const std::string *path,
-                     const std::vector<Finding> &found) {
-  std::unique_ptr<Printer> json = MakePrinter(true);
-  json->BeginObject();
-  json->BeginList("errors");
-  for (const Finding &finding : found) {
-    PrintFinding(path, finding, "", json.get());
-  }
-  json->EndList();
-  json->EndObject();
-  json->Finish();
-}
-
-bool ReportUnreadable(const std::vector<const CalibFile *> &files, bool json) {
+void PrintErrors(const std::vector<Error> &errors, bool json) {
   std::unique_ptr<Printer> out = MakePrinter(json, stderr);
   out->BeginObject();
   out->BeginList("errors");
-  bool any = false;
-  for (const CalibFile *file : files) {
-    if (file->modes != nullptr) continue;
-    any = true;
-    std::string parser_error;
-    Finding refusal = RefusalOf(*file, &parser_error);
-    PrintFinding(&file->path, refusal, parser_error, out.get());
+  for (const Error &error : errors) {
+    PrintFinding(error.path, error.finding, error.parser_error, out.get());
   }
   out->EndList();
   out->EndObject();
-  if (any) out->Finish();
-  return any;
+  out->Finish();
+}
+
+bool ReportUnreadable(const std::vector<const CalibFile *> &files, bool json) {
+  std::vector<Error> errors;
+  for (const CalibFile *file : files) {
+    if (file->modes != nullptr) continue;
+    std::string parser_error;
+    Finding refusal = RefusalOf(*file, &parser_error);
+    errors.push_back({&file->path, refusal, parser_error});
+  }
+  if (!errors.empty()) PrintErrors(errors, json);
+  return !errors.empty();
 }
 
 }  // namespace inspect

@@ -29,13 +29,20 @@ void PrintFinding(const std::string *path, const Finding &finding,
 void PrintFindings(FILE *out, const std::string &path,
                    const std::vector<Finding> &found);
 
-// Prints |found| as the one JSON document {"errors": [...]} on stdout.
-void PrintErrorsJson(const std::string *path,
-                     const std::vector<Finding> &found);
+// An error to report: |finding| in the file at |path| (null for none),
+// with the |parser_error| that PrintFinding adds.
+struct Error {
+  const std::string *path;
+  Finding finding;
+  std::string parser_error;
+};
+
+// Prints |errors| as text on stderr or, with |json|, as the one JSON
+// document {"errors": [...]} on stdout.
+void PrintErrors(const std::vector<Error> &errors, bool json);
 
 // Whether the tool cannot read any of |files|. Each such file is reported
-// with check's error finding, its reason and line: on stderr or, with
-// |json|, all of them in one PrintErrorsJson document.
+// with check's error finding, its reason and line, by PrintErrors.
 bool ReportUnreadable(const std::vector<const CalibFile *> &files, bool json);
 
 }  // namespace inspect
