@@ -27,15 +27,11 @@ int CommentsUnder(const tinyxml2::XMLNode *node) {
   return count;
 }
 
-// What the parser's |error| says of a file, in words; its own name for an
-// error no file gives.
+// What the parser's |error| says of the bytes, in words; its own name for
+// an error no bytes give. The bytes are parsed from memory, so that no
+// error of opening or reading a file comes up.
 std::string ErrorWords(tinyxml2::XMLError error) {
   static const std::map<tinyxml2::XMLError, std::string> kWords = {
-      {tinyxml2::XML_ERROR_FILE_NOT_FOUND, "the file cannot be opened"},
-      {tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED,
-       "the file cannot be opened"},
-      {tinyxml2::XML_ERROR_FILE_READ_ERROR,
-       "the file cannot be read to its end"},
       {tinyxml2::XML_ERROR_EMPTY_DOCUMENT,
        "the file is empty or only white space"},
       {tinyxml2::XML_ERROR_PARSING_ELEMENT, "a tag that is not closed"},

@@ -74,27 +74,6 @@ std::string Seen(const char *name, std::string *refused) {
   return seen;
 }
 
-// The unknown-name message of an attribute |name| of |element| that the
-// tool does not read, called |owner| ("Mode"): |plain| follows the name,
-// or |refused| the words of the space it holds. Where a name of |known|
-// differs from it only in case, what the reader reads for it follows.
-std::string NotReadAttribute(const tinyxml2::XMLElement *element,
-                             const char *owner, const char *name, Names known,
-                             const char *plain, const char *refused) {
-  std::string spaces;
-  std::string seen = Seen(name, &spaces);
-  std::string why = spaces.empty() ? plain : " with " + spaces + " " + refused;
-  const char *meant = Find(seen.c_str(), known, strcasecmp);
-  if (meant != nullptr && element->Attribute(meant, nullptr) == nullptr) {
-    why += Format(", as if %s were missing", meant);
-  } else if (meant != nullptr) {
-    why += Format(", and the tool reads %s as written: its output has no %s",
-                  meant, Quote(seen).c_str());
-  }
-  return Format("%s has an attribute %s%s", owner, Quote(seen).c_str(),
-                why.c_str());
-}
-
 // The unknown-name message of an element named |name| that the tool does
 // not read, found |place| ("in Mode", "under the root").
 std::string NotReadElement(const char *name, const char *place) {
@@ -122,18 +101,53 @@ void CheckText(const tinyxml2::XMLElement *element, Findings *findings) {
   }
 }
 
-void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
-                  Findings *findings) {
+// The attributes of |element| that the tool does not read: any of the
+// root's, which its output leaves out, else those not |known|, which it
+// ignores. Where a name of |known| differs from one only in case, what the
+// reader reads for it follows.
+void CheckAttributes(const tinyxml2::XMLElement *element, Names known,
+                     bool root, Findings *findings) {
+  // What the tool does with one, after its name, or after the words of the
+  // space in it that no one sees.
+  const char *plain =
+      root ? " that the tool does not read: it leaves it out of its output"
+           : " that the tool does not know: it is ignored";
+  const char *refused =
+      root ? "the tool does not read it: it leaves it out of its output"
+           : "the tool reads a name it does not know and ignores the attribute";
   for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
        attribute != nullptr; attribute = attribute->Next()) {
-    if (Find(attribute->Name(), known.attributes, strcmp) != nullptr) continue;
+    if (Find(attribute->Name(), known, strcmp) != nullptr) continue;
+    if (root && strcmp(attribute->Name(), "xmlns") == 0) {
+      findings->Warn(
+          element, "unknown-name",
+          Format("%s has an attribute xmlns=%s, which puts every element in "
+                 "that namespace for other XML readers: the tool leaves it "
+                 "out of its output, so that every element of the output "
+                 "leaves that namespace",
+                 element->Name(), Quote(attribute->Value()).c_str()));
+      continue;
+    }
+    std::string spaces;
+    std::string seen = Seen(attribute->Name(), &spaces);
+    std::string why =
+        spaces.empty() ? plain : " with " + spaces + " " + refused;
+    const char *meant = Find(seen.c_str(), known, strcasecmp);
+    if (meant != nullptr && element->Attribute(meant, nullptr) == nullptr) {
+      why += Format(", as if %s were missing", meant);
+    } else if (meant != nullptr) {
+      why += Format(", and the tool reads %s as written: its output has no %s",
+                    meant, Quote(seen).c_str());
+    }
     findings->Warn(element, "unknown-name",
-                   NotReadAttribute(
-                       element, known.name, attribute->Name(), known.attributes,
-                       " that the tool does not know: it is ignored",
-                       "the tool reads a name it does not know and ignores "
-                       "the attribute"));
+                   Format("%s has an attribute %s%s", element->Name(),
+                          Quote(seen).c_str(), why.c_str()));
   }
+}
+
+void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
+                  Findings *findings) {
+  CheckAttributes(element, known.attributes, false, findings);
   if (known.child != nullptr) CheckText(element, findings);
   for (const tinyxml2::XMLElement *child = element->FirstChildElement();
        child != nullptr; child = child->NextSiblingElement()) {
@@ -144,30 +158,6 @@ void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
     findings->Warn(
         child, "unknown-name",
         NotReadElement(child->Name(), Format("in %s", known.name).c_str()));
-  }
-}
-
-// The root's attributes, none of which the tool reads or writes.
-void CheckRootAttributes(const tinyxml2::XMLElement *root, Findings *findings) {
-  for (const tinyxml2::XMLAttribute *attribute = root->FirstAttribute();
-       attribute != nullptr; attribute = attribute->Next()) {
-    if (strcmp(attribute->Name(), "xmlns") == 0) {
-      findings->Warn(
-          root, "unknown-name",
-          Format("%s has an attribute xmlns=%s, which puts every element in "
-                 "that namespace for other XML readers: the tool leaves it "
-                 "out of its output, so that every element of the output "
-                 "leaves that namespace",
-                 root->Name(), Quote(attribute->Value()).c_str()));
-      continue;
-    }
-    findings->Warn(
-        root, "unknown-name",
-        NotReadAttribute(root, root->Name(), attribute->Name(), {},
-                         " that the tool does not read: it leaves it out of "
-                         "its output",
-                         "the tool does not read it: it leaves it out of its "
-                         "output"));
   }
 }
 
@@ -184,7 +174,7 @@ void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
                Quote(seen).c_str(),
                refused.empty() ? ":" : (" with " + refused).c_str(), kRoot));
   }
-  CheckRootAttributes(root, findings);
+  CheckAttributes(root, {}, true, findings);
   CheckText(root, findings);
   for (const char *section : {mf::kDispModes, lf::kLuts}) {
     const tinyxml2::XMLElement *first = root->FirstChildElement(section);
