@@ -163,27 +163,6 @@ bool StartsWithInAnyCase(const std::string &name, const char *prefix) {
   return strncasecmp(name.c_str(), prefix, strlen(prefix)) == 0;
 }
 
-// Whether other readers know the encoding |name|: xmllint asks the
-// system's converter, and knows some names of its own beside. A name it
-// may know is taken as known, so that no refusal is claimed that is not.
-bool IsKnownEncoding(const std::string &name) {
-  for (const char *own : {"ISO-LATIN-", "ASCII"}) {
-    if (StartsWithInAnyCase(name, own)) return true;
-  }
-  std::string letters;
-  for (char c : name) {
-    if (isalnum(static_cast<unsigned char>(c))) letters += c;
-  }
-  for (const std::string &form : {name, letters}) {
-    iconv_t converter = iconv_open("UTF-8", form.c_str());
-    if (converter != reinterpret_cast<iconv_t>(-1)) {
-      iconv_close(converter);
-      return true;
-    }
-  }
-  return false;
-}
-
 Encoding EncodingNamed(const std::string &name) {
   if (name.empty() || strcasecmp(name.c_str(), "UTF-8") == 0) {
     return Encoding::kUtf8;
@@ -196,24 +175,34 @@ Encoding EncodingNamed(const std::string &name) {
                            "UTF32", "ISO-10646-UCS"}) {
     if (StartsWithInAnyCase(name, wide)) return Encoding::kWide;
   }
-  return IsKnownEncoding(name) ? Encoding::kOther : Encoding::kUnknown;
+  // Whether other readers know the name: xmllint asks the system's
+  // converter, and knows some names of its own beside. A name it may know
+  // is taken as known, so that no refusal is claimed that is not.
+  for (const char *own : {"ISO-LATIN-", "ASCII"}) {
+    if (StartsWithInAnyCase(name, own)) return Encoding::kOther;
+  }
+  std::string letters;
+  for (char c : name) {
+    if (isalnum(static_cast<unsigned char>(c))) letters += c;
+  }
+  for (const std::string &form : {name, letters}) {
+    iconv_t converter = iconv_open("UTF-8", form.c_str());
+    if (converter != reinterpret_cast<iconv_t>(-1)) {
+      iconv_close(converter);
+      return Encoding::kOther;
+    }
+  }
+  return Encoding::kUnknown;
 }
 
 // The encoding |declaration|, the inside of "<?xml ...?>", names, or "".
 std::string DeclaredEncoding(std::string_view declaration) {
   size_t at = declaration.find("encoding");
-  if (at == std::string_view::npos) return "";
-  at = declaration.find_first_of("\"'", at);
+  if (at != std::string_view::npos) at = declaration.find_first_of("\"'", at);
   if (at == std::string_view::npos) return "";
   size_t end = declaration.find(declaration[at], at + 1);
   if (end == std::string_view::npos) return "";
   return std::string(declaration.substr(at + 1, end - at - 1));
-}
-
-bool IsXmlDeclaration(std::string_view instruction) {
-  return instruction.substr(0, 3) == "xml" &&
-         (instruction.size() == 3 ||
-          tinyxml2::XMLUtil::IsWhiteSpace(instruction[3]));
 }
 
 // The parts of the file as tinyxml2 reads them, and past where it stops,
@@ -231,12 +220,13 @@ class Scanner {
     Look(kMarkup, token.begin);
     int line = line_;
     Look(token.kind, token.end);
-    if (depth_ == 0) OutsideRoot(token, line);
-    if (token.kind == XmlTokenKind::kStartTag) ++depth_;
-    if (token.kind == XmlTokenKind::kEndTag) EndTag(token);
     switch (token.kind) {
+      case XmlTokenKind::kText:
+      case XmlTokenKind::kCData:
+        if (depth_ == 0) OutsideRoot(token, line);
+        break;
       case XmlTokenKind::kInstruction:
-        if (IsXmlDeclaration(token.bytes)) Declaration(token, line);
+        Declaration(token, line);
         break;
       case XmlTokenKind::kTagName:
         element_ = token.bytes;
@@ -246,14 +236,27 @@ class Scanner {
         attribute_ = token.bytes;
         break;
       case XmlTokenKind::kStartTag:
+        ++depth_;
         opened_ = element_;
         opened_line_ = tag_line_;
         element_ = {};  // a tag's name counts for no other tag
+        tag_seen_ = true;
         break;
-      case XmlTokenKind::kEmptyTag:
       case XmlTokenKind::kEndTag:
+        // tinyxml2 reads nothing after the first that closes no element,
+        // and that one alone is reported.
+        if (depth_ > 0) {
+          --depth_;
+        } else if (!ended_outside_) {
+          ended_outside_ = true;
+          Note(tag_line_, &kEndTagOutside,
+               "an end tag " + Quote(std::string(token.bytes)));
+        }
+        [[fallthrough]];
+      case XmlTokenKind::kEmptyTag:
         opened_ = {};
         element_ = {};
+        tag_seen_ = true;
         break;
       default:
         break;
@@ -287,8 +290,14 @@ class Scanner {
   }
 
  private:
-  // An XML declaration, whose "<?" is on |line|.
+  // An instruction, whose "<?" is on |line|: an XML declaration when it is
+  // named "xml" alone.
   void Declaration(const XmlToken &token, int line) {
+    std::string_view name = token.bytes;
+    if (name.substr(0, 3) != "xml" ||
+        (name.size() > 3 && !tinyxml2::XMLUtil::IsWhiteSpace(name[3]))) {
+      return;
+    }
     if (++declarations_ > 1) {
       Note(line, &kSecondDeclaration, "a second XML declaration");
       return;
@@ -305,16 +314,11 @@ class Scanner {
     declaration_line_ = line;
   }
 
-  // A token at the document's level, where XML allows no text: the root
-  // is seen at its tag, and the DTD's subset is no text.
+  // Text or a CDATA section at the document's level, where XML allows
+  // none; the DTD's subset is no text.
   void OutsideRoot(const XmlToken &token, int line) {
-    bool tag = token.kind == XmlTokenKind::kStartTag ||
-               token.kind == XmlTokenKind::kEmptyTag;
-    bool text =
-        token.kind == XmlTokenKind::kText || token.kind == XmlTokenKind::kCData;
-    if (tag) root_seen_ = true;
     // tinyxml2 reads nothing after an end tag there: that one is reported.
-    if (!text || ended_outside_ || token.begin < dtd_->end) return;
+    if (ended_outside_ || token.begin < dtd_->end) return;
     size_t first = token.begin;
     for (; first < token.end && tinyxml2::XMLUtil::IsWhiteSpace(bytes_[first]);
          ++first) {
@@ -324,19 +328,7 @@ class Scanner {
     Note(line, &kTextOutside,
          std::string(token.kind == XmlTokenKind::kCData ? "a CDATA section"
                                                         : "text") +
-             (root_seen_ ? " after" : " before"));
-  }
-
-  // An end tag: tinyxml2 reads nothing after the first that closes no
-  // element, and that one alone is reported.
-  void EndTag(const XmlToken &token) {
-    if (depth_ > 0) {
-      --depth_;
-    } else if (!ended_outside_) {
-      ended_outside_ = true;
-      Note(tag_line_, &kEndTagOutside,
-           "an end tag " + Quote(std::string(token.bytes)));
-    }
+             (tag_seen_ ? " after" : " before"));
   }
 
   // What the declared encoding makes other readers read, beside the tool.
@@ -403,18 +395,17 @@ class Scanner {
       Character(end);
       return;
     }
-    if (c < 0x20 && !IsAllowed(c)) {
-      Note(line_, &kForbidden, Format("byte 0x%02X", c));
-    }
     bool value = part_ == XmlTokenKind::kAttributeValue;
     if (c == '&' && (part_ == XmlTokenKind::kText || value)) {
       Entity(end);
       return;
     }
-    if (value && c == '<') {
+    if (c < 0x20 && !IsAllowed(c)) {
+      Note(line_, &kForbidden, Format("byte 0x%02X", c));
+    } else if (c < 0x20 && InName()) {
+      Note(line_, &kNameSpace, CharacterName(c));
+    } else if (value && c == '<') {
       Note(line_, &kLessThan, "a \"<\"");
-    } else if (value && (c == '\t' || c == '\n' || c == '\r')) {
-      if (InName()) Note(line_, &kNameSpace, CharacterName(c));
     } else if (part_ == XmlTokenKind::kComment && c == '-' &&
                bytes_[at_ + 1] == '-') {
       Note(line_, &kDoubleHyphen, "\"--\"");
@@ -549,7 +540,9 @@ class Scanner {
   int tag_line_ = 0;  // of the last tag's name
   size_t depth_ = 0;  // of the elements open here
   bool ended_outside_ = false;
-  bool root_seen_ = false;
+  // Text at the document's level after a tag is after the root: after an
+  // end tag with no element open, none is reported.
+  bool tag_seen_ = false;
   int declarations_ = 0;
   int declaration_line_ = 0;
   std::string encoding_;  // as the first XML declaration names it
