@@ -96,10 +96,6 @@ struct Problem {
   std::vector<std::string> others = {};
 };
 
-bool IsEntityNameCharacter(char c) {
-  return (c & 0x80) == 0 && tinyxml2::XMLUtil::IsNameChar(c);
-}
-
 bool IsAllowed(unsigned long code) {
   if (code < 0x20) return code == '\t' || code == '\n' || code == '\r';
   if (code >= 0xD800 && code <= 0xDFFF) return false;
@@ -437,7 +433,9 @@ class Scanner {
   // neither.
   void Entity(size_t end) {
     size_t stop = at_ + 1;
-    while (stop < end && stop - at_ < 64 && IsEntityNameCharacter(bytes_[stop]))
+    // tinyxml2 takes any byte beyond ASCII for a name's; XML does not.
+    while (stop < end && stop - at_ < 64 && (bytes_[stop] & 0x80) == 0 &&
+           tinyxml2::XMLUtil::IsNameChar(bytes_[stop]))
       ++stop;
     if (stop < end && bytes_[stop] == '#') {
       ++stop;

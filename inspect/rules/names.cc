@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "calib_db/lut_format.h"
 #include "calib_db/mode_format.h"
@@ -62,23 +63,20 @@ const Element *Known(const char *name) {
 }
 
 // |name| without the white space beyond ASCII that it holds, which people
-// do not see; |refused|, where it holds some, gets "a no-break space
-// (U+00A0) in its name: other XML tools refuse the file;", else "". A
-// space no one sees leaves the name looking right.
-std::string Seen(const char *name, std::string *refused) {
+// do not see, and where it holds some "a no-break space (U+00A0) in its
+// name: other XML tools refuse the file;", else "". A space no one sees
+// leaves the name looking right.
+std::pair<std::string, std::string> Seen(const char *name) {
   std::string spaces;
   std::string seen = WithoutUnicodeSpaces(name, &spaces);
-  *refused = spaces.empty()
-                 ? ""
-                 : spaces + " in its name: other XML tools refuse the file;";
-  return seen;
+  if (spaces.empty()) return {seen, ""};
+  return {seen, spaces + " in its name: other XML tools refuse the file;"};
 }
 
 // The unknown-name message of an element named |name| that the tool does
 // not read, found |place| ("in Mode", "under the root").
 std::string NotReadElement(const char *name, const char *place) {
-  std::string refused;
-  std::string seen = Seen(name, &refused);
+  auto [seen, refused] = Seen(name);
   return Format("%s %s ", Quote(seen).c_str(), place) +
          (refused.empty() ? "is not an element the tool reads: it is ignored"
                           : "has " + refused +
@@ -128,8 +126,7 @@ void CheckAttributes(const tinyxml2::XMLElement *element, Names known,
                  element->Name(), Quote(attribute->Value()).c_str()));
       continue;
     }
-    std::string spaces;
-    std::string seen = Seen(attribute->Name(), &spaces);
+    auto [seen, spaces] = Seen(attribute->Name());
     std::string why =
         spaces.empty() ? plain : " with " + spaces + " " + refused;
     const char *meant = Find(seen.c_str(), known, strcasecmp);
@@ -165,8 +162,7 @@ void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
 
 void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
   if (strcmp(root->Name(), kRoot) != 0) {
-    std::string refused;
-    std::string seen = Seen(root->Name(), &refused);
+    auto [seen, refused] = Seen(root->Name());
     findings->Warn(
         root, "unknown-name",
         Format("the root element is %s%s the tool reads it all the "
