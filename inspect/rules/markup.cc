@@ -206,10 +206,7 @@ std::string DeclaredEncoding(std::string_view declaration) {
 class Scanner {
  public:
   Scanner(const std::string &bytes, InternalDtd *dtd, Findings *findings)
-      : bytes_(bytes.c_str()),
-        size_(bytes.size()),
-        dtd_(dtd),
-        findings_(findings) {}
+      : bytes_(bytes.c_str()), dtd_(dtd), findings_(findings) {}
 
   // The token, after the delimiters before it, which are markup.
   void Take(const XmlToken &token) {
@@ -260,19 +257,18 @@ class Scanner {
   }
 
   // Reports what was found, with the delimiters from the last token to
-  // |end|, the end of the reading.
-  void Finish(size_t end) {
+  // |end|, the end of the reading; a NUL before |size|, the file's, ends
+  // what tinyxml2 reads.
+  void Finish(size_t end, size_t size) {
     Look(kMarkup, end);
     EncodingFound();
     for (const Problem &p : pending_) {
-      bool carried =
-          (p.in_name && (p.kind == &kNotUtf8 || p.kind == &kForbidden ||
-                         p.kind == &kNameSpace)) ||
-          p.kind == &kDeclaredEntity;
+      bool carried = p.kind == &kDeclaredEntity || p.kind == &kNameSpace ||
+                     (p.in_name && p.kind->in_name == kCopied);
       findings_->WarnAt(p.line, carried ? "text-not-portable" : "xml-refused",
                         Message(p));
     }
-    if (end < size_) {
+    if (end < size) {
       // Some readers (xmllint) end the file at a NUL after the root, as
       // tinyxml2 does, rather than refuse it.
       findings_->WarnAt(
@@ -280,7 +276,7 @@ class Scanner {
           "a NUL byte (0x00), a character XML does not allow: strict XML "
           "tools refuse the file, others stop reading there; tinyxml2 reads "
           "the file only up to it, so that the tool reads none of the " +
-              Count(size_ - end - 1, "byte") +
+              Count(size - end - 1, "byte") +
               " after it, and its output leaves them out");
     }
   }
@@ -294,7 +290,7 @@ class Scanner {
         (name.size() > 3 && !tinyxml2::XMLUtil::IsWhiteSpace(name[3]))) {
       return;
     }
-    if (++declarations_ > 1) {
+    if (declaration_line_ != 0) {
       Note(line, &kSecondDeclaration, "a second XML declaration");
       return;
     }
@@ -481,8 +477,7 @@ class Scanner {
     const char *digits = name.c_str() + (hex ? 2 : 1);
     char *stop = nullptr;
     unsigned long code = strtoul(digits, &stop, hex ? 16 : 10);
-    if (*digits == '\0' || *stop != '\0' ||
-        !isalnum(static_cast<unsigned char>(*digits))) {
+    if (*digits == '\0' || *stop != '\0') {
       Note(line_, &kUnknownEntity, reference);
     } else if (!IsAllowed(code)) {
       Note(line_, code == 0 ? &kNul : &kForbidden, reference);
@@ -524,7 +519,6 @@ class Scanner {
   }
 
   const char *bytes_;
-  size_t size_;       // a NUL before it ends what tinyxml2 reads
   InternalDtd *dtd_;  // whose read_references it fills
   Findings *findings_;
   size_t at_ = 0;  // all before it is looked at
@@ -541,9 +535,8 @@ class Scanner {
   // Text at the document's level after a tag is after the root: after an
   // end tag with no element open, none is reported.
   bool tag_seen_ = false;
-  int declarations_ = 0;
-  int declaration_line_ = 0;
-  std::string encoding_;  // as the first XML declaration names it
+  int declaration_line_ = 0;  // of the first XML declaration, or 0
+  std::string encoding_;      // as the first XML declaration names it
   Encoding encoding_kind_ = Encoding::kUtf8;
   int beyond_ascii_line_ = 0;  // of the first byte beyond ASCII, or 0
   int not_utf8_name_line_ = 0;
@@ -554,9 +547,10 @@ class Scanner {
 void CheckMarkup(const std::string &bytes, InternalDtd *dtd,
                  Findings *findings) {
   Scanner scanner(bytes, dtd, findings);
-  scanner.Finish(ReadXmlTokens(
-      bytes, XmlReading::kToTheEnd,
-      [&scanner](const XmlToken &token) { scanner.Take(token); }));
+  size_t end =
+      ReadXmlTokens(bytes, XmlReading::kToTheEnd,
+                    [&scanner](const XmlToken &token) { scanner.Take(token); });
+  scanner.Finish(end, bytes.size());
 }
 
 }  // namespace inspect
