@@ -21,8 +21,7 @@ bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
   CheckNumber(lut, lf::kType, dtd, findings);
   CheckNumber(lut, lf::kNumPackets, dtd, findings);
   const char *type = lut->Attribute(lf::kType, nullptr);
-  const char *packets_text = lut->Attribute(lf::kNumPackets, nullptr);
-  int packets = packets_text != nullptr ? atoi(packets_text) : 0;
+  int packets = tavo::mode_format::AttributeOrZero(lut, lf::kNumPackets);
   bool stops = false;
   std::string dropped;
   if (type == nullptr) {
@@ -33,7 +32,7 @@ bool CheckLut(const tinyxml2::XMLElement *lut, uint32_t position,
         "Lut of Type %d: only PCC LUTs (Type 0) are read, the output has no "
         "Lut for it",
         atoi(type));
-  } else if (packets_text == nullptr) {
+  } else if (lut->Attribute(lf::kNumPackets, nullptr) == nullptr) {
     dropped =
         "PCC Lut without NumPackets: skipped, the output has no Lut for it" +
         DtdDefaultNote(dtd, lut, lf::kNumPackets);

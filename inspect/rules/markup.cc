@@ -10,7 +10,6 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -325,23 +324,22 @@ class Scanner {
 
   // What the declared encoding makes other readers read, beside the tool.
   void EncodingFound() {
-    Encoding kind = encoding_kind_;
-    if (kind == Encoding::kUtf8 ||
-        (kind != Encoding::kWide && kind != Encoding::kUnknown &&
-         beyond_ascii_line_ == 0)) {
+    if (encoding_kind_ == Encoding::kUtf8 ||
+        (encoding_kind_ != Encoding::kWide &&
+         encoding_kind_ != Encoding::kUnknown && beyond_ascii_line_ == 0)) {
       return;
     }
     std::string beyond = Format("the bytes beyond ASCII (the first on line %d)",
                                 beyond_ascii_line_);
     std::string message =
         "the XML declaration names the encoding " + Quote(encoding_) +
-        (kind == Encoding::kWide
+        (encoding_kind_ == Encoding::kWide
              ? ", which the file's bytes are not in: other XML tools refuse "
                "the file; the tool reads them"
-         : kind == Encoding::kUnknown
+         : encoding_kind_ == Encoding::kUnknown
              ? ", which other XML tools do not know: they refuse the file; "
                "the tool reads it"
-         : kind == Encoding::kAscii
+         : encoding_kind_ == Encoding::kAscii
              ? ": other XML tools refuse the file for " + beyond +
                    "; the tool reads them"
              : ": other XML readers read " + beyond + " as " + encoding_ +
@@ -363,21 +361,19 @@ class Scanner {
   void Look(XmlTokenKind part, size_t end) {
     part_ = part;
     while (at_ < end) {
-      if (part != XmlTokenKind::kComment) SkipPlain(end);
+      // Passes over the printable ASCII in which nothing can be found
+      // outside comments: payloads are megabytes of it, which Step would
+      // take one byte at a time to the same end. Comments are left to Step,
+      // as a test for "-" here keeps GCC from testing whole blocks at once.
+      if (part != XmlTokenKind::kComment) {
+        at_ += LeadingRunLength(
+            reinterpret_cast<const unsigned char *>(bytes_) + at_, end - at_,
+            [](unsigned char c) {
+              return (c >= 0x20) & (c < 0x80) & (c != '<') & (c != '&');
+            });
+      }
       if (at_ < end) Step(end);
     }
-  }
-
-  // Passes over the printable ASCII in which nothing can be found outside
-  // comments: payloads are megabytes of it, which Step would take one
-  // byte at a time to the same end. Comments are left to Step, as a test
-  // for "-" here keeps GCC from testing whole blocks at once.
-  void SkipPlain(size_t end) {
-    at_ += LeadingRunLength(
-        reinterpret_cast<const unsigned char *>(bytes_) + at_, end - at_,
-        [](unsigned char c) {
-          return (c >= 0x20) & (c < 0x80) & (c != '<') & (c != '&');
-        });
   }
 
   // One character, or the entity or reference that starts there.
