@@ -28,10 +28,6 @@ constexpr bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (lower >= 'a' && lower <= 'f');
 }
 
-constexpr bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
 // The node after which the reader's text of |element| stops although the
 // element goes on: a comment or element among the digits, or one where
 // they should begin. Null when nothing follows the text.

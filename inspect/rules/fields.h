@@ -13,6 +13,11 @@
 
 namespace inspect {
 
+// XML's white space: a space, a tab, a line feed or a carriage return.
+constexpr bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
 // How many child elements named |name| |element| has.
 int CountChildren(const tinyxml2::XMLElement *element, const char *name);
 

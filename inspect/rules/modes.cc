@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "calib_db/mode_format.h"
@@ -17,10 +18,12 @@ namespace mf = tavo::mode_format;
 
 namespace {
 
-constexpr const char *kModeNumbers[] = {mf::kModeId, mf::kDisplayId,
-                                        mf::kNumOfFeatures, mf::kRenderIntent};
-// IsAppMode is not among them: the writer does not take it from the mode.
-constexpr const char *kModeFlags[] = {mf::kIsDefaultMode, mf::kIsMerge};
+// The numbers of a mode, each with whether it is a flag. IsAppMode is not
+// among them: the writer does not take it from the mode.
+constexpr std::pair<const char *, bool> kModeNumbers[] = {
+    {mf::kModeId, false},        {mf::kDisplayId, false},
+    {mf::kNumOfFeatures, false}, {mf::kRenderIntent, false},
+    {mf::kIsDefaultMode, true},  {mf::kIsMerge, true}};
 
 struct Classification {
   const char *name;
@@ -74,11 +77,11 @@ void CheckDisable(const tinyxml2::XMLElement *feature, const InternalDtd &dtd,
                    Format("Disable=%s is not true, false or a number: read "
                           "as false, written \"false\"",
                           Quote(disable).c_str()));
-  } else if (strcmp(disable, value ? "true" : "false") != 0) {
+  } else if (const char *word = value ? "true" : "false";
+             strcmp(disable, word) != 0) {
     findings->Warn(feature, "disable-form",
                    Format("Disable=%s is read as %s: written \"%s\"",
-                          Quote(disable).c_str(), value ? "true" : "false",
-                          value ? "true" : "false"));
+                          Quote(disable).c_str(), word, word));
   }
 }
 
@@ -86,26 +89,22 @@ void CheckDisable(const tinyxml2::XMLElement *feature, const InternalDtd &dtd,
 // come out as: |mode| is the record read, null when the file is refused.
 void CheckNotCarried(const tinyxml2::XMLElement *element,
                      const tavo::DispMode *mode, Findings *findings) {
-  struct Unread {
-    const char *name;
-    std::string written;
-  };
-  const Unread unread[] = {
+  const std::pair<const char *, std::string> unread[] = {
       {mf::kWhitePoint, mode ? std::to_string(mode->white_point) : "0"},
       {mf::kEValue, mode ? std::to_string(mode->e_value) : "0"},
       {mf::kBValue, mode ? std::to_string(mode->b_value) : "0"},
       {mf::kRValue, mode ? std::to_string(mode->r_value) : "0"},
   };
-  for (const Unread &field : unread) {
-    const char *text = element->Attribute(field.name, nullptr);
-    if (text == nullptr || field.written == text) continue;
+  for (const auto &[name, written] : unread) {
+    const char *text = element->Attribute(name, nullptr);
+    if (text == nullptr || written == text) continue;
     std::string message =
-        Format("%s=%s is not read", field.name, Quote(text).c_str());
+        Format("%s=%s is not read", name, Quote(text).c_str());
     if (mode != nullptr) {
       message += Format(
           ": the output has %s=\"%s\", the colour library's "
           "value",
-          field.name, field.written.c_str());
+          name, written.c_str());
     }
     findings->Warn(element, "attribute-not-carried", message);
   }
@@ -201,9 +200,8 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
 // reader refuses, else 0.
 int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
               const InternalDtd &dtd, Findings *findings) {
-  for (const char *name : kModeNumbers) CheckNumber(mode, name, dtd, findings);
-  for (const char *name : kModeFlags) {
-    CheckNumber(mode, name, dtd, findings, true);
+  for (auto [name, flag] : kModeNumbers) {
+    CheckNumber(mode, name, dtd, findings, flag);
   }
   CheckNotCarried(mode, record, findings);
   CheckIdentity(mode, record, dtd, findings);
@@ -265,10 +263,6 @@ void CheckModeCount(const tinyxml2::XMLElement *section, const InternalDtd &dtd,
              Count(present, "Mode element").c_str(), consequence.c_str()));
 }
 
-bool SameMode(const tavo::DispMode &a, const tavo::DispMode &b) {
-  return a.disp_id == b.disp_id && a.mode_id == b.mode_id;
-}
-
 constexpr char kApart[] = ", and extract and inject cannot tell them apart";
 
 // Reports the modes the reader reads with the display and mode ID of an
@@ -284,7 +278,7 @@ void CheckDuplicateModes(
   for (uint32_t i = 0; i < modes.num_modes; ++i) {
     const tavo::DispMode &mode = all[i];
     auto same = [&](const tavo::DispMode &other) {
-      return SameMode(other, mode);
+      return other.disp_id == mode.disp_id && other.mode_id == mode.mode_id;
     };
     uint32_t first = std::find_if(all, all + i, same) - all;
     if (i < read && first < i) {
@@ -334,7 +328,7 @@ void CheckDefaultMode(const tinyxml2::XMLElement *section,
     // A DefaultMode the file's DTD gives: reported here where the output's
     // value differs and no mismatch says so.
     const AttributeDefault *declared =
-        DtdDefaultOf(dtd, section, mf::kDefaultMode);
+        DtdDefaultOf(dtd, section->Name(), mf::kDefaultMode);
     if (lacks && declared != nullptr &&
         declared->value != std::to_string(flagged[0])) {
       findings->Warn(
