@@ -154,9 +154,7 @@ class SubsetReader {
   // Readers read a default's line breaks and tabs as spaces, but not
   // those that references give.
   static std::string Normalized(std::string value) {
-    for (char &c : value) {
-      if (IsBlank(c)) c = ' ';
-    }
+    std::replace_if(value.begin(), value.end(), IsBlank, ' ');
     return WithCharacters(value);
   }
 

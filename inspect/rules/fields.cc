@@ -337,11 +337,6 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   if (bad > 0) {
     code = "payload-not-hex";
     message = NotHexMessage(text, length, needed, what, cut, *findings);
-  } else if (length < needed) {
-    message = Format("payload has %s, %s needs %llu: %s",
-                     Count(length, "digit").c_str(), what.c_str(),
-                     static_cast<ull>(needed),
-                     ShortConsequence(length, needed, cut, *findings).c_str());
   } else if (after > 0 && surplus == 0) {
     // The digits the reader takes are complete; |cut| hides more.
     message = Format(
@@ -357,11 +352,17 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
         "element is written without text",
         Count(surplus, "digit").c_str(), what.c_str(),
         surplus == 1 ? "it is" : "they are");
-  } else if (surplus > 0) {
-    message = Format("payload has %s, %s needs %llu: the last %llu %s ignored",
-                     Count(digits, "digit").c_str(), what.c_str(),
-                     static_cast<ull>(needed), static_cast<ull>(surplus),
+  } else if (length < needed || surplus > 0) {
+    // Too few digits for the reader, or more than it takes (then |digits|
+    // is |length|).
+    std::string consequence =
+        length < needed
+            ? ShortConsequence(length, needed, cut, *findings)
+            : Format("the last %llu %s ignored", static_cast<ull>(surplus),
                      surplus == 1 ? "is" : "are");
+    message = Format("payload has %s, %s needs %llu: %s",
+                     Count(digits, "digit").c_str(), what.c_str(),
+                     static_cast<ull>(needed), consequence.c_str());
   }
   if (!message.empty()) findings->Warn(element, code, entity + message);
   if (lower > 0 && entity.empty()) {

@@ -25,11 +25,10 @@ constexpr std::pair<const char *, bool> kModeNumbers[] = {
     {mf::kNumOfFeatures, false}, {mf::kRenderIntent, false},
     {mf::kIsDefaultMode, true},  {mf::kIsMerge, true}};
 
-struct Classification {
-  const char *name;
-  bool (*is_allowed)(const char *);
-};
-constexpr Classification kClassifications[] = {
+// The text fields of a mode, each with the test of its allowed values, if
+// it has one.
+constexpr std::pair<const char *, bool (*)(const char *)> kTexts[] = {
+    {mf::kName, nullptr},
     {mf::kDynamicRange, mf::IsAllowedDynamicRange},
     {mf::kColorGamut, mf::IsAllowedColorGamut},
     {mf::kPictureQuality, mf::IsAllowedPictureQuality}};
@@ -37,27 +36,26 @@ constexpr Classification kClassifications[] = {
 // The text the reader keeps of a text field: at most 255 bytes, cut before
 // a character the cut would split.
 std::string KeptText(const char *text) {
-  size_t length = strlen(text);
-  if (length < static_cast<size_t>(tavo::kNameSize)) return text;
+  if (strlen(text) < static_cast<size_t>(tavo::kNameSize)) return text;
   return std::string(text, mf::WholeCharacterLength(text, tavo::kNameSize - 1));
 }
 
 void CheckTexts(const tinyxml2::XMLElement *mode, Findings *findings) {
-  for (const char *name :
-       {mf::kName, mf::kDynamicRange, mf::kColorGamut, mf::kPictureQuality}) {
+  for (auto [name, is_allowed] : kTexts) {
     const char *text = mode->Attribute(name, nullptr);
     if (text == nullptr || KeptText(text).size() == strlen(text)) continue;
     findings->Warn(mode, "text-cut",
                    Format("%s is %zu bytes: only the first %zu are kept", name,
                           strlen(text), KeptText(text).size()));
   }
-  for (const Classification &field : kClassifications) {
-    const char *text = mode->Attribute(field.name, nullptr);
-    if (text == nullptr || field.is_allowed(KeptText(text).c_str())) continue;
+  for (auto [name, is_allowed] : kTexts) {
+    const char *text =
+        is_allowed != nullptr ? mode->Attribute(name, nullptr) : nullptr;
+    if (text == nullptr || is_allowed(KeptText(text).c_str())) continue;
     findings->Warn(mode, "classification-dropped",
                    Format("%s=%s is not an allowed value: it is left out "
                           "of the output",
-                          field.name, Quote(KeptText(text)).c_str()));
+                          name, Quote(KeptText(text)).c_str()));
   }
 }
 
@@ -294,14 +292,12 @@ void CheckDuplicateModes(
     const tinyxml2::XMLElement *element =
         first < read ? elements[first] : nullptr;
     if (blanks == 1 && element == nullptr) continue;
-    std::string message = blanks == 1
-                              ? std::string(
-                                    "the blank mode read after the Mode "
-                                    "elements is")
-                              : Format(
-                                    "the %d blank modes read after the Mode "
-                                    "elements are%s",
-                                    blanks, element == nullptr ? " all" : "");
+    std::string message =
+        blanks == 1 ? "the blank mode read after the Mode elements is"
+                    : Format(
+                          "the %d blank modes read after the Mode elements "
+                          "are%s",
+                          blanks, element == nullptr ? " all" : "");
     message += Format(" mode %d of display %d", mode.mode_id, mode.disp_id);
     if (element != nullptr) {
       message +=
