@@ -183,12 +183,10 @@ class SubsetReader {
   // reference in the document.
   void Entity() {
     SkipSpace();
-    if (at_ < text_.size() && !At('%')) {
-      std::string name = Word();
-      SkipSpace();
-      if (!name.empty() && AtQuote()) {
-        dtd_->entities.emplace(name, WithCharacters(Literal()));
-      }
+    std::string name = At('%') ? "" : Word();
+    SkipSpace();
+    if (!name.empty() && AtQuote()) {
+      dtd_->entities.emplace(name, WithCharacters(Literal()));
     }
     SkipDeclaration();
   }

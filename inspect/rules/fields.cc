@@ -2,7 +2,6 @@
 
 #include <stdlib.h>
 #include <string.h>
-#include <strings.h>
 
 #include <algorithm>
 #include <vector>
@@ -235,19 +234,6 @@ std::string Declared(const tinyxml2::XMLElement *element, const char *name,
     return "there is " + Absent(element, name, dtd);
   }
   return Format("%s is %d", name, mf::AttributeOrZero(element, name));
-}
-
-bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name) {
-  for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
-       attribute != nullptr; attribute = attribute->Next()) {
-    std::string spaces;
-    if (strcasecmp(WithoutUnicodeSpaces(attribute->Name(), &spaces).c_str(),
-                   name) == 0 &&
-        strcmp(attribute->Name(), name) != 0) {
-      return true;
-    }
-  }
-  return false;
 }
 
 bool NamesDeclaredEntities(std::string_view element, const char *attribute) {

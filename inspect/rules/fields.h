@@ -29,11 +29,6 @@ std::string Absent(const tinyxml2::XMLElement *element, const char *name,
 std::string Declared(const tinyxml2::XMLElement *element, const char *name,
                      const InternalDtd &dtd);
 
-// Whether |element| has an attribute whose name is |name| but for case or
-// for white space no one sees (WithoutUnicodeSpaces): a misspelling that
-// unknown-name reports.
-bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name);
-
 // Warns with "number-form" when |element|'s attribute |name| is not the
 // plain decimal that the reader's atoi reads it as or, for a numeric
 // |flag|, not the "1" or "0" the writer puts for it; an entity |dtd|

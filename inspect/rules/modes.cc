@@ -1,6 +1,7 @@
 // The mode section as the reader goes through it: the modes it reads, the
 // features of each, and what the writer then keeps of them.
 #include <string.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <string>
@@ -115,6 +116,22 @@ void CheckNotCarried(const tinyxml2::XMLElement *element,
   }
 }
 
+// Whether |element| has an attribute whose name is |name| but for case or
+// for white space no one sees (WithoutUnicodeSpaces): a misspelling that
+// unknown-name reports.
+bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name) {
+  for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
+       attribute != nullptr; attribute = attribute->Next()) {
+    std::string spaces;
+    if (strcasecmp(WithoutUnicodeSpaces(attribute->Name(), &spaces).c_str(),
+                   name) == 0 &&
+        strcmp(attribute->Name(), name) != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Warns with "identity-missing" when |element| lacks |name|, and not only
 // by a misspelling that unknown-name reports: |message| says what is read.
 void CheckPresent(const tinyxml2::XMLElement *element, const char *name,
@@ -126,23 +143,6 @@ void CheckPresent(const tinyxml2::XMLElement *element, const char *name,
   }
   findings->Warn(element, "identity-missing",
                  message + DtdDefaultNote(dtd, element, name));
-}
-
-void CheckIdentity(const tinyxml2::XMLElement *element,
-                   const tavo::DispMode *mode, const InternalDtd &dtd,
-                   Findings *findings) {
-  CheckPresent(element, mf::kModeId, "Mode has no ModeID: it is read as mode 0",
-               dtd, findings);
-  CheckPresent(element, mf::kDisplayId,
-               "Mode has no DisplayID: it keeps the colour library's initial "
-               "value" +
-                   (mode != nullptr ? Format(", display %d", mode->disp_id)
-                                    : std::string()),
-               dtd, findings);
-  CheckPresent(element, mf::kName,
-               "Mode has no Name: it is read as an empty name, and the tool "
-               "writes Name=\"\"",
-               dtd, findings);
 }
 
 // The type the reader reads |feature| as, or -1 when it refuses the
@@ -202,7 +202,18 @@ int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
     CheckNumber(mode, name, dtd, findings, flag);
   }
   CheckNotCarried(mode, record, findings);
-  CheckIdentity(mode, record, dtd, findings);
+  CheckPresent(mode, mf::kModeId, "Mode has no ModeID: it is read as mode 0",
+               dtd, findings);
+  CheckPresent(mode, mf::kDisplayId,
+               "Mode has no DisplayID: it keeps the colour library's initial "
+               "value" +
+                   (record != nullptr ? Format(", display %d", record->disp_id)
+                                      : std::string()),
+               dtd, findings);
+  CheckPresent(mode, mf::kName,
+               "Mode has no Name: it is read as an empty name, and the tool "
+               "writes Name=\"\"",
+               dtd, findings);
   CheckTexts(mode, findings);
   uint32_t declared =
       static_cast<uint32_t>(mf::AttributeOrZero(mode, mf::kNumOfFeatures));
