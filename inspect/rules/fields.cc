@@ -265,19 +265,19 @@ void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
   std::string read = NumberAsWritten(text);
   std::string written = flag ? (read == "0" ? "0" : "1") : read;
   if (written == text) return;
-  std::string entity =
-      DeclaredEntityReading(dtd, findings->LineOf(element), name, text);
-  if (!entity.empty()) {
-    findings->Warn(element, "number-form",
-                   Format("%s as %s and writes %s=\"%s\"", entity.c_str(),
-                          read.c_str(), name, written.c_str()));
-    return;
-  }
+  // An entity declared in it is named first, as the cause.
   std::string message =
-      Format("%s=%s is read as %s", name, Quote(text).c_str(), read.c_str());
-  if (flag) {
-    message += Format(", %s: written \"%s\"", read == "0" ? "false" : "true",
+      DeclaredEntityReading(dtd, findings->LineOf(element), name, text);
+  if (!message.empty()) {
+    message += Format(" as %s and writes %s=\"%s\"", read.c_str(), name,
                       written.c_str());
+  } else {
+    message =
+        Format("%s=%s is read as %s", name, Quote(text).c_str(), read.c_str());
+    if (flag) {
+      message += Format(", %s: written \"%s\"", read == "0" ? "false" : "true",
+                        written.c_str());
+    }
   }
   findings->Warn(element, "number-form", message);
 }
