@@ -24,17 +24,6 @@ namespace {
 
 constexpr char kDoctype[] = "DOCTYPE";
 
-const AttributeDefault *DefaultOf(const InternalDtd &dtd,
-                                  std::string_view element,
-                                  std::string_view attribute) {
-  for (const AttributeDefault &declared : dtd.defaults) {
-    if (declared.element == element && declared.attribute == attribute) {
-      return &declared;
-    }
-  }
-  return nullptr;
-}
-
 // Where the DOCTYPE of |bytes| starts, just past "<!DOCTYPE", as tinyxml2
 // reads the text before it; npos when there is none before the first tag.
 size_t DoctypeStart(const std::string &bytes) {
@@ -82,10 +71,6 @@ class SubsetReader {
   }
 
  private:
-  static bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-  }
-
   bool At(char c) const { return at_ < text_.size() && text_[at_] == c; }
 
   bool AtQuote() const { return At('"') || At('\''); }
@@ -100,7 +85,7 @@ class SubsetReader {
   }
 
   void SkipSpace() {
-    while (at_ < text_.size() && IsSpace(text_[at_])) ++at_;
+    while (at_ < text_.size() && IsBlank(text_[at_])) ++at_;
   }
 
   // A name, or a keyword such as "#FIXED" or "CDATA".
@@ -159,7 +144,7 @@ class SubsetReader {
       }
       std::string value = Normalized(Literal());
       // The first declaration binds.
-      if (DefaultOf(*dtd_, element, attribute) == nullptr) {
+      if (DtdDefaultOf(*dtd_, element, attribute) == nullptr) {
         dtd_->defaults.push_back({element, attribute, value, fixed});
       }
     }
@@ -169,9 +154,7 @@ class SubsetReader {
   // Readers read a default's line breaks and tabs as spaces, but not
   // those that references give.
   static std::string Normalized(std::string value) {
-    for (char &c : value) {
-      if (IsSpace(c)) c = ' ';
-    }
+    std::replace_if(value.begin(), value.end(), IsBlank, ' ');
     return WithCharacters(value);
   }
 
@@ -200,12 +183,10 @@ class SubsetReader {
   // reference in the document.
   void Entity() {
     SkipSpace();
-    if (at_ < text_.size() && !At('%')) {
-      std::string name = Word();
-      SkipSpace();
-      if (!name.empty() && AtQuote()) {
-        dtd_->entities.emplace(name, WithCharacters(Literal()));
-      }
+    std::string name = At('%') ? "" : Word();
+    SkipSpace();
+    if (!name.empty() && AtQuote()) {
+      dtd_->entities.emplace(name, WithCharacters(Literal()));
     }
     SkipDeclaration();
   }
@@ -279,18 +260,18 @@ void CheckElement(const tinyxml2::XMLElement *element, const InternalDtd &dtd,
   }
 }
 
-// The first |most| of |parent|'s children named |name|, and theirs named
-// |child|.
-void CheckChildren(const tinyxml2::XMLElement *parent, const char *name,
-                   const char *child, uint32_t most, const InternalDtd &dtd,
-                   Findings *findings) {
-  for (const tinyxml2::XMLElement *element = parent->FirstChildElement(name);
-       element != nullptr && most > 0;
-       element = element->NextSiblingElement(name), --most) {
-    CheckElement(element, dtd, findings);
-    if (child != nullptr) {
-      CheckChildren(element, child, nullptr, UINT32_MAX, dtd, findings);
-    }
+// |element|, if any, the first |most| of its children named |name|, if
+// any, and all of theirs named |child|.
+void CheckFamily(const tinyxml2::XMLElement *element, const char *name,
+                 const char *child, uint32_t most, const InternalDtd &dtd,
+                 Findings *findings) {
+  if (element == nullptr) return;
+  CheckElement(element, dtd, findings);
+  if (name == nullptr) return;
+  for (const tinyxml2::XMLElement *each = element->FirstChildElement(name);
+       each != nullptr && most > 0;
+       each = each->NextSiblingElement(name), --most) {
+    CheckFamily(each, child, nullptr, UINT32_MAX, dtd, findings);
   }
 }
 
@@ -341,9 +322,14 @@ std::string DeclaredEntityReading(const InternalDtd &dtd, int line,
 }
 
 const AttributeDefault *DtdDefaultOf(const InternalDtd &dtd,
-                                     const tinyxml2::XMLElement *element,
-                                     const char *attribute) {
-  return DefaultOf(dtd, element->Name(), attribute);
+                                     std::string_view element,
+                                     std::string_view attribute) {
+  for (const AttributeDefault &declared : dtd.defaults) {
+    if (declared.element == element && declared.attribute == attribute) {
+      return &declared;
+    }
+  }
+  return nullptr;
 }
 
 std::string DtdDefaultMessage(const tinyxml2::XMLElement *element,
@@ -361,7 +347,8 @@ std::string DtdDefaultMessage(const tinyxml2::XMLElement *element,
 std::string DtdDefaultNote(const InternalDtd &dtd,
                            const tinyxml2::XMLElement *element,
                            const char *attribute) {
-  const AttributeDefault *declared = DtdDefaultOf(dtd, element, attribute);
+  const AttributeDefault *declared =
+      DtdDefaultOf(dtd, element->Name(), attribute);
   if (declared == nullptr) return "";
   return Format("; the file's DTD %s it %s %s, which other XML readers read",
                 declared->fixed ? "fixes" : "defaults",
@@ -373,16 +360,10 @@ void CheckDtdDefaults(const tinyxml2::XMLElement *root, const InternalDtd &dtd,
   if (dtd.defaults.empty()) return;
   CheckElement(root, dtd, findings);
   // The sections the reader reads: only the first of each kind.
-  const tinyxml2::XMLElement *modes = root->FirstChildElement(mf::kDispModes);
-  if (modes != nullptr) {
-    CheckElement(modes, dtd, findings);
-    CheckChildren(modes, mf::kMode, mf::kFeature, modes_read, dtd, findings);
-  }
-  const tinyxml2::XMLElement *luts = root->FirstChildElement(lf::kLuts);
-  if (luts != nullptr) {
-    CheckElement(luts, dtd, findings);
-    CheckChildren(luts, lf::kLut, nullptr, UINT32_MAX, dtd, findings);
-  }
+  CheckFamily(root->FirstChildElement(mf::kDispModes), mf::kMode, mf::kFeature,
+              modes_read, dtd, findings);
+  CheckFamily(root->FirstChildElement(lf::kLuts), lf::kLut, nullptr, UINT32_MAX,
+              dtd, findings);
 }
 
 }  // namespace inspect

@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -50,10 +51,11 @@ InternalDtd ReadInternalDtd(const std::string &bytes);
 std::string DeclaredEntityReading(const InternalDtd &dtd, int line,
                                   const char *attribute, const char *text);
 
-// The value |dtd| gives |attribute| of |element|'s name, or null.
+// The value |dtd| gives |attribute| of the elements named |element|, or
+// null.
 const AttributeDefault *DtdDefaultOf(const InternalDtd &dtd,
-                                     const tinyxml2::XMLElement *element,
-                                     const char *attribute);
+                                     std::string_view element,
+                                     std::string_view attribute);
 
 // The attribute-not-carried message of |element|, which lacks the
 // attribute |declared| gives a value for: '... other XML readers read

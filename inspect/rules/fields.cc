@@ -2,7 +2,6 @@
 
 #include <stdlib.h>
 #include <string.h>
-#include <strings.h>
 
 #include <algorithm>
 #include <vector>
@@ -26,10 +25,6 @@ using ull = unsigned long long;
 constexpr bool IsHexDigit(char c) {
   char lower = static_cast<char>(c | 0x20);
   return (c >= '0' && c <= '9') || (lower >= 'a' && lower <= 'f');
-}
-
-constexpr bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
 // The node after which the reader's text of |element| stops although the
@@ -241,19 +236,6 @@ std::string Declared(const tinyxml2::XMLElement *element, const char *name,
   return Format("%s is %d", name, mf::AttributeOrZero(element, name));
 }
 
-bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name) {
-  for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
-       attribute != nullptr; attribute = attribute->Next()) {
-    std::string spaces;
-    if (strcasecmp(WithoutUnicodeSpaces(attribute->Name(), &spaces).c_str(),
-                   name) == 0 &&
-        strcmp(attribute->Name(), name) != 0) {
-      return true;
-    }
-  }
-  return false;
-}
-
 bool NamesDeclaredEntities(std::string_view element, const char *attribute) {
   // Those CheckNumber, Disable's check and CheckPayload read.
   static constexpr const char *kRead[][2] = {
@@ -283,19 +265,19 @@ void CheckNumber(const tinyxml2::XMLElement *element, const char *name,
   std::string read = NumberAsWritten(text);
   std::string written = flag ? (read == "0" ? "0" : "1") : read;
   if (written == text) return;
-  std::string entity =
-      DeclaredEntityReading(dtd, findings->LineOf(element), name, text);
-  if (!entity.empty()) {
-    findings->Warn(element, "number-form",
-                   Format("%s as %s and writes %s=\"%s\"", entity.c_str(),
-                          read.c_str(), name, written.c_str()));
-    return;
-  }
+  // An entity declared in it is named first, as the cause.
   std::string message =
-      Format("%s=%s is read as %s", name, Quote(text).c_str(), read.c_str());
-  if (flag) {
-    message += Format(", %s: written \"%s\"", read == "0" ? "false" : "true",
+      DeclaredEntityReading(dtd, findings->LineOf(element), name, text);
+  if (!message.empty()) {
+    message += Format(" as %s and writes %s=\"%s\"", read.c_str(), name,
                       written.c_str());
+  } else {
+    message =
+        Format("%s=%s is read as %s", name, Quote(text).c_str(), read.c_str());
+    if (flag) {
+      message += Format(", %s: written \"%s\"", read == "0" ? "false" : "true",
+                        written.c_str());
+    }
   }
   findings->Warn(element, "number-form", message);
 }
@@ -341,11 +323,6 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   if (bad > 0) {
     code = "payload-not-hex";
     message = NotHexMessage(text, length, needed, what, cut, *findings);
-  } else if (length < needed) {
-    message = Format("payload has %s, %s needs %llu: %s",
-                     Count(length, "digit").c_str(), what.c_str(),
-                     static_cast<ull>(needed),
-                     ShortConsequence(length, needed, cut, *findings).c_str());
   } else if (after > 0 && surplus == 0) {
     // The digits the reader takes are complete; |cut| hides more.
     message = Format(
@@ -361,11 +338,17 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
         "element is written without text",
         Count(surplus, "digit").c_str(), what.c_str(),
         surplus == 1 ? "it is" : "they are");
-  } else if (surplus > 0) {
-    message = Format("payload has %s, %s needs %llu: the last %llu %s ignored",
-                     Count(digits, "digit").c_str(), what.c_str(),
-                     static_cast<ull>(needed), static_cast<ull>(surplus),
+  } else if (length < needed || surplus > 0) {
+    // Too few digits for the reader, or more than it takes (then |digits|
+    // is |length|).
+    std::string consequence =
+        length < needed
+            ? ShortConsequence(length, needed, cut, *findings)
+            : Format("the last %llu %s ignored", static_cast<ull>(surplus),
                      surplus == 1 ? "is" : "are");
+    message = Format("payload has %s, %s needs %llu: %s",
+                     Count(digits, "digit").c_str(), what.c_str(),
+                     static_cast<ull>(needed), consequence.c_str());
   }
   if (!message.empty()) findings->Warn(element, code, entity + message);
   if (lower > 0 && entity.empty()) {

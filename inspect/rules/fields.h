@@ -13,6 +13,11 @@
 
 namespace inspect {
 
+// XML's white space: a space, a tab, a line feed or a carriage return.
+constexpr bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
 // How many child elements named |name| |element| has.
 int CountChildren(const tinyxml2::XMLElement *element, const char *name);
 
@@ -23,11 +28,6 @@ std::string Absent(const tinyxml2::XMLElement *element, const char *name,
 // "NumModes is 3", or "there is " + Absent when |element| lacks it.
 std::string Declared(const tinyxml2::XMLElement *element, const char *name,
                      const InternalDtd &dtd);
-
-// Whether |element| has an attribute whose name is |name| but for case or
-// for white space no one sees (WithoutUnicodeSpaces): a misspelling that
-// unknown-name reports.
-bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name);
 
 // Warns with "number-form" when |element|'s attribute |name| is not the
 // plain decimal that the reader's atoi reads it as or, for a numeric

@@ -1,9 +1,11 @@
 // The mode section as the reader goes through it: the modes it reads, the
 // features of each, and what the writer then keeps of them.
 #include <string.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "calib_db/mode_format.h"
@@ -17,16 +19,17 @@ namespace mf = tavo::mode_format;
 
 namespace {
 
-constexpr const char *kModeNumbers[] = {mf::kModeId, mf::kDisplayId,
-                                        mf::kNumOfFeatures, mf::kRenderIntent};
-// IsAppMode is not among them: the writer does not take it from the mode.
-constexpr const char *kModeFlags[] = {mf::kIsDefaultMode, mf::kIsMerge};
+// The numbers of a mode, each with whether it is a flag. IsAppMode is not
+// among them: the writer does not take it from the mode.
+constexpr std::pair<const char *, bool> kModeNumbers[] = {
+    {mf::kModeId, false},        {mf::kDisplayId, false},
+    {mf::kNumOfFeatures, false}, {mf::kRenderIntent, false},
+    {mf::kIsDefaultMode, true},  {mf::kIsMerge, true}};
 
-struct Classification {
-  const char *name;
-  bool (*is_allowed)(const char *);
-};
-constexpr Classification kClassifications[] = {
+// The text fields of a mode, each with the test of its allowed values, if
+// it has one.
+constexpr std::pair<const char *, bool (*)(const char *)> kTexts[] = {
+    {mf::kName, nullptr},
     {mf::kDynamicRange, mf::IsAllowedDynamicRange},
     {mf::kColorGamut, mf::IsAllowedColorGamut},
     {mf::kPictureQuality, mf::IsAllowedPictureQuality}};
@@ -34,27 +37,26 @@ constexpr Classification kClassifications[] = {
 // The text the reader keeps of a text field: at most 255 bytes, cut before
 // a character the cut would split.
 std::string KeptText(const char *text) {
-  size_t length = strlen(text);
-  if (length < static_cast<size_t>(tavo::kNameSize)) return text;
+  if (strlen(text) < static_cast<size_t>(tavo::kNameSize)) return text;
   return std::string(text, mf::WholeCharacterLength(text, tavo::kNameSize - 1));
 }
 
 void CheckTexts(const tinyxml2::XMLElement *mode, Findings *findings) {
-  for (const char *name :
-       {mf::kName, mf::kDynamicRange, mf::kColorGamut, mf::kPictureQuality}) {
+  for (auto [name, is_allowed] : kTexts) {
     const char *text = mode->Attribute(name, nullptr);
     if (text == nullptr || KeptText(text).size() == strlen(text)) continue;
     findings->Warn(mode, "text-cut",
                    Format("%s is %zu bytes: only the first %zu are kept", name,
                           strlen(text), KeptText(text).size()));
   }
-  for (const Classification &field : kClassifications) {
-    const char *text = mode->Attribute(field.name, nullptr);
-    if (text == nullptr || field.is_allowed(KeptText(text).c_str())) continue;
+  for (auto [name, is_allowed] : kTexts) {
+    const char *text =
+        is_allowed != nullptr ? mode->Attribute(name, nullptr) : nullptr;
+    if (text == nullptr || is_allowed(KeptText(text).c_str())) continue;
     findings->Warn(mode, "classification-dropped",
                    Format("%s=%s is not an allowed value: it is left out "
                           "of the output",
-                          field.name, Quote(KeptText(text)).c_str()));
+                          name, Quote(KeptText(text)).c_str()));
   }
 }
 
@@ -74,11 +76,11 @@ void CheckDisable(const tinyxml2::XMLElement *feature, const InternalDtd &dtd,
                    Format("Disable=%s is not true, false or a number: read "
                           "as false, written \"false\"",
                           Quote(disable).c_str()));
-  } else if (strcmp(disable, value ? "true" : "false") != 0) {
+  } else if (const char *word = value ? "true" : "false";
+             strcmp(disable, word) != 0) {
     findings->Warn(feature, "disable-form",
                    Format("Disable=%s is read as %s: written \"%s\"",
-                          Quote(disable).c_str(), value ? "true" : "false",
-                          value ? "true" : "false"));
+                          Quote(disable).c_str(), word, word));
   }
 }
 
@@ -86,26 +88,22 @@ void CheckDisable(const tinyxml2::XMLElement *feature, const InternalDtd &dtd,
 // come out as: |mode| is the record read, null when the file is refused.
 void CheckNotCarried(const tinyxml2::XMLElement *element,
                      const tavo::DispMode *mode, Findings *findings) {
-  struct Unread {
-    const char *name;
-    std::string written;
-  };
-  const Unread unread[] = {
+  const std::pair<const char *, std::string> unread[] = {
       {mf::kWhitePoint, mode ? std::to_string(mode->white_point) : "0"},
       {mf::kEValue, mode ? std::to_string(mode->e_value) : "0"},
       {mf::kBValue, mode ? std::to_string(mode->b_value) : "0"},
       {mf::kRValue, mode ? std::to_string(mode->r_value) : "0"},
   };
-  for (const Unread &field : unread) {
-    const char *text = element->Attribute(field.name, nullptr);
-    if (text == nullptr || field.written == text) continue;
+  for (const auto &[name, written] : unread) {
+    const char *text = element->Attribute(name, nullptr);
+    if (text == nullptr || written == text) continue;
     std::string message =
-        Format("%s=%s is not read", field.name, Quote(text).c_str());
+        Format("%s=%s is not read", name, Quote(text).c_str());
     if (mode != nullptr) {
       message += Format(
           ": the output has %s=\"%s\", the colour library's "
           "value",
-          field.name, field.written.c_str());
+          name, written.c_str());
     }
     findings->Warn(element, "attribute-not-carried", message);
   }
@@ -116,6 +114,22 @@ void CheckNotCarried(const tinyxml2::XMLElement *element,
                           "IsAppMode=\"0\" into every mode of its output",
                           Quote(app).c_str()));
   }
+}
+
+// Whether |element| has an attribute whose name is |name| but for case or
+// for white space no one sees (WithoutUnicodeSpaces): a misspelling that
+// unknown-name reports.
+bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name) {
+  for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
+       attribute != nullptr; attribute = attribute->Next()) {
+    std::string spaces;
+    if (strcasecmp(WithoutUnicodeSpaces(attribute->Name(), &spaces).c_str(),
+                   name) == 0 &&
+        strcmp(attribute->Name(), name) != 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 // Warns with "identity-missing" when |element| lacks |name|, and not only
@@ -129,23 +143,6 @@ void CheckPresent(const tinyxml2::XMLElement *element, const char *name,
   }
   findings->Warn(element, "identity-missing",
                  message + DtdDefaultNote(dtd, element, name));
-}
-
-void CheckIdentity(const tinyxml2::XMLElement *element,
-                   const tavo::DispMode *mode, const InternalDtd &dtd,
-                   Findings *findings) {
-  CheckPresent(element, mf::kModeId, "Mode has no ModeID: it is read as mode 0",
-               dtd, findings);
-  CheckPresent(element, mf::kDisplayId,
-               "Mode has no DisplayID: it keeps the colour library's initial "
-               "value" +
-                   (mode != nullptr ? Format(", display %d", mode->disp_id)
-                                    : std::string()),
-               dtd, findings);
-  CheckPresent(element, mf::kName,
-               "Mode has no Name: it is read as an empty name, and the tool "
-               "writes Name=\"\"",
-               dtd, findings);
 }
 
 // The type the reader reads |feature| as, or -1 when it refuses the
@@ -201,12 +198,22 @@ int CheckFeature(const tinyxml2::XMLElement *feature, int *first_lines,
 // reader refuses, else 0.
 int CheckMode(const tinyxml2::XMLElement *mode, const tavo::DispMode *record,
               const InternalDtd &dtd, Findings *findings) {
-  for (const char *name : kModeNumbers) CheckNumber(mode, name, dtd, findings);
-  for (const char *name : kModeFlags) {
-    CheckNumber(mode, name, dtd, findings, true);
+  for (auto [name, flag] : kModeNumbers) {
+    CheckNumber(mode, name, dtd, findings, flag);
   }
   CheckNotCarried(mode, record, findings);
-  CheckIdentity(mode, record, dtd, findings);
+  CheckPresent(mode, mf::kModeId, "Mode has no ModeID: it is read as mode 0",
+               dtd, findings);
+  CheckPresent(mode, mf::kDisplayId,
+               "Mode has no DisplayID: it keeps the colour library's initial "
+               "value" +
+                   (record != nullptr ? Format(", display %d", record->disp_id)
+                                      : std::string()),
+               dtd, findings);
+  CheckPresent(mode, mf::kName,
+               "Mode has no Name: it is read as an empty name, and the tool "
+               "writes Name=\"\"",
+               dtd, findings);
   CheckTexts(mode, findings);
   uint32_t declared =
       static_cast<uint32_t>(mf::AttributeOrZero(mode, mf::kNumOfFeatures));
@@ -265,10 +272,6 @@ void CheckModeCount(const tinyxml2::XMLElement *section, const InternalDtd &dtd,
              Count(present, "Mode element").c_str(), consequence.c_str()));
 }
 
-bool SameMode(const tavo::DispMode &a, const tavo::DispMode &b) {
-  return a.disp_id == b.disp_id && a.mode_id == b.mode_id;
-}
-
 constexpr char kApart[] = ", and extract and inject cannot tell them apart";
 
 // Reports the modes the reader reads with the display and mode ID of an
@@ -284,7 +287,7 @@ void CheckDuplicateModes(
   for (uint32_t i = 0; i < modes.num_modes; ++i) {
     const tavo::DispMode &mode = all[i];
     auto same = [&](const tavo::DispMode &other) {
-      return SameMode(other, mode);
+      return other.disp_id == mode.disp_id && other.mode_id == mode.mode_id;
     };
     uint32_t first = std::find_if(all, all + i, same) - all;
     if (i < read && first < i) {
@@ -300,14 +303,12 @@ void CheckDuplicateModes(
     const tinyxml2::XMLElement *element =
         first < read ? elements[first] : nullptr;
     if (blanks == 1 && element == nullptr) continue;
-    std::string message = blanks == 1
-                              ? std::string(
-                                    "the blank mode read after the Mode "
-                                    "elements is")
-                              : Format(
-                                    "the %d blank modes read after the Mode "
-                                    "elements are%s",
-                                    blanks, element == nullptr ? " all" : "");
+    std::string message =
+        blanks == 1 ? "the blank mode read after the Mode elements is"
+                    : Format(
+                          "the %d blank modes read after the Mode elements "
+                          "are%s",
+                          blanks, element == nullptr ? " all" : "");
     message += Format(" mode %d of display %d", mode.mode_id, mode.disp_id);
     if (element != nullptr) {
       message +=
@@ -334,7 +335,7 @@ void CheckDefaultMode(const tinyxml2::XMLElement *section,
     // A DefaultMode the file's DTD gives: reported here where the output's
     // value differs and no mismatch says so.
     const AttributeDefault *declared =
-        DtdDefaultOf(dtd, section, mf::kDefaultMode);
+        DtdDefaultOf(dtd, section->Name(), mf::kDefaultMode);
     if (lacks && declared != nullptr &&
         declared->value != std::to_string(flagged[0])) {
       findings->Warn(
