@@ -293,9 +293,7 @@ class Scanner {
       Note(line, &kSecondDeclaration, "a second XML declaration");
       return;
     }
-    // tinyxml2 passes over a byte order mark, as other readers do.
-    size_t start = strncmp(bytes_, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
-    if (token.begin - 2 != start) {
+    if (token.begin - 2 != ContentStart()) {
       Note(line, &kLateDeclaration,
            "the XML declaration is not at the start of the file (white space "
            "is before it)");
@@ -310,7 +308,7 @@ class Scanner {
   void OutsideRoot(const XmlToken &token, int line) {
     // tinyxml2 reads nothing after an end tag there: that one is reported.
     if (ended_outside_ || token.begin < dtd_->end) return;
-    size_t first = token.begin;
+    size_t first = std::max<size_t>(token.begin, ContentStart());
     for (; first < token.end && tinyxml2::XMLUtil::IsWhiteSpace(bytes_[first]);
          ++first) {
       line += EndsXmlLine(bytes_ + first) ? 1 : 0;
@@ -320,6 +318,12 @@ class Scanner {
          std::string(token.kind == XmlTokenKind::kCData ? "a CDATA section"
                                                         : "text") +
              (tag_seen_ ? " after" : " before"));
+  }
+
+  // Where the file's content starts: tinyxml2 passes over a byte order
+  // mark, as other readers do, so it is neither text nor white space.
+  size_t ContentStart() const {
+    return strncmp(bytes_, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
   }
 
   // What the declared encoding makes other readers read, beside the tool.

@@ -122,6 +122,19 @@ TEST(CheckTest, FindsWhatFollowsADeclarationAtOnce) {
       << found[0].message;
 }
 
+// A byte order mark, which XML readers and the tool pass over, is no text
+// before the root, with or without a declaration after it.
+TEST(CheckTest, PassesOverAByteOrderMark) {
+  TempDir dir;
+  const std::string qa = dir.File("qa.xml");
+  for (const char *start : {"", "<?xml version=\"1.0\"?>\n"}) {
+    WriteFile(qa, std::string("\xEF\xBB\xBF") + start +
+                      Doc(kSection, kMode, kFeature));
+    std::vector<inspect::Finding> found = inspect::CheckFile(qa);
+    EXPECT_TRUE(found.empty()) << found[0].message;
+  }
+}
+
 // The README's table and the manual page's list are the codes, in order.
 TEST(CheckTest, TheReadmeTableIsTheListOfCodes) {
   std::ifstream readme(RIMBOLT_SOURCE_DIR "/README.md");
