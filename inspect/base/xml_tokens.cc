@@ -157,28 +157,21 @@ std::vector<XmlNodeLine> XmlNodeLines(const std::string &text) {
   // each construct starts where the last text ends, at its "<".
   size_t construct = 0;
   ReadXmlTokens(text, XmlReading::kAsTinyxml2, [&](const XmlToken &token) {
-    switch (token.kind) {
-      case XmlTokenKind::kText: {
-        size_t first = token.begin;
-        while (first < token.end &&
-               tinyxml2::XMLUtil::IsWhiteSpace(bytes[first])) {
-          ++first;
-        }
-        // White space alone makes no node.
-        if (first < token.end) node_at(first);
-        construct = token.end;
-        break;
+    if (token.kind == XmlTokenKind::kText) {
+      size_t first = token.begin;
+      while (first < token.end &&
+             tinyxml2::XMLUtil::IsWhiteSpace(bytes[first])) {
+        ++first;
       }
-      case XmlTokenKind::kComment:
-      case XmlTokenKind::kCData:
-      case XmlTokenKind::kInstruction:
-      case XmlTokenKind::kDeclaration:
-      case XmlTokenKind::kStartTag:
-      case XmlTokenKind::kEmptyTag:
-        node_at(construct);
-        break;
-      default:
-        break;
+      // White space alone makes no node.
+      if (first < token.end) node_at(first);
+      construct = token.end;
+    } else if (token.kind != XmlTokenKind::kTagName &&
+               token.kind != XmlTokenKind::kAttributeName &&
+               token.kind != XmlTokenKind::kAttributeValue &&
+               token.kind != XmlTokenKind::kEndTag) {
+      // A construct is a node, but for the parts of a tag and an end tag.
+      node_at(construct);
     }
   });
   return lines;
