@@ -60,13 +60,8 @@ class Reader {
     size_t open = at_++;
     bool closing = false;
     bool named = false;
-    while (at_ < size_) {
+    while (at_ < size_ && text_[at_] != '>' && !Ahead("/>")) {
       char c = text_[at_];
-      if (c == '>' || (c == '/' && text_[at_ + 1] == '>')) {
-        at_ += c == '>' ? 1 : 2;
-        TagEnd(open, closing, c == '/');
-        return;
-      }
       if (c == '"' || c == '\'') {
         const char quote[] = {c, '\0'};
         Enclosed(XmlTokenKind::kAttributeValue, 1, quote);
@@ -81,10 +76,9 @@ class Reader {
         named = true;
       }
     }
-  }
-
-  // The tag from |open| to here has ended in ">" or, when |empty|, "/>".
-  void TagEnd(size_t open, bool closing, bool empty) {
+    if (at_ == size_) return;  // a tag left unfinished is no tag
+    bool empty = text_[at_] == '/';
+    at_ += empty ? 2 : 1;
     XmlTokenKind kind = XmlTokenKind::kStartTag;
     if (empty) {
       kind = XmlTokenKind::kEmptyTag;
