@@ -11,6 +11,16 @@ namespace inspect {
 
 namespace {
 
+// |text| as a JSON string.
+std::string JsonString(const std::string &text) {
+  return QuoteWith(text, [](unsigned char c, bool stray) -> std::string {
+    if (stray) return "\\ufffd";
+    if (c == '"' || c == '\\') return {'\\', static_cast<char>(c)};
+    // Control characters may not stand in a JSON string.
+    return c < 0x20 ? Format("\\u%04x", c) : "";
+  });
+}
+
 // JSON in strict UTF-8, one document on one line: a byte of a string that
 // is not UTF-8 stands as \ufffd, which check's findings explain.
 class JsonPrinter : public Printer {
@@ -30,7 +40,7 @@ class JsonPrinter : public Printer {
   void Add(const char *key, const std::string &text, Kind kind) override {
     Member(key);
     if (kind == Kind::kString) {
-      Quoted(text);
+      text_ += JsonString(text);
     } else {
       text_ += text;
     }
@@ -42,7 +52,7 @@ class JsonPrinter : public Printer {
     if (!first_) text_ += ',';
     first_ = false;
     if (key != nullptr) {
-      Quoted(key);
+      text_ += JsonString(key);
       text_ += ':';
     }
   }
@@ -55,33 +65,9 @@ class JsonPrinter : public Printer {
     text_ += bracket;
     first_ = false;
   }
-  void Quoted(const std::string &text);
-
   std::string text_;
   bool first_ = true;
 };
-
-void JsonPrinter::Quoted(const std::string &text) {
-  text_ += '"';
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '"' || c == '\\') {
-      text_ += '\\';
-      text_ += static_cast<char>(c);
-    } else if (c < 0x20) {
-      // Control characters may not stand in a JSON string.
-      text_ += Format("\\u%04x", c);
-    } else if (c < 0x80) {
-      text_ += static_cast<char>(c);
-    } else if (size_t length = Utf8Length(&text[i], text.size() - i)) {
-      text_.append(text, i, length);
-      i += length - 1;
-    } else {
-      text_ += "\\ufffd";
-    }
-  }
-  text_ += '"';
-}
 
 class TextPrinter : public Printer {
  public:
