@@ -26,12 +26,12 @@ std::string JsonString(const std::string &text) {
 class JsonPrinter : public Printer {
  public:
   void BeginObject(const char *key) override { Open(key, '{'); }
-  void EndObject() override { Close('}'); }
+  void EndObject() override { text_ += '}'; }
   void BeginList(const char *key, const std::string &,
                  const std::string &) override {
     Open(key, '[');
   }
-  void EndList() override { Close(']'); }
+  void EndList() override { text_ += ']'; }
   void Line(const std::string &) override {}
   void Text(const std::string &) override {}
   void Finish() override { fputs((text_ + "\n").c_str(), stdout); }
@@ -39,18 +39,16 @@ class JsonPrinter : public Printer {
  protected:
   void Add(const char *key, const std::string &text, Kind kind) override {
     Member(key);
-    if (kind == Kind::kString) {
-      text_ += JsonString(text);
-    } else {
-      text_ += text;
-    }
+    text_ += kind == Kind::kString ? JsonString(text) : text;
   }
 
  private:
-  // A comma before all but the first member or item, and the key.
+  // A comma before all but the first member or item, which follows the
+  // document's start or a bracket that opens; and the key.
   void Member(const char *key) {
-    if (!first_) text_ += ',';
-    first_ = false;
+    if (!text_.empty() && text_.back() != '{' && text_.back() != '[') {
+      text_ += ',';
+    }
     if (key != nullptr) {
       text_ += JsonString(key);
       text_ += ':';
@@ -59,14 +57,8 @@ class JsonPrinter : public Printer {
   void Open(const char *key, char bracket) {
     Member(key);
     text_ += bracket;
-    first_ = true;
-  }
-  void Close(char bracket) {
-    text_ += bracket;
-    first_ = false;
   }
   std::string text_;
-  bool first_ = true;
 };
 
 class TextPrinter : public Printer {
