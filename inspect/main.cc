@@ -30,31 +30,26 @@ int Usage(const std::string &problem, bool json) {
   return inspect::kExitTrouble;
 }
 
-// --help's or --version's output, one object, which |facts| fills.
-int About(bool json, void (*facts)(inspect::Printer *out)) {
+// --help's output, the usage; or --version's, the tool's version and the
+// tinyxml2 it was compiled against, whose reading the tool's output follows.
+int About(bool json, bool version) {
   std::unique_ptr<inspect::Printer> out = inspect::MakePrinter(json);
   out->BeginObject();
-  facts(out.get());
+  if (version) {
+    out->String("version", RIMBOLT_VERSION);
+    out->String("tinyxml2",
+                inspect::Format("%d.%d.%d", TIXML2_MAJOR_VERSION,
+                                TIXML2_MINOR_VERSION, TIXML2_PATCH_VERSION));
+    out->Line("rimbolt-inspect {version}");
+    out->Line("built with tinyxml2 {tinyxml2}");
+  } else {
+    std::string usage = inspect::UsageText();
+    out->String("usage", usage);
+    out->Text(usage.substr(0, usage.size() - 1));  // a line is ended for it
+  }
   out->EndObject();
   out->Finish();
   return inspect::kExitNothing;
-}
-
-void Help(inspect::Printer *out) {
-  std::string usage = inspect::UsageText();
-  out->String("usage", usage);
-  out->Text(usage.substr(0, usage.size() - 1));  // a line is ended for it
-}
-
-// The tool's version and the tinyxml2 it was compiled against, whose
-// reading the tool's output follows.
-void Version(inspect::Printer *out) {
-  out->String("version", RIMBOLT_VERSION);
-  out->String("tinyxml2",
-              inspect::Format("%d.%d.%d", TIXML2_MAJOR_VERSION,
-                              TIXML2_MINOR_VERSION, TIXML2_PATCH_VERSION));
-  out->Line("rimbolt-inspect {version}");
-  out->Line("built with tinyxml2 {tinyxml2}");
 }
 
 // Reads the command line, and looks the command up in the table and runs
@@ -63,9 +58,9 @@ int Dispatch(int argc, char **argv, inspect::Args *args) {
   std::string problem =
       inspect::ParseArgs(argc, argv, inspect::AllOptions(), args);
   bool json = args->Has("--json");
-  if (args->Has("--help") || args->Has("-h")) return About(json, Help);
+  if (args->Has("--help") || args->Has("-h")) return About(json, false);
   if (!problem.empty()) return Usage(problem, json);
-  if (args->Has("--version")) return About(json, Version);
+  if (args->Has("--version")) return About(json, true);
   if (args->words().empty()) return Usage("no command given", json);
   const std::string &name = args->words()[0];
   const inspect::Command *command = inspect::FindCommand(name);

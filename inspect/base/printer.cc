@@ -11,17 +11,27 @@ namespace inspect {
 
 namespace {
 
+// |text| as a JSON string.
+std::string JsonString(const std::string &text) {
+  return QuoteWith(text, [](unsigned char c, bool stray) -> std::string {
+    if (stray) return "\\ufffd";
+    if (c == '"' || c == '\\') return {'\\', static_cast<char>(c)};
+    // Control characters may not stand in a JSON string.
+    return c < 0x20 ? Format("\\u%04x", c) : "";
+  });
+}
+
 // JSON in strict UTF-8, one document on one line: a byte of a string that
 // is not UTF-8 stands as \ufffd, which check's findings explain.
 class JsonPrinter : public Printer {
  public:
   void BeginObject(const char *key) override { Open(key, '{'); }
-  void EndObject() override { Close('}'); }
+  void EndObject() override { text_ += '}'; }
   void BeginList(const char *key, const std::string &,
                  const std::string &) override {
     Open(key, '[');
   }
-  void EndList() override { Close(']'); }
+  void EndList() override { text_ += ']'; }
   void Line(const std::string &) override {}
   void Text(const std::string &) override {}
   void Finish() override { fputs((text_ + "\n").c_str(), stdout); }
@@ -29,59 +39,27 @@ class JsonPrinter : public Printer {
  protected:
   void Add(const char *key, const std::string &text, Kind kind) override {
     Member(key);
-    if (kind == Kind::kString) {
-      Quoted(text);
-    } else {
-      text_ += text;
-    }
+    text_ += kind == Kind::kString ? JsonString(text) : text;
   }
 
  private:
-  // A comma before all but the first member or item, and the key.
+  // A comma before all but the first member or item, which follows the
+  // document's start or a bracket that opens; and the key.
   void Member(const char *key) {
-    if (!first_) text_ += ',';
-    first_ = false;
+    if (!text_.empty() && text_.back() != '{' && text_.back() != '[') {
+      text_ += ',';
+    }
     if (key != nullptr) {
-      Quoted(key);
+      text_ += JsonString(key);
       text_ += ':';
     }
   }
   void Open(const char *key, char bracket) {
     Member(key);
     text_ += bracket;
-    first_ = true;
   }
-  void Close(char bracket) {
-    text_ += bracket;
-    first_ = false;
-  }
-  void Quoted(const std::string &text);
-
   std::string text_;
-  bool first_ = true;
 };
-
-void JsonPrinter::Quoted(const std::string &text) {
-  text_ += '"';
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '"' || c == '\\') {
-      text_ += '\\';
-      text_ += static_cast<char>(c);
-    } else if (c < 0x20) {
-      // Control characters may not stand in a JSON string.
-      text_ += Format("\\u%04x", c);
-    } else if (c < 0x80) {
-      text_ += static_cast<char>(c);
-    } else if (size_t length = Utf8Length(&text[i], text.size() - i)) {
-      text_.append(text, i, length);
-      i += length - 1;
-    } else {
-      text_ += "\\ufffd";
-    }
-  }
-  text_ += '"';
-}
 
 class TextPrinter : public Printer {
  public:

@@ -42,11 +42,8 @@ class Printer {
   void Null(const char *key) { Add(key, "null", Kind::kNull); }
   // A number, or null where there is none.
   void IntOrNull(const char *key, std::optional<int64_t> value) {
-    if (value.has_value()) {
-      Int(key, *value);
-    } else {
-      Null(key);
-    }
+    if (value.has_value()) return Int(key, *value);
+    Null(key);
   }
 
   // A line of the text, in which {KEY} or {KEY:FORM} stands for the fact

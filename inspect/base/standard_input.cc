@@ -64,23 +64,6 @@ void RemoveAndRaise(int signal_number) {
   raise(signal_number);
 }
 
-// Removes the temporary file at exit and on the ending signals that the
-// caller has not chosen to ignore (as nohup does with SIGHUP).
-void RemoveWhenEnded() {
-  atexit(RemoveTemporary);
-  for (int signal_number : kEndingSignals) {
-    struct sigaction old_action;
-    if (sigaction(signal_number, nullptr, &old_action) == 0 &&
-        old_action.sa_handler == SIG_IGN) {
-      continue;
-    }
-    struct sigaction action = {};
-    action.sa_handler = RemoveAndRaise;
-    sigemptyset(&action.sa_mask);
-    sigaction(signal_number, &action, nullptr);
-  }
-}
-
 // A memory file and its name under /proc, or -1 where either is missing.
 int OpenMemoryFile(std::string *path) {
   int fd = memfd_create("rimbolt-inspect-stdin", MFD_CLOEXEC);
@@ -93,8 +76,10 @@ int OpenMemoryFile(std::string *path) {
   return fd;
 }
 
-// A new private file under tavo::TempBase(), or -1 with |problem| set. The
-// ending signals are held back until it is in place to be removed.
+// A new private file under tavo::TempBase(), or -1 with |problem| set. It
+// is removed at exit and on the ending signals that the caller has not
+// chosen to ignore (as nohup does with SIGHUP), which are held back until
+// it is in place to be removed.
 int OpenTemporaryFile(std::string *path, std::string *problem) {
   std::string name = tavo::TempBase() + "/rimbolt-inspect-stdin-XXXXXX";
   if (name.size() >= sizeof(g_temporary)) {
@@ -103,12 +88,24 @@ int OpenTemporaryFile(std::string *path, std::string *problem) {
   }
   sigset_t ending, old_mask;
   sigemptyset(&ending);
-  for (int signal_number : kEndingSignals) sigaddset(&ending, signal_number);
+  for (int signal_number : kEndingSignals) {
+    sigaddset(&ending, signal_number);
+    struct sigaction old_action;
+    if (sigaction(signal_number, nullptr, &old_action) == 0 &&
+        old_action.sa_handler == SIG_IGN) {
+      continue;
+    }
+    // Until the file is made, the handler only raises the signal again.
+    struct sigaction action = {};
+    action.sa_handler = RemoveAndRaise;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal_number, &action, nullptr);
+  }
   sigprocmask(SIG_BLOCK, &ending, &old_mask);
   int fd = mkostemp(&name[0], O_CLOEXEC);
   if (fd >= 0) {
     memcpy(g_temporary, name.c_str(), name.size() + 1);
-    RemoveWhenEnded();
+    atexit(RemoveTemporary);
     *path = name;
   } else {
     *problem = strerror(errno);

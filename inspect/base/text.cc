@@ -43,27 +43,34 @@ unsigned long CodePoint(const char *text, size_t length) {
   return code;
 }
 
-std::string Quote(const std::string &text) {
+std::string QuoteWith(const std::string &text,
+                      std::string (*escape)(unsigned char c, bool stray)) {
   std::string out = "\"";
   for (size_t i = 0; i < text.size();) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     size_t length = c < 0x80 ? 1 : Utf8Length(&text[i], text.size() - i);
+    std::string escaped = length > 1 ? "" : escape(c, length == 0);
+    if (escaped.empty()) {
+      out.append(text, i, length);
+    } else {
+      out += escaped;
+    }
+    i += length > 0 ? length : 1;
+  }
+  return out + "\"";
+}
+
+std::string Quote(const std::string &text) {
+  return QuoteWith(text, [](unsigned char c, bool stray) -> std::string {
     const char *escape = c == '"'    ? "\\\""
                          : c == '\\' ? "\\\\"
                          : c == '\n' ? "\\n"
                          : c == '\t' ? "\\t"
                          : c == '\r' ? "\\r"
                                      : nullptr;
-    if (escape != nullptr) {
-      out += escape;
-    } else if (length == 0 || c < 0x20 || c == 0x7f) {
-      out += Format("\\x%02X", c);
-    } else {
-      out.append(text, i, length);
-    }
-    i += length > 0 ? length : 1;
-  }
-  return out + "\"";
+    if (escape != nullptr) return escape;
+    return stray || c < 0x20 || c == 0x7f ? Format("\\x%02X", c) : "";
+  });
 }
 
 std::string WithoutUnicodeSpaces(const std::string &name, std::string *spaces) {

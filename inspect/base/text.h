@@ -21,6 +21,13 @@ size_t Utf8Length(const char *text, size_t size);
 // measures it, that starts |text|.
 unsigned long CodePoint(const char *text, size_t length);
 
+// |text| in double quotes, each byte written as |escape| gives it, or as
+// it is where that gives "": |escape| is asked of each ASCII byte and of
+// each byte that is not UTF-8 (|stray|); the other UTF-8 characters stand
+// as they are.
+std::string QuoteWith(const std::string &text,
+                      std::string (*escape)(unsigned char c, bool stray));
+
 // |text| in double quotes, with quotes, backslashes, control characters
 // and bytes that are not UTF-8 (as \xE9) escaped, so that one value stays
 // on one line.

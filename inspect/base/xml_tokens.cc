@@ -60,13 +60,8 @@ class Reader {
     size_t open = at_++;
     bool closing = false;
     bool named = false;
-    while (at_ < size_) {
+    while (at_ < size_ && text_[at_] != '>' && !Ahead("/>")) {
       char c = text_[at_];
-      if (c == '>' || (c == '/' && text_[at_ + 1] == '>')) {
-        at_ += c == '>' ? 1 : 2;
-        TagEnd(open, closing, c == '/');
-        return;
-      }
       if (c == '"' || c == '\'') {
         const char quote[] = {c, '\0'};
         Enclosed(XmlTokenKind::kAttributeValue, 1, quote);
@@ -81,10 +76,9 @@ class Reader {
         named = true;
       }
     }
-  }
-
-  // The tag from |open| to here has ended in ">" or, when |empty|, "/>".
-  void TagEnd(size_t open, bool closing, bool empty) {
+    if (at_ == size_) return;  // a tag left unfinished is no tag
+    bool empty = text_[at_] == '/';
+    at_ += empty ? 2 : 1;
     XmlTokenKind kind = XmlTokenKind::kStartTag;
     if (empty) {
       kind = XmlTokenKind::kEmptyTag;
@@ -157,28 +151,21 @@ std::vector<XmlNodeLine> XmlNodeLines(const std::string &text) {
   // each construct starts where the last text ends, at its "<".
   size_t construct = 0;
   ReadXmlTokens(text, XmlReading::kAsTinyxml2, [&](const XmlToken &token) {
-    switch (token.kind) {
-      case XmlTokenKind::kText: {
-        size_t first = token.begin;
-        while (first < token.end &&
-               tinyxml2::XMLUtil::IsWhiteSpace(bytes[first])) {
-          ++first;
-        }
-        // White space alone makes no node.
-        if (first < token.end) node_at(first);
-        construct = token.end;
-        break;
+    if (token.kind == XmlTokenKind::kText) {
+      size_t first = token.begin;
+      while (first < token.end &&
+             tinyxml2::XMLUtil::IsWhiteSpace(bytes[first])) {
+        ++first;
       }
-      case XmlTokenKind::kComment:
-      case XmlTokenKind::kCData:
-      case XmlTokenKind::kInstruction:
-      case XmlTokenKind::kDeclaration:
-      case XmlTokenKind::kStartTag:
-      case XmlTokenKind::kEmptyTag:
-        node_at(construct);
-        break;
-      default:
-        break;
+      // White space alone makes no node.
+      if (first < token.end) node_at(first);
+      construct = token.end;
+    } else if (token.kind != XmlTokenKind::kTagName &&
+               token.kind != XmlTokenKind::kAttributeName &&
+               token.kind != XmlTokenKind::kAttributeValue &&
+               token.kind != XmlTokenKind::kEndTag) {
+      // A construct is a node, but for the parts of a tag and an end tag.
+      node_at(construct);
     }
   });
   return lines;

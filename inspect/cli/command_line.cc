@@ -20,23 +20,19 @@ std::vector<std::string> Items(const std::string &list) {
   return items;
 }
 
-// Whether |text| is a plain decimal number from |least| to INT_MAX, as a
-// person writes one: digits, after a '-' where |least| is negative.
-bool IsNumber(const std::string &text, long long least) {
-  size_t digits = least < 0 && !text.empty() && text[0] == '-' ? 1 : 0;
-  if (text.size() == digits || text.size() - digits > 10) return false;
-  for (size_t i = digits; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-  }
-  long long number = strtoll(text.c_str(), nullptr, 10);
-  return number >= least && number <= INT_MAX;
-}
-
 std::string CheckValue(const OptionSyntax &option, const std::string &value) {
   std::string name = option.name;
   if (option.kind == OptionKind::kNumber || option.kind == OptionKind::kId) {
     long long least = option.kind == OptionKind::kId ? INT_MIN : 0;
-    if (IsNumber(value, least)) return "";
+    // A plain decimal number, as a person writes one: digits, after a '-'
+    // where |least| is negative.
+    size_t sign = least < 0 && !value.empty() && value[0] == '-' ? 1 : 0;
+    size_t digits = value.size() - sign;
+    if (digits > 0 && digits <= 10 &&
+        value.find_first_not_of("0123456789", sign) == std::string::npos) {
+      long long number = strtoll(value.c_str(), nullptr, 10);
+      if (number >= least && number <= INT_MAX) return "";
+    }
     return name + " takes a number from " + std::to_string(least) + " to " +
            std::to_string(INT_MAX) + ", not '" + value + "'";
   }
@@ -76,8 +72,7 @@ std::vector<std::string> Args::List(const char *name) const {
   std::vector<std::string> items;
   for (const auto &[given, value] : given_) {
     if (given != name) continue;
-    std::vector<std::string> more = Items(value);
-    items.insert(items.end(), more.begin(), more.end());
+    for (const std::string &item : Items(value)) items.push_back(item);
   }
   return items;
 }
