@@ -105,10 +105,9 @@ std::string PayloadAddressProblem(const Args &args) {
     return given > 0 ? "--lut does not go with --display, --mode, --feature"
                      : "";
   }
-  if (given < 3) {
-    return args.words()[0] + " needs --display, --mode and --feature, or --lut";
-  }
-  return "";
+  return given < 3 ? args.words()[0] +
+                         " needs --display, --mode and --feature, or --lut"
+                   : "";
 }
 
 std::vector<std::string> FilesOf(const Args &args) {
@@ -130,16 +129,24 @@ bool RefusesUnreadable(const Args &args, const CalibFile &file) {
   return true;
 }
 
-std::string SameFileProblem(const std::string &output,
-                            const std::vector<std::string> &inputs,
-                            const char *reader) {
+bool NotWritten(const Args &args, const std::string &output,
+                const std::string &problem) {
+  if (problem.empty()) return false;
+  Trouble(args, OutputName(output) + " not written: " + problem);
+  return true;
+}
+
+bool RefusesSameFile(const Args &args, const std::string &output,
+                     const std::vector<std::string> &inputs,
+                     const char *reader) {
   for (const std::string &input : inputs) {
     if (NamesOneFile(input, output)) {
-      return Format("%s not written: it is %s itself, which %s", output.c_str(),
-                    input.c_str(), reader);
+      return NotWritten(
+          args, output,
+          Format("it is %s itself, which %s", input.c_str(), reader));
     }
   }
-  return "";
+  return false;
 }
 
 }  // namespace inspect

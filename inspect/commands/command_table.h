@@ -72,11 +72,17 @@ int NothingWritten(const Args &args, const std::string &problem);
 // then reported as check reports it, and that nothing is written.
 bool RefusesUnreadable(const Args &args, const CalibFile &file);
 
-// Why |output| must not be written: it names one of |inputs|, "which
-// |reader|" ("extract only reads"); "" otherwise.
-std::string SameFileProblem(const std::string &output,
-                            const std::vector<std::string> &inputs,
-                            const char *reader);
+// Whether |problem| (none: "") kept |output| from being written: then
+// says so, as "COMMAND: OUT not written: |problem|".
+bool NotWritten(const Args &args, const std::string &output,
+                const std::string &problem);
+
+// Whether |output| must not be written since it names one of |inputs|:
+// then says so, as NotWritten does, "which |reader|" ("extract only
+// reads").
+bool RefusesSameFile(const Args &args, const std::string &output,
+                     const std::vector<std::string> &inputs,
+                     const char *reader);
 
 }  // namespace inspect
 

@@ -4,8 +4,6 @@
 #ifndef INSPECT_REPORT_REPORT_H_
 #define INSPECT_REPORT_REPORT_H_
 
-#include <stdio.h>
-
 #include <string>
 #include <vector>
 
@@ -23,11 +21,6 @@ namespace inspect {
 // the finding that the tool cannot read the file.
 void PrintFinding(const std::string *path, const Finding &finding,
                   const std::string &parser_error, Printer *out);
-
-// Prints each of |found|, the findings in the file at |path|, to |out| as
-// text.
-void PrintFindings(FILE *out, const std::string &path,
-                   const std::vector<Finding> &found);
 
 // An error to report: |finding| in the file at |path| (null for none),
 // with the |parser_error| that PrintFinding adds.
