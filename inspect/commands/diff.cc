@@ -40,32 +40,6 @@ std::optional<int64_t> Known(int64_t value, int64_t unit = 1) {
   return value / unit;
 }
 
-// "added, {new_size:#byte}, Disable {new_disable}", "changed, {old_size}
-// -> {new_size:#byte}, {bytes_differing:#byte} differ from offset
-// {first_difference}": the text of what changed, naming the slot's facts.
-std::string ChangeLine(const SlotChange &slot, const SlotKind &kind) {
-  if (strcmp(slot.change, "changed") != 0) {
-    // Added or removed: what the side that has the slot holds.
-    const char *side = strcmp(slot.change, "added") == 0 ? "new" : "old";
-    std::string line = Format("%s, {%s_%s:#%s}", slot.change, side,
-                              kind.size_name, kind.unit_name);
-    if (kind.disable) line += Format(", Disable {%s_disable}", side);
-    return line;
-  }
-  std::string line = Format("changed, {old_%s} -> {new_%s:#%s}", kind.size_name,
-                            kind.size_name, kind.unit_name);
-  if (slot.differing > 0) {
-    line += Format(
-        ", {bytes_differing:#byte} differ%s from offset "
-        "{first_difference}",
-        slot.differing == 1 ? "s" : "");
-  }
-  if (slot.old_disable != slot.new_disable) {
-    line += ", Disable {old_disable} -> {new_disable}";
-  }
-  return line;
-}
-
 // The bytes listed of a changed payload, a LUT's by packet and byte, and
 // how many more differ; null for a payload added or removed.
 void PrintListed(const SlotChange &slot, const SlotKind &kind, Printer *out) {
@@ -100,7 +74,10 @@ void PrintListed(const SlotChange &slot, const SlotKind &kind, Printer *out) {
 }
 
 // The list |key| of |slots|. A feature's Disable is a fact where it was
-// added or removed, or changed.
+// added or removed, or changed. The text names the slot's facts: "added,
+// {new_size:#byte}, Disable {new_disable}", "changed, {old_size} ->
+// {new_size:#byte}, {bytes_differing:#byte} differ from offset
+// {first_difference}".
 void PrintSlots(const char *key, const std::vector<SlotChange> &slots,
                 const SlotKind &kind, bool bytes, Printer *out) {
   out->BeginList(key);
@@ -123,7 +100,24 @@ void PrintSlots(const char *key, const std::vector<SlotChange> &slots,
     if (shown && slot.new_side.size >= 0) {
       out->Bool("new_disable", slot.new_disable);
     }
-    out->Line(kind.line + ChangeLine(slot, kind));
+    // Added or removed: what the side that has the slot holds.
+    const char *side = strcmp(slot.change, "added") == 0 ? "new" : "old";
+    std::string line =
+        compared ? Format("changed, {old_%s} -> {new_%s:#%s}", kind.size_name,
+                          kind.size_name, kind.unit_name)
+                 : Format("%s, {%s_%s:#%s}", slot.change, side, kind.size_name,
+                          kind.unit_name);
+    if (compared && slot.differing > 0) {
+      line += Format(
+          ", {bytes_differing:#byte} differ%s from offset "
+          "{first_difference}",
+          slot.differing == 1 ? "s" : "");
+    }
+    if (shown) {
+      line += compared ? ", Disable {old_disable} -> {new_disable}"
+                       : Format(", Disable {%s_disable}", side);
+    }
+    out->Line(kind.line + line);
     if (bytes) PrintListed(slot, kind, out);
     out->EndObject();
   }
@@ -167,12 +161,33 @@ void PrintSelected(const Selection &selection, const CalibFile &old_file,
   out->EndObject();
 }
 
-void PrintDifferences(const Selection &selection, bool bytes,
-                      const CalibFile &old_file, const CalibFile &new_file,
-                      const Differences &differences, Printer *out) {
+// The default of --max.
+constexpr int kBytesListed = 20;
+
+std::string CheckDiff(const Args &args) {
+  if (args.Has("--max") && !args.Has("--bytes")) {
+    return "--max goes with --bytes";
+  }
+  return "";
+}
+
+int Diff(const Args &args) {
+  bool json = args.Has("--json");
+  bool bytes = args.Has("--bytes");
+  std::unique_ptr<CalibFile> old_file = ReadCalibFile(FilesOf(args)[0]);
+  std::unique_ptr<CalibFile> new_file = ReadCalibFile(FilesOf(args)[1]);
+  if (ReportUnreadable({old_file.get(), new_file.get()}, json)) {
+    return kExitTrouble;
+  }
+  Selection selection = SelectionFrom(args);
+  Differences differences =
+      Compare(*old_file, *new_file, selection,
+              bytes ? args.Number("--max").value_or(kBytesListed) : 0);
+  std::unique_ptr<Printer> printer = MakePrinter(json);
+  Printer *out = printer.get();
   out->BeginObject();
   if (selection.IsFiltered()) {
-    PrintSelected(selection, old_file, new_file, out);
+    PrintSelected(selection, *old_file, *new_file, out);
   } else {
     PrintAttributes(differences.file, "{name:-18} {old:q} -> {new:q}", out);
   }
@@ -196,32 +211,6 @@ void PrintDifferences(const Selection &selection, bool bytes,
   }
   out->EndObject();
   out->Finish();
-}
-
-// The default of --max.
-constexpr int kBytesListed = 20;
-
-std::string CheckDiff(const Args &args) {
-  if (args.Has("--max") && !args.Has("--bytes")) {
-    return "--max goes with --bytes";
-  }
-  return "";
-}
-
-int Diff(const Args &args) {
-  bool json = args.Has("--json");
-  bool bytes = args.Has("--bytes");
-  std::unique_ptr<CalibFile> old_file = ReadCalibFile(FilesOf(args)[0]);
-  std::unique_ptr<CalibFile> new_file = ReadCalibFile(FilesOf(args)[1]);
-  if (ReportUnreadable({old_file.get(), new_file.get()}, json)) {
-    return kExitTrouble;
-  }
-  Selection selection = SelectionFrom(args);
-  Differences differences =
-      Compare(*old_file, *new_file, selection,
-              bytes ? args.Number("--max").value_or(kBytesListed) : 0);
-  PrintDifferences(selection, bytes, *old_file, *new_file, differences,
-                   MakePrinter(json).get());
   return differences.empty() ? kExitNothing : kExitFound;
 }
 
