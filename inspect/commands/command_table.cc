@@ -16,8 +16,6 @@ const Command *const kCommands[] = {
     &kNormalizeCommand, &kExtractCommand, &kInjectCommand,
 };
 
-constexpr char kVersionSynopsis[] = "--version [--json]";
-
 constexpr char kOptionsHelp[] =
     "  FILTERS    --display D, --mode M, --feature T: only that display,\n"
     "             mode ID, feature type; D and M may be negative\n"
@@ -41,6 +39,13 @@ constexpr char kOptionsHelp[] =
     "Exit status: 0 nothing found, no difference or written; 1 findings or\n"
     "differences; 2 trouble (a file rimbolt cannot read, a bad command\n"
     "line, a payload that is not there, a file not written).\n";
+
+// Says "COMMAND: |problem|" on stderr, after the name of the command that
+// |args| runs; returns kExitTrouble.
+int Trouble(const Args &args, const std::string &problem) {
+  fprintf(stderr, "%s: %s\n", args.words()[0].c_str(), problem.c_str());
+  return kExitTrouble;
+}
 
 }  // namespace
 
@@ -83,7 +88,7 @@ std::string UsageText() {
                synopsis.empty() ? "usage:" : "      ", command->synopsis);
     summaries += Format("  %-10s %s\n", command->syntax.name, command->summary);
   }
-  synopsis += Format("       rimbolt-inspect %s\n", kVersionSynopsis);
+  synopsis += "       rimbolt-inspect --version [--json]\n";
   return synopsis + "\n" + summaries + "\n" + kOptionsHelp;
 }
 
@@ -112,11 +117,6 @@ std::string PayloadAddressProblem(const Args &args) {
 
 std::vector<std::string> FilesOf(const Args &args) {
   return std::vector<std::string>(args.words().begin() + 1, args.words().end());
-}
-
-int Trouble(const Args &args, const std::string &problem) {
-  fprintf(stderr, "%s: %s\n", args.words()[0].c_str(), problem.c_str());
-  return kExitTrouble;
 }
 
 int NothingWritten(const Args &args, const std::string &problem) {

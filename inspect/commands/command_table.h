@@ -61,11 +61,8 @@ std::string PayloadAddressProblem(const Args &args);
 // The file names given: the words after the command's name.
 std::vector<std::string> FilesOf(const Args &args);
 
-// Says "COMMAND: |problem|" on stderr, after the name of the command that
-// |args| runs; returns kExitTrouble.
-int Trouble(const Args &args, const std::string &problem);
-
-// The same, for a command that writes, as "COMMAND: nothing written: ...".
+// Says "COMMAND: nothing written: |problem|" on stderr, after the name of
+// the command that |args| runs; returns kExitTrouble.
 int NothingWritten(const Args &args, const std::string &problem);
 
 // Whether the tool cannot read |file|, the FILE of a command that writes:
