@@ -26,11 +26,11 @@ Error RefusalOf(const CalibFile &file) {
 
 }  // namespace
 
-void PrintFinding(const std::string *path, const Finding &finding,
-                  const std::string &parser_error, Printer *out) {
+void PrintFinding(const Error &error, Printer *out) {
+  const Finding &finding = error.finding;
   out->BeginObject();
-  if (path != nullptr) {
-    out->String("file", *path);
+  if (error.path != nullptr) {
+    out->String("file", *error.path);
   } else {
     out->Null("file");
   }
@@ -41,9 +41,9 @@ void PrintFinding(const std::string *path, const Finding &finding,
   out->String("message", finding.message);
   // Only for the finding that the tool cannot read the file, not for a
   // warning that a gate made an error.
-  if (!parser_error.empty() && finding.is_error &&
+  if (!error.parser_error.empty() && finding.is_error &&
       strcmp(finding.code, "unreadable") == 0) {
-    out->String("parser_error", parser_error);
+    out->String("parser_error", error.parser_error);
   }
   out->Line(finding.line > 0 ? "{file}:{line}: {severity}: {message} [{code}]"
                              : "{file}: {severity}: {message} [{code}]");
@@ -55,7 +55,7 @@ void PrintErrors(const std::vector<Error> &errors, bool json) {
   out->BeginObject();
   out->BeginList("errors");
   for (const Error &error : errors) {
-    PrintFinding(error.path, error.finding, error.parser_error, out.get());
+    PrintFinding(error, out.get());
   }
   out->EndList();
   out->EndObject();
