@@ -51,7 +51,7 @@ int Check(const Args &args) {
         Gate(selection, gates, CheckFile(path, &file), &left_out);
     for (const Finding &finding : found) {
       status = std::max(status, finding.is_error ? kExitTrouble : kExitFound);
-      PrintFinding(&path, finding, file->parser_error, out.get());
+      PrintFinding({&path, finding, file->parser_error}, out.get());
     }
     if (found.empty()) out->Text(path + ": nothing found");
     // Of a file the tool cannot read, the error says all.

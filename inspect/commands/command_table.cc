@@ -16,8 +16,6 @@ const Command *const kCommands[] = {
     &kNormalizeCommand, &kExtractCommand, &kInjectCommand,
 };
 
-constexpr char kVersionSynopsis[] = "--version [--json]";
-
 constexpr char kOptionsHelp[] =
     "  FILTERS    --display D, --mode M, --feature T: only that display,\n"
     "             mode ID, feature type; D and M may be negative\n"
@@ -41,6 +39,13 @@ constexpr char kOptionsHelp[] =
     "Exit status: 0 nothing found, no difference or written; 1 findings or\n"
     "differences; 2 trouble (a file rimbolt cannot read, a bad command\n"
     "line, a payload that is not there, a file not written).\n";
+
+// Says "COMMAND: |problem|" on stderr, after the name of the command that
+// |args| runs; returns kExitTrouble.
+int Trouble(const Args &args, const std::string &problem) {
+  fprintf(stderr, "%s: %s\n", args.words()[0].c_str(), problem.c_str());
+  return kExitTrouble;
+}
 
 }  // namespace
 
@@ -83,7 +88,7 @@ std::string UsageText() {
                synopsis.empty() ? "usage:" : "      ", command->synopsis);
     summaries += Format("  %-10s %s\n", command->syntax.name, command->summary);
   }
-  synopsis += Format("       rimbolt-inspect %s\n", kVersionSynopsis);
+  synopsis += "       rimbolt-inspect --version [--json]\n";
   return synopsis + "\n" + summaries + "\n" + kOptionsHelp;
 }
 
@@ -105,19 +110,13 @@ std::string PayloadAddressProblem(const Args &args) {
     return given > 0 ? "--lut does not go with --display, --mode, --feature"
                      : "";
   }
-  if (given < 3) {
-    return args.words()[0] + " needs --display, --mode and --feature, or --lut";
-  }
-  return "";
+  return given < 3 ? args.words()[0] +
+                         " needs --display, --mode and --feature, or --lut"
+                   : "";
 }
 
 std::vector<std::string> FilesOf(const Args &args) {
   return std::vector<std::string>(args.words().begin() + 1, args.words().end());
-}
-
-int Trouble(const Args &args, const std::string &problem) {
-  fprintf(stderr, "%s: %s\n", args.words()[0].c_str(), problem.c_str());
-  return kExitTrouble;
 }
 
 int NothingWritten(const Args &args, const std::string &problem) {
@@ -130,16 +129,24 @@ bool RefusesUnreadable(const Args &args, const CalibFile &file) {
   return true;
 }
 
-std::string SameFileProblem(const std::string &output,
-                            const std::vector<std::string> &inputs,
-                            const char *reader) {
+bool NotWritten(const Args &args, const std::string &output,
+                const std::string &problem) {
+  if (problem.empty()) return false;
+  Trouble(args, OutputName(output) + " not written: " + problem);
+  return true;
+}
+
+bool RefusesSameFile(const Args &args, const std::string &output,
+                     const std::vector<std::string> &inputs,
+                     const char *reader) {
   for (const std::string &input : inputs) {
     if (NamesOneFile(input, output)) {
-      return Format("%s not written: it is %s itself, which %s", output.c_str(),
-                    input.c_str(), reader);
+      return NotWritten(
+          args, output,
+          Format("it is %s itself, which %s", input.c_str(), reader));
     }
   }
-  return "";
+  return false;
 }
 
 }  // namespace inspect

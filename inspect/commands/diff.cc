@@ -40,32 +40,6 @@ std::optional<int64_t> Known(int64_t value, int64_t unit = 1) {
   return value / unit;
 }
 
-// "added, {new_size:#byte}, Disable {new_disable}", "changed, {old_size}
-// -> {new_size:#byte}, {bytes_differing:#byte} differ from offset
-// {first_difference}": the text of what changed, naming the slot's facts.
-std::string ChangeLine(const SlotChange &slot, const SlotKind &kind) {
-  if (strcmp(slot.change, "changed") != 0) {
-    // Added or removed: what the side that has the slot holds.
-    const char *side = strcmp(slot.change, "added") == 0 ? "new" : "old";
-    std::string line = Format("%s, {%s_%s:#%s}", slot.change, side,
-                              kind.size_name, kind.unit_name);
-    if (kind.disable) line += Format(", Disable {%s_disable}", side);
-    return line;
-  }
-  std::string line = Format("changed, {old_%s} -> {new_%s:#%s}", kind.size_name,
-                            kind.size_name, kind.unit_name);
-  if (slot.differing > 0) {
-    line += Format(
-        ", {bytes_differing:#byte} differ%s from offset "
-        "{first_difference}",
-        slot.differing == 1 ? "s" : "");
-  }
-  if (slot.old_disable != slot.new_disable) {
-    line += ", Disable {old_disable} -> {new_disable}";
-  }
-  return line;
-}
-
 // The bytes listed of a changed payload, a LUT's by packet and byte, and
 // how many more differ; null for a payload added or removed.
 void PrintListed(const SlotChange &slot, const SlotKind &kind, Printer *out) {
@@ -100,7 +74,10 @@ void PrintListed(const SlotChange &slot, const SlotKind &kind, Printer *out) {
 }
 
 // The list |key| of |slots|. A feature's Disable is a fact where it was
-// added or removed, or changed.
+// added or removed, or changed. The text names the slot's facts: "added,
+// {new_size:#byte}, Disable {new_disable}", "changed, {old_size} ->
+// {new_size:#byte}, {bytes_differing:#byte} differ from offset
+// {first_difference}".
 void PrintSlots(const char *key, const std::vector<SlotChange> &slots,
                 const SlotKind &kind, bool bytes, Printer *out) {
   out->BeginList(key);
@@ -123,7 +100,24 @@ void PrintSlots(const char *key, const std::vector<SlotChange> &slots,
     if (shown && slot.new_side.size >= 0) {
       out->Bool("new_disable", slot.new_disable);
     }
-    out->Line(kind.line + ChangeLine(slot, kind));
+    // Added or removed: what the side that has the slot holds.
+    const char *side = strcmp(slot.change, "added") == 0 ? "new" : "old";
+    std::string line =
+        compared ? Format("changed, {old_%s} -> {new_%s:#%s}", kind.size_name,
+                          kind.size_name, kind.unit_name)
+                 : Format("%s, {%s_%s:#%s}", slot.change, side, kind.size_name,
+                          kind.unit_name);
+    if (compared && slot.differing > 0) {
+      line += Format(
+          ", {bytes_differing:#byte} differ%s from offset "
+          "{first_difference}",
+          slot.differing == 1 ? "s" : "");
+    }
+    if (shown) {
+      line += compared ? ", Disable {old_disable} -> {new_disable}"
+                       : Format(", Disable {%s_disable}", side);
+    }
+    out->Line(kind.line + line);
     if (bytes) PrintListed(slot, kind, out);
     out->EndObject();
   }
@@ -142,60 +136,6 @@ void PrintAttributes(const std::vector<AttributeChange> &attributes,
     out->EndObject();
   }
   out->EndList();
-}
-
-// Under a filter the values of the file and the LUTs are not compared, and
-// how many modes were, on each side, is said instead.
-void PrintSelected(const Selection &selection, const CalibFile &old_file,
-                   const CalibFile &new_file, Printer *out) {
-  out->Null("attributes");
-  out->BeginObject("modes_selected");
-  int old_count = selection.CountModes(*old_file.modes);
-  int new_count = selection.CountModes(*new_file.modes);
-  out->Int("old", old_count);
-  out->Int("new", new_count);
-  std::string compared =
-      "Compared: what " + FilterText(selection) + " selects, ";
-  if (old_count + new_count == 0) {
-    out->Text(compared + "no mode in OLD or NEW");
-  } else {
-    out->Line(compared + "{old:#mode} in OLD and {new} in NEW");
-  }
-  out->Text(
-      Format("Not compared under a filter: %sDefaultMode, NumLuts and LUTs",
-             selection.feature.has_value() ? "mode attributes, " : ""));
-  out->EndObject();
-}
-
-void PrintDifferences(const Selection &selection, bool bytes,
-                      const CalibFile &old_file, const CalibFile &new_file,
-                      const Differences &differences, Printer *out) {
-  out->BeginObject();
-  if (selection.IsFiltered()) {
-    PrintSelected(selection, old_file, new_file, out);
-  } else {
-    PrintAttributes(differences.file, "{name:-18} {old:q} -> {new:q}", out);
-  }
-  out->BeginList("modes");
-  for (const ModeChange &mode : differences.modes) {
-    out->BeginObject();
-    out->Int("display_id", mode.mode->disp_id);
-    out->Int("mode_id", mode.mode->mode_id);
-    out->String("name", mode.mode->name);
-    out->String("change", mode.change);
-    out->Line("Mode {mode_id} on display {display_id} {name:q}: {change}");
-    PrintAttributes(mode.attributes, "  {name:-16} {old:q} -> {new:q}", out);
-    PrintSlots("features", mode.features, kFeatureSlot, bytes, out);
-    out->EndObject();
-  }
-  out->EndList();
-  if (selection.IsFiltered()) {
-    out->Null("luts");
-  } else {
-    PrintSlots("luts", differences.luts, kLutSlot, bytes, out);
-  }
-  out->EndObject();
-  out->Finish();
 }
 
 // The default of --max.
@@ -220,8 +160,52 @@ int Diff(const Args &args) {
   Differences differences =
       Compare(*old_file, *new_file, selection,
               bytes ? args.Number("--max").value_or(kBytesListed) : 0);
-  PrintDifferences(selection, bytes, *old_file, *new_file, differences,
-                   MakePrinter(json).get());
+  std::unique_ptr<Printer> printer = MakePrinter(json);
+  Printer *out = printer.get();
+  out->BeginObject();
+  if (selection.IsFiltered()) {
+    // The values of the file and the LUTs are not compared, and how many
+    // modes were, on each side, is said instead.
+    out->Null("attributes");
+    out->BeginObject("modes_selected");
+    int old_count = selection.CountModes(*old_file->modes);
+    int new_count = selection.CountModes(*new_file->modes);
+    out->Int("old", old_count);
+    out->Int("new", new_count);
+    std::string compared =
+        "Compared: what " + FilterText(selection) + " selects, ";
+    if (old_count + new_count == 0) {
+      out->Text(compared + "no mode in OLD or NEW");
+    } else {
+      out->Line(compared + "{old:#mode} in OLD and {new} in NEW");
+    }
+    out->Text(
+        Format("Not compared under a filter: %sDefaultMode, NumLuts and LUTs",
+               selection.feature.has_value() ? "mode attributes, " : ""));
+    out->EndObject();
+  } else {
+    PrintAttributes(differences.file, "{name:-18} {old:q} -> {new:q}", out);
+  }
+  out->BeginList("modes");
+  for (const ModeChange &mode : differences.modes) {
+    out->BeginObject();
+    out->Int("display_id", mode.mode->disp_id);
+    out->Int("mode_id", mode.mode->mode_id);
+    out->String("name", mode.mode->name);
+    out->String("change", mode.change);
+    out->Line("Mode {mode_id} on display {display_id} {name:q}: {change}");
+    PrintAttributes(mode.attributes, "  {name:-16} {old:q} -> {new:q}", out);
+    PrintSlots("features", mode.features, kFeatureSlot, bytes, out);
+    out->EndObject();
+  }
+  out->EndList();
+  if (selection.IsFiltered()) {
+    out->Null("luts");
+  } else {
+    PrintSlots("luts", differences.luts, kLutSlot, bytes, out);
+  }
+  out->EndObject();
+  out->Finish();
   return differences.empty() ? kExitNothing : kExitFound;
 }
 

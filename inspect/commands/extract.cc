@@ -13,11 +13,13 @@ int Extract(const Args &args) {
   const std::string path = FilesOf(args)[0];
   const std::string output = args.Text("-o");
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
-  if (RefusesUnreadable(args, *file)) return kExitTrouble;
-  std::string problem = SameFileProblem(output, {path}, "extract only reads");
-  if (!problem.empty()) return Trouble(args, problem);
+  if (RefusesUnreadable(args, *file) ||
+      RefusesSameFile(args, output, {path}, "extract only reads")) {
+    return kExitTrouble;
+  }
   PayloadSelection selection;
-  problem = SelectPayload(*file, PayloadAddressFrom(args), false, &selection);
+  std::string problem =
+      SelectPayload(*file, PayloadAddressFrom(args), false, &selection);
   if (!problem.empty()) return NothingWritten(args, problem);
   std::string content;
   if (args.Has("--hex")) {
@@ -26,11 +28,8 @@ int Extract(const Args &args) {
     content.assign(reinterpret_cast<const char *>(selection.bytes),
                    selection.size);
   }
-  problem = WriteOutput(output, content);
-  if (!problem.empty()) {
-    return Trouble(args, OutputName(output) + " not written: " + problem);
-  }
-  return kExitNothing;
+  return NotWritten(args, output, WriteOutput(output, content)) ? kExitTrouble
+                                                                : kExitNothing;
 }
 
 }  // namespace

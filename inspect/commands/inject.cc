@@ -48,13 +48,14 @@ int Inject(const Args &args) {
   const std::string path = FilesOf(args)[0];
   const std::string from = args.Text("--from");
   const std::string output = args.Text("-o");
-  std::string problem =
-      SameFileProblem(output, {path, from}, "inject only reads");
-  if (!problem.empty()) return Trouble(args, problem);
+  if (RefusesSameFile(args, output, {path, from}, "inject only reads")) {
+    return kExitTrouble;
+  }
   std::unique_ptr<CalibFile> file = ReadCalibFile(path);
   if (RefusesUnreadable(args, *file)) return kExitTrouble;
   PayloadSelection selection;
-  problem = SelectPayload(*file, PayloadAddressFrom(args), true, &selection);
+  std::string problem =
+      SelectPayload(*file, PayloadAddressFrom(args), true, &selection);
   if (!problem.empty()) return NothingWritten(args, problem);
   // Only what the reader made of the file is compared after: its document
   // need not stay beside the file's bytes and their parse.
@@ -93,10 +94,7 @@ int Inject(const Args &args) {
         args, Format("with %s set, %s does not read back as it should: %s",
                      selection.what.c_str(), path.c_str(), problem.c_str()));
   }
-  problem = copy.WriteTo(output);
-  if (!problem.empty()) {
-    return Trouble(args, OutputName(output) + " not written: " + problem);
-  }
+  if (NotWritten(args, output, copy.WriteTo(output))) return kExitTrouble;
   // Said, since nothing in the output shows that no byte was set.
   if (splice.unchanged) {
     fprintf(stderr,

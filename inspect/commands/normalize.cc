@@ -33,18 +33,12 @@ enum class Match { kSameMessage, kSamePlace, kAnyPlace };
 bool Answers(const Finding &again, const Finding &finding, Match match) {
   if (strcmp(again.code, finding.code) != 0) return false;
   const FindingPlace &a = again.place, &b = finding.place;
-  bool same_place =
-      a.display == b.display && a.mode == b.mode && a.feature == b.feature;
-  switch (match) {
-    case Match::kSameMessage:
-      return same_place && again.message == finding.message;
-    case Match::kSamePlace:
-      return same_place;
-    case Match::kAnyPlace:
-      return !b.display.has_value() && !b.mode.has_value() &&
-             !b.feature.has_value();
+  if (match == Match::kAnyPlace) {
+    return !b.display.has_value() && !b.mode.has_value() &&
+           !b.feature.has_value();
   }
-  return false;
+  return a.display == b.display && a.mode == b.mode && a.feature == b.feature &&
+         (match == Match::kSamePlace || again.message == finding.message);
 }
 
 // What the rewrite made of each of |found|, decided from |again|, what
@@ -94,13 +88,14 @@ std::string CheckRewritten(const RewrittenFile &rewritten,
 size_t PrintRewritten(const std::string &path,
                       const std::vector<Finding> &found,
                       const std::vector<Rewrite> &fates, bool lost_only) {
-  std::vector<Finding> printed;
+  std::vector<Error> printed;
   for (size_t i = 0; i < found.size(); ++i) {
     if (lost_only && fates[i] != Rewrite::kLost) continue;
-    printed.push_back(found[i]);
-    printed.back().message += Format(" (normalize: %s)", RewriteName(fates[i]));
+    printed.push_back({&path, found[i], ""});
+    printed.back().finding.message +=
+        Format(" (normalize: %s)", RewriteName(fates[i]));
   }
-  PrintFindings(stderr, path, printed);
+  PrintErrors(printed, false);
   return printed.size();
 }
 
@@ -143,12 +138,12 @@ int Normalize(const Args &args) {
   if (RefusesUnreadable(args, *file)) return kExitTrouble;
   // The rewrite needs what the reader made of the file, not its document.
   LetGoOfDocument(file.get());
-  std::string problem =
-      in_place ? ""
-               : SameFileProblem(target, {path}, "only --in-place writes over");
-  if (!problem.empty()) return Trouble(args, problem);
+  if (!in_place &&
+      RefusesSameFile(args, target, {path}, "only --in-place writes over")) {
+    return kExitTrouble;
+  }
   RewrittenFile rewritten;
-  problem = rewritten.Fill(*file);
+  std::string problem = rewritten.Fill(*file);
   std::vector<Finding> again;
   if (problem.empty()) problem = CheckRewritten(rewritten, &again);
   if (!problem.empty()) return NothingWritten(args, problem);
@@ -166,10 +161,7 @@ int Normalize(const Args &args) {
                      path.c_str(), Count(lost, "finding").c_str(),
                      lost == 1 ? "s" : ""));
   }
-  problem = rewritten.WriteTo(target);
-  if (!problem.empty()) {
-    return Trouble(args, OutputName(target) + " not written: " + problem);
-  }
+  if (NotWritten(args, target, rewritten.WriteTo(target))) return kExitTrouble;
   PrintRewritten(path, found, fates, false);
   std::string written = in_place ? "rewrote " + path + " in place"
                                  : "wrote " + OutputName(target);

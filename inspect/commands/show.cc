@@ -87,37 +87,34 @@ void PrintLuts(const CalibFile &file, Printer *out) {
 
 // Under a filter only the modes selected, and no LUTs: they belong to no
 // mode.
-void PrintFile(const Selection &selection, const CalibFile &file,
-               Printer *out) {
+int Show(const Args &args) {
+  bool json = args.Has("--json");
+  std::unique_ptr<CalibFile> file = ReadCalibFile(FilesOf(args)[0]);
+  if (ReportUnreadable({file.get()}, json)) return kExitTrouble;
+  Selection selection = SelectionFrom(args);
+  std::unique_ptr<Printer> out = MakePrinter(json);
   out->BeginObject();
-  out->String("file", file.path);
-  out->Int("num_modes", file.modes->num_modes);
-  out->Int("default_mode", file.modes->default_mode);
+  out->String("file", file->path);
+  out->Int("num_modes", file->modes->num_modes);
+  out->Int("default_mode", file->modes->default_mode);
   out->Line("{file}: {num_modes:#mode}, default mode {default_mode}");
   if (selection.IsFiltered()) {
-    out->Text(SelectionText(selection, *file.modes));
+    out->Text(SelectionText(selection, *file->modes));
   }
   out->BeginList("modes");
-  for (uint32_t i = 0; i < file.modes->num_modes; ++i) {
-    const tavo::DispMode &mode = file.modes->modes[i];
-    if (selection.SelectsMode(mode)) PrintMode(selection, mode, out);
+  for (uint32_t i = 0; i < file->modes->num_modes; ++i) {
+    const tavo::DispMode &mode = file->modes->modes[i];
+    if (selection.SelectsMode(mode)) PrintMode(selection, mode, out.get());
   }
   out->EndList();
   if (selection.IsFiltered()) {
     out->Null("luts");
     out->Text("\nLUTs: not shown, they belong to no mode");
   } else {
-    PrintLuts(file, out);
+    PrintLuts(*file, out.get());
   }
   out->EndObject();
   out->Finish();
-}
-
-int Show(const Args &args) {
-  bool json = args.Has("--json");
-  std::unique_ptr<CalibFile> file = ReadCalibFile(FilesOf(args)[0]);
-  if (ReportUnreadable({file.get()}, json)) return kExitTrouble;
-  PrintFile(SelectionFrom(args), *file, MakePrinter(json).get());
   return kExitNothing;
 }
 

@@ -1,5 +1,6 @@
 #include "inspect/report/report.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include <memory>
@@ -10,33 +11,26 @@ namespace inspect {
 
 namespace {
 
-// Whether |finding| is that the tool cannot read the file, rather than a
-// warning that a gate made an error.
-bool IsRefusal(const Finding &finding) {
-  return finding.is_error && strcmp(finding.code, "unreadable") == 0;
-}
-
-// Check's error finding for |file|, with the parser's name of its error
-// in |parser_error|; the reader's own reason when check, reading the file
-// again, found it readable after all.
-Finding RefusalOf(const CalibFile &file, std::string *parser_error) {
+// Check's error finding for |file|, with the parser's name of its error;
+// the reader's own reason when check, reading the file again, found it
+// readable after all.
+Error RefusalOf(const CalibFile &file) {
   std::unique_ptr<CalibFile> again;
   for (const Finding &finding : CheckFile(file.path, &again)) {
-    if (finding.is_error) {
-      *parser_error = again->parser_error;
-      return finding;
-    }
+    if (finding.is_error) return {&file.path, finding, again->parser_error};
   }
-  return {0, true, "unreadable", "the tool fails: " + file.problem};
+  return {&file.path,
+          {0, true, "unreadable", "the tool fails: " + file.problem},
+          ""};
 }
 
 }  // namespace
 
-void PrintFinding(const std::string *path, const Finding &finding,
-                  const std::string &parser_error, Printer *out) {
+void PrintFinding(const Error &error, Printer *out) {
+  const Finding &finding = error.finding;
   out->BeginObject();
-  if (path != nullptr) {
-    out->String("file", *path);
+  if (error.path != nullptr) {
+    out->String("file", *error.path);
   } else {
     out->Null("file");
   }
@@ -45,20 +39,15 @@ void PrintFinding(const std::string *path, const Finding &finding,
   out->String("severity", finding.is_error ? "error" : "warning");
   out->String("code", finding.code);
   out->String("message", finding.message);
-  if (!parser_error.empty() && IsRefusal(finding)) {
-    out->String("parser_error", parser_error);
+  // Only for the finding that the tool cannot read the file, not for a
+  // warning that a gate made an error.
+  if (!error.parser_error.empty() && finding.is_error &&
+      strcmp(finding.code, "unreadable") == 0) {
+    out->String("parser_error", error.parser_error);
   }
   out->Line(finding.line > 0 ? "{file}:{line}: {severity}: {message} [{code}]"
                              : "{file}: {severity}: {message} [{code}]");
   out->EndObject();
-}
-
-void PrintFindings(FILE *out, const std::string &path,
-                   const std::vector<Finding> &found) {
-  std::unique_ptr<Printer> text = MakePrinter(false, out);
-  for (const Finding &finding : found) {
-    PrintFinding(&path, finding, "", text.get());
-  }
 }
 
 void PrintErrors(const std::vector<Error> &errors, bool json) {
@@ -66,7 +55,7 @@ void PrintErrors(const std::vector<Error> &errors, bool json) {
   out->BeginObject();
   out->BeginList("errors");
   for (const Error &error : errors) {
-    PrintFinding(error.path, error.finding, error.parser_error, out.get());
+    PrintFinding(error, out.get());
   }
   out->EndList();
   out->EndObject();
@@ -76,10 +65,7 @@ void PrintErrors(const std::vector<Error> &errors, bool json) {
 bool ReportUnreadable(const std::vector<const CalibFile *> &files, bool json) {
   std::vector<Error> errors;
   for (const CalibFile *file : files) {
-    if (file->modes != nullptr) continue;
-    std::string parser_error;
-    Finding refusal = RefusalOf(*file, &parser_error);
-    errors.push_back({&file->path, refusal, parser_error});
+    if (file->modes == nullptr) errors.push_back(RefusalOf(*file));
   }
   if (!errors.empty()) PrintErrors(errors, json);
   return !errors.empty();

@@ -4,8 +4,6 @@
 #ifndef INSPECT_REPORT_REPORT_H_
 #define INSPECT_REPORT_REPORT_H_
 
-#include <stdio.h>
-
 #include <string>
 #include <vector>
 
@@ -15,27 +13,21 @@
 
 namespace inspect {
 
-// Prints |finding|, in the file at |path| (null for none), as the object
-// {"file", "line", "severity", "code", "message"} ("file" and "line" null
-// where there is none), or as the text "path:line: severity: message
-// [code]" (no line where it has none). A |parser_error| (the parser's own
-// name of why it refused the file, CalibFile::parser_error) is added to
-// the finding that the tool cannot read the file.
-void PrintFinding(const std::string *path, const Finding &finding,
-                  const std::string &parser_error, Printer *out);
-
-// Prints each of |found|, the findings in the file at |path|, to |out| as
-// text.
-void PrintFindings(FILE *out, const std::string &path,
-                   const std::vector<Finding> &found);
-
-// An error to report: |finding| in the file at |path| (null for none),
+// A finding to report: |finding| in the file at |path| (null for none),
 // with the |parser_error| that PrintFinding adds.
 struct Error {
   const std::string *path;
   Finding finding;
   std::string parser_error;
 };
+
+// Prints |error|'s finding, in the file at its path, as the object
+// {"file", "line", "severity", "code", "message"} ("file" and "line" null
+// where there is none), or as the text "path:line: severity: message
+// [code]" (no line where it has none). Its parser_error (the parser's own
+// name of why it refused the file, CalibFile::parser_error) is added to
+// the finding that the tool cannot read the file.
+void PrintFinding(const Error &error, Printer *out);
 
 // Prints |errors| as text on stderr or, with |json|, as the one JSON
 // document {"errors": [...]} on stdout.
