@@ -68,11 +68,13 @@ void RemoveAndRaise(int signal_number) {
 int OpenMemoryFile(std::string *path) {
   int fd = memfd_create("rimbolt-inspect-stdin", MFD_CLOEXEC);
   if (fd < 0) return -1;
-  *path = "/proc/self/fd/" + std::to_string(fd);
-  if (access(path->c_str(), R_OK) != 0) {
+  // The path is set only with the file, so that none names a closed one.
+  std::string name = "/proc/self/fd/" + std::to_string(fd);
+  if (access(name.c_str(), R_OK) != 0) {
     close(fd);
     return -1;
   }
+  *path = name;
   return fd;
 }
 

@@ -138,6 +138,29 @@ void PrintAttributes(const std::vector<AttributeChange> &attributes,
   out->EndList();
 }
 
+// Under a filter the values of the file and the LUTs are not compared, and
+// how many modes were, on each side, is said instead.
+void PrintSelected(const Selection &selection, const CalibFile &old_file,
+                   const CalibFile &new_file, Printer *out) {
+  out->Null("attributes");
+  out->BeginObject("modes_selected");
+  int old_count = selection.CountModes(*old_file.modes);
+  int new_count = selection.CountModes(*new_file.modes);
+  out->Int("old", old_count);
+  out->Int("new", new_count);
+  std::string compared =
+      "Compared: what " + FilterText(selection) + " selects, ";
+  if (old_count + new_count == 0) {
+    out->Text(compared + "no mode in OLD or NEW");
+  } else {
+    out->Line(compared + "{old:#mode} in OLD and {new} in NEW");
+  }
+  out->Text(
+      Format("Not compared under a filter: %sDefaultMode, NumLuts and LUTs",
+             selection.feature.has_value() ? "mode attributes, " : ""));
+  out->EndObject();
+}
+
 // The default of --max.
 constexpr int kBytesListed = 20;
 
@@ -164,25 +187,7 @@ int Diff(const Args &args) {
   Printer *out = printer.get();
   out->BeginObject();
   if (selection.IsFiltered()) {
-    // The values of the file and the LUTs are not compared, and how many
-    // modes were, on each side, is said instead.
-    out->Null("attributes");
-    out->BeginObject("modes_selected");
-    int old_count = selection.CountModes(*old_file->modes);
-    int new_count = selection.CountModes(*new_file->modes);
-    out->Int("old", old_count);
-    out->Int("new", new_count);
-    std::string compared =
-        "Compared: what " + FilterText(selection) + " selects, ";
-    if (old_count + new_count == 0) {
-      out->Text(compared + "no mode in OLD or NEW");
-    } else {
-      out->Line(compared + "{old:#mode} in OLD and {new} in NEW");
-    }
-    out->Text(
-        Format("Not compared under a filter: %sDefaultMode, NumLuts and LUTs",
-               selection.feature.has_value() ? "mode attributes, " : ""));
-    out->EndObject();
+    PrintSelected(selection, *old_file, *new_file, out);
   } else {
     PrintAttributes(differences.file, "{name:-18} {old:q} -> {new:q}", out);
   }
