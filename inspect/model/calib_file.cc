@@ -67,15 +67,13 @@ std::string ReadWholeFile(const std::string &given, std::string *bytes,
   // A folder opens, and its read fails with the system's reason.
   FILE *file = fopen(path.c_str(), "rb");
   if (file == nullptr) return strerror(errno);
+  std::unique_ptr<FILE, int (*)(FILE *)> closer(file, fclose);
   bytes->clear();
   // Read straight into the string, sized once for a regular file: a whole
   // calibration file is tens of megabytes.
   struct stat info;
   bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-  if (regular && static_cast<uint64_t>(info.st_size) > limit) {
-    fclose(file);
-    return kTooLarge;
-  }
+  if (regular && static_cast<uint64_t>(info.st_size) > limit) return kTooLarge;
   size_t used = 0;
   bytes->resize((regular ? static_cast<size_t>(info.st_size) : 0) + 1);
   size_t got;
@@ -88,13 +86,9 @@ std::string ReadWholeFile(const std::string &given, std::string *bytes,
       bytes->resize(std::min<uint64_t>(bytes->size() * 2, limit + 1));
     }
   }
-  bool too_large = used > limit;
-  bytes->resize(too_large ? 0 : used);
-  bool failed = ferror(file) != 0;
-  int saved = errno;
-  fclose(file);
-  if (too_large) return kTooLarge;
-  return failed ? strerror(saved) : "";
+  bytes->resize(used > limit ? 0 : used);
+  if (used > limit) return kTooLarge;
+  return ferror(file) != 0 ? strerror(errno) : "";
 }
 
 std::string TooLargeProblem(const std::string &path) {
