@@ -16,12 +16,11 @@ void Findings::TakeLines(const tinyxml2::XMLDocument *doc,
                          const std::vector<XmlNodeLine> &lines) {
   lines_.clear();
   size_t next = 0;
-  // In document order, which is the order of |lines|.
-  for (const tinyxml2::XMLNode *node = doc->FirstChild(); node != nullptr;) {
-    if (next == lines.size() || lines[next].lf_line != node->GetLineNum()) {
-      lines_.clear();  // a node that is not where the text put it
-      return;
-    }
+  // In document order, which is the order of |lines|, up to a node that is
+  // not where the text put it.
+  const tinyxml2::XMLNode *node = doc->FirstChild();
+  while (node != nullptr && next < lines.size() &&
+         lines[next].lf_line == node->GetLineNum()) {
     lines_[node] = lines[next++].line;
     const tinyxml2::XMLNode *up = node;
     node = node->FirstChild();
@@ -30,7 +29,7 @@ void Findings::TakeLines(const tinyxml2::XMLDocument *doc,
       up = up->Parent();
     }
   }
-  if (next != lines.size()) lines_.clear();
+  if (node != nullptr || next != lines.size()) lines_.clear();
 }
 
 int Findings::LineOf(const tinyxml2::XMLNode *node) const {
