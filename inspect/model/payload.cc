@@ -19,21 +19,20 @@ namespace {
 // "the file holds a PCC LUT in slot 0 only", "the file holds PCC LUTs in
 // slots 0, 1 and 3", "the file holds no PCC LUT": what the tool reads.
 std::string SlotsHeld(const CalibFile &file) {
-  std::string slots;
-  int count = 0;
-  int last = -1;
+  std::vector<int> held;
   for (int position = 0; position < tavo::kMaxLuts; ++position) {
-    if (LutPayload(file, position).size < 0) continue;
-    if (last >= 0) slots += (count > 1 ? ", " : "") + std::to_string(last);
-    last = position;
-    ++count;
+    if (LutPayload(file, position).size >= 0) held.push_back(position);
   }
-  if (count == 0) return "the file holds no PCC LUT";
-  if (count == 1) {
-    return Format("the file holds a PCC LUT in slot %d only", last);
+  if (held.empty()) return "the file holds no PCC LUT";
+  if (held.size() == 1) {
+    return Format("the file holds a PCC LUT in slot %d only", held[0]);
+  }
+  std::string slots;
+  for (size_t i = 0; i + 1 < held.size(); ++i) {
+    slots += (i > 0 ? ", " : "") + std::to_string(held[i]);
   }
   return Format("the file holds PCC LUTs in slots %s and %d", slots.c_str(),
-                last);
+                held.back());
 }
 
 std::string SelectLut(const CalibFile &file, int position,
