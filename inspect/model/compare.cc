@@ -1,7 +1,5 @@
 #include "inspect/model/compare.h"
 
-#include <string.h>
-
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -17,29 +15,44 @@ namespace lf = tavo::lut_format;
 
 namespace {
 
-std::string Flag(bool value) { return value ? "1" : "0"; }
+// Named values as the writer puts them, from what the reader read: a flag
+// as 1 or 0.
+using Values = std::vector<std::pair<const char *, std::string>>;
 
-// A mode's attributes as the writer puts them, from what the reader read.
-std::vector<std::pair<const char *, std::string>> Attributes(
-    const tavo::DispMode &mode) {
+// A mode's attributes.
+Values Attributes(const tavo::DispMode &mode) {
   return {
       {mf::kName, mode.name},
-      {mf::kIsDefaultMode, Flag(mode.is_default_mode)},
-      {mf::kIsAppMode, Flag(mode.is_app_mode)},
+      {mf::kIsDefaultMode, std::to_string(mode.is_default_mode)},
+      {mf::kIsAppMode, std::to_string(mode.is_app_mode)},
       {mf::kNumOfFeatures, std::to_string(mode.num_features)},
       {mf::kDynamicRange, mode.dynamic_range},
       {mf::kColorGamut, mode.color_gamut},
       {mf::kPictureQuality, mode.picture_quality},
       {mf::kRenderIntent, std::to_string(mode.render_intent)},
-      {mf::kIsMerge, Flag(mode.is_merge)},
+      {mf::kIsMerge, std::to_string(mode.is_merge)},
   };
 }
 
-// Adds |name| to |changes| where its two texts differ.
-void AddIfDiffers(const char *name, const std::string &old_text,
-                  const std::string &new_text,
+// The values of the file, not of a mode.
+Values FileValues(const CalibFile &file) {
+  return {
+      {mf::kDefaultMode, std::to_string(file.modes->default_mode)},
+      {lf::kNumLuts,
+       std::to_string(file.luts != nullptr ? file.luts->num_luts : 0)},
+  };
+}
+
+// Adds to |changes| each value whose two texts differ; both sides name
+// the same values in the same order.
+void AddDiffering(const Values &old_values, const Values &new_values,
                   std::vector<AttributeChange> *changes) {
-  if (old_text != new_text) changes->push_back({name, old_text, new_text});
+  for (size_t i = 0; i < old_values.size(); ++i) {
+    if (old_values[i].second != new_values[i].second) {
+      changes->push_back(
+          {old_values[i].first, old_values[i].second, new_values[i].second});
+    }
+  }
 }
 
 int ByteAt(const Payload &side, int64_t offset) {
@@ -84,12 +97,7 @@ ModeChange CompareModes(const Selection &selection, int64_t bytes_to_list,
                         const tavo::DispMode &new_mode) {
   ModeChange mode{&old_mode, "changed", {}, {}};
   if (!selection.feature.has_value()) {
-    auto old_values = Attributes(old_mode);
-    auto new_values = Attributes(new_mode);
-    for (size_t i = 0; i < old_values.size(); ++i) {
-      AddIfDiffers(old_values[i].first, old_values[i].second,
-                   new_values[i].second, &mode.attributes);
-    }
+    AddDiffering(Attributes(old_mode), Attributes(new_mode), &mode.attributes);
   }
   for (int type = 0; type < tavo::kMaxFeatures; ++type) {
     if (!selection.SelectsFeature(type)) continue;
@@ -102,45 +110,6 @@ ModeChange CompareModes(const Selection &selection, int64_t bytes_to_list,
     AddIfDiffers(bytes_to_list, std::move(slot), &mode.features);
   }
   return mode;
-}
-
-// Old modes in their order, each matched with the first new mode of the
-// same display and ID not matched yet; then the new modes left over. Only
-// the modes the filters select, on either side.
-std::vector<ModeChange> CompareModeLists(const Selection &selection,
-                                         int64_t bytes_to_list,
-                                         const tavo::DispModes &old_modes,
-                                         const tavo::DispModes &new_modes) {
-  std::vector<ModeChange> changes;
-  std::vector<bool> matched(new_modes.num_modes, false);
-  for (uint32_t j = 0; j < new_modes.num_modes; ++j) {
-    // One not selected is taken as matched: it is not compared.
-    matched[j] = !selection.SelectsMode(new_modes.modes[j]);
-  }
-  for (uint32_t i = 0; i < old_modes.num_modes; ++i) {
-    const tavo::DispMode &old_mode = old_modes.modes[i];
-    if (!selection.SelectsMode(old_mode)) continue;
-    uint32_t j = 0;
-    while (j < new_modes.num_modes &&
-           (matched[j] || new_modes.modes[j].disp_id != old_mode.disp_id ||
-            new_modes.modes[j].mode_id != old_mode.mode_id)) {
-      ++j;
-    }
-    if (j == new_modes.num_modes) {
-      changes.push_back({&old_mode, "removed", {}, {}});
-      continue;
-    }
-    matched[j] = true;
-    ModeChange change =
-        CompareModes(selection, bytes_to_list, old_mode, new_modes.modes[j]);
-    if (!change.attributes.empty() || !change.features.empty()) {
-      changes.push_back(change);
-    }
-  }
-  for (uint32_t j = 0; j < new_modes.num_modes; ++j) {
-    if (!matched[j]) changes.push_back({&new_modes.modes[j], "added", {}, {}});
-  }
-  return changes;
 }
 
 }  // namespace
@@ -159,26 +128,44 @@ Payload LutPayload(const CalibFile &file, int position) {
 
 Differences Compare(const CalibFile &old_file, const CalibFile &new_file,
                     const Selection &selection, int64_t bytes_to_list) {
-  Differences differences{{},
-                          CompareModeLists(selection, bytes_to_list,
-                                           *old_file.modes, *new_file.modes),
-                          {}};
-  if (!selection.IsFiltered()) {
-    // The values of the file, not of a mode, as the reader read them.
-    auto num_luts = [](const CalibFile &file) {
-      return std::to_string(file.luts != nullptr ? file.luts->num_luts : 0);
-    };
-    AddIfDiffers(mf::kDefaultMode, std::to_string(old_file.modes->default_mode),
-                 std::to_string(new_file.modes->default_mode),
-                 &differences.file);
-    AddIfDiffers(lf::kNumLuts, num_luts(old_file), num_luts(new_file),
-                 &differences.file);
-    for (int position = 0; position < tavo::kMaxLuts; ++position) {
-      AddIfDiffers(bytes_to_list,
-                   {position, "changed", LutPayload(old_file, position),
-                    LutPayload(new_file, position)},
-                   &differences.luts);
+  Differences differences;
+  const tavo::DispModes &old_modes = *old_file.modes;
+  const tavo::DispModes &new_modes = *new_file.modes;
+  // A new mode matched with a selected old one is selected too: both are of
+  // one display and ID.
+  std::vector<bool> matched(new_modes.num_modes, false);
+  for (uint32_t i = 0; i < old_modes.num_modes; ++i) {
+    const tavo::DispMode &old_mode = old_modes.modes[i];
+    if (!selection.SelectsMode(old_mode)) continue;
+    uint32_t j = 0;
+    while (j < new_modes.num_modes &&
+           (matched[j] || new_modes.modes[j].disp_id != old_mode.disp_id ||
+            new_modes.modes[j].mode_id != old_mode.mode_id)) {
+      ++j;
     }
+    if (j == new_modes.num_modes) {
+      differences.modes.push_back({&old_mode, "removed", {}, {}});
+      continue;
+    }
+    matched[j] = true;
+    ModeChange change =
+        CompareModes(selection, bytes_to_list, old_mode, new_modes.modes[j]);
+    if (!change.attributes.empty() || !change.features.empty()) {
+      differences.modes.push_back(change);
+    }
+  }
+  for (uint32_t j = 0; j < new_modes.num_modes; ++j) {
+    if (!matched[j] && selection.SelectsMode(new_modes.modes[j])) {
+      differences.modes.push_back({&new_modes.modes[j], "added", {}, {}});
+    }
+  }
+  if (selection.IsFiltered()) return differences;
+  AddDiffering(FileValues(old_file), FileValues(new_file), &differences.file);
+  for (int position = 0; position < tavo::kMaxLuts; ++position) {
+    AddIfDiffers(bytes_to_list,
+                 {position, "changed", LutPayload(old_file, position),
+                  LutPayload(new_file, position)},
+                 &differences.luts);
   }
   return differences;
 }
