@@ -158,11 +158,9 @@ Edit PlaceFeature(const Located &file, const ElementSpan &mode,
 Edit SetFeatureCount(const std::string &bytes, const ElementSpan &mode,
                      uint32_t old_count, uint32_t count) {
   std::string number = std::to_string(count);
-  const AttributeSpan *attribute = mode.Find(mf::kNumOfFeatures);
-  if (attribute == nullptr) {
-    return SetAttribute(mode, mf::kNumOfFeatures, number);
-  }
-  Edit edit{attribute->value_begin, attribute->value_end, number};
+  // Where the attribute is missing and is added, |value| is "" and the
+  // edit is kept as it is.
+  Edit edit = SetAttribute(mode, mf::kNumOfFeatures, number);
   std::string value = bytes.substr(edit.begin, edit.end - edit.begin);
   // What atoi skips before the digits.
   size_t digits =
