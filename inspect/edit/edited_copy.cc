@@ -35,77 +35,6 @@ bool FileValueChanged(const Differences &differences, const char *name) {
   return false;
 }
 
-// The first difference in the modes but the one the edit meant, or "";
-// then the first way in which the target mode does not read as the edit
-// meant: its feature holds the payload with its Disable as before, and
-// its NumOfFeatures is the splice's where a feature was added.
-std::string ModesProblem(const CalibFile &before, const CalibFile &after,
-                         const Differences &differences,
-                         const PayloadSelection &selection,
-                         const std::string &payload, const Splice &splice) {
-  if (before.modes->num_modes != after.modes->num_modes ||
-      FileValueChanged(differences, mf::kDefaultMode)) {
-    return "the mode count or default mode reads otherwise";
-  }
-  const tavo::DispMode *target =
-      selection.is_lut ? nullptr : &before.modes->modes[selection.mode_index];
-  auto where_in = [](const tavo::DispMode *mode) {
-    return Format("mode %d on display %d: ", mode->mode_id, mode->disp_id);
-  };
-  for (const ModeChange &mode : differences.modes) {
-    std::string where = where_in(mode.mode);
-    if (strcmp(mode.change, "changed") != 0) {
-      return where + "its ID reads otherwise";
-    }
-    for (const AttributeChange &attribute : mode.attributes) {
-      if (mode.mode != target || strcmp(attribute.name, mf::kNumOfFeatures)) {
-        return where + attribute.name + " reads otherwise";
-      }
-    }
-    for (const SlotChange &feature : mode.features) {
-      if (mode.mode != target || feature.slot != selection.type) {
-        return where + Format("feature %lld reads otherwise",
-                              static_cast<long long>(feature.slot));
-      }
-    }
-  }
-  if (target == nullptr) return "";
-  std::string where = where_in(target);
-  const tavo::DispMode &new_mode = after.modes->modes[selection.mode_index];
-  uint32_t features = splice.added ? splice.num_features : target->num_features;
-  if (new_mode.num_features != features) {
-    return where + Format("NumOfFeatures (%u, not %u) reads otherwise",
-                          new_mode.num_features, features);
-  }
-  const tavo::DispFeature *old_feature = target->features[selection.type];
-  const tavo::DispFeature *got = new_mode.features[selection.type];
-  if (Holds(FeaturePayload(got), payload) &&
-      got->disable == (old_feature != nullptr && old_feature->disable)) {
-    return "";
-  }
-  return where + Format("feature %d reads otherwise", selection.type);
-}
-
-// The first difference in the LUTs but the one the edit meant, or "".
-std::string LutsProblem(const CalibFile &before, const CalibFile &after,
-                        const Differences &differences,
-                        const PayloadSelection &selection,
-                        const std::string &payload) {
-  if (before.lut_problem != after.lut_problem ||
-      FileValueChanged(differences, lf::kNumLuts)) {
-    return "the LUT section reads otherwise";
-  }
-  for (const SlotChange &lut : differences.luts) {
-    if (!selection.is_lut || lut.slot != selection.position) {
-      return Format("the LUT in slot %lld reads otherwise",
-                    static_cast<long long>(lut.slot));
-    }
-  }
-  if (!selection.is_lut) return "";
-  if (Holds(LutPayload(after, selection.position), payload)) return "";
-  return Format("the LUT in slot %d reads otherwise", selection.position);
-}
-
 }  // namespace
 
 std::string EditedCopy::Keep(std::string *bytes) {
@@ -135,10 +64,68 @@ std::string EditedCopy::ReadBack(const CalibFile &before,
   std::unique_ptr<CalibFile> after = ReadCalibFile(path_);
   if (after->modes == nullptr) return "the tool fails on it: " + after->problem;
   Differences differences = Compare(before, *after, Selection(), 0);
-  std::string problem =
-      ModesProblem(before, *after, differences, selection, payload, splice);
-  if (!problem.empty()) return problem;
-  return LutsProblem(before, *after, differences, selection, payload);
+  // First any difference in the modes but the one the edit meant.
+  if (before.modes->num_modes != after->modes->num_modes ||
+      FileValueChanged(differences, mf::kDefaultMode)) {
+    return "the mode count or default mode reads otherwise";
+  }
+  const tavo::DispMode *target =
+      selection.is_lut ? nullptr : &before.modes->modes[selection.mode_index];
+  auto where_in = [](const tavo::DispMode *mode) {
+    return Format("mode %d on display %d: ", mode->mode_id, mode->disp_id);
+  };
+  for (const ModeChange &mode : differences.modes) {
+    std::string where = where_in(mode.mode);
+    if (strcmp(mode.change, "changed") != 0) {
+      return where + "its ID reads otherwise";
+    }
+    for (const AttributeChange &attribute : mode.attributes) {
+      if (mode.mode != target || strcmp(attribute.name, mf::kNumOfFeatures)) {
+        return where + attribute.name + " reads otherwise";
+      }
+    }
+    for (const SlotChange &feature : mode.features) {
+      if (mode.mode != target || feature.slot != selection.type) {
+        return where + Format("feature %lld reads otherwise",
+                              static_cast<long long>(feature.slot));
+      }
+    }
+  }
+  // Then a target mode that does not read as the edit meant: its feature
+  // holds the payload with its Disable as before, and its NumOfFeatures is
+  // the splice's where a feature was added.
+  if (target != nullptr) {
+    std::string where = where_in(target);
+    const tavo::DispMode &new_mode = after->modes->modes[selection.mode_index];
+    uint32_t features =
+        splice.added ? splice.num_features : target->num_features;
+    if (new_mode.num_features != features) {
+      return where + Format("NumOfFeatures (%u, not %u) reads otherwise",
+                            new_mode.num_features, features);
+    }
+    const tavo::DispFeature *old_feature = target->features[selection.type];
+    const tavo::DispFeature *got = new_mode.features[selection.type];
+    if (!Holds(FeaturePayload(got), payload) ||
+        got->disable != (old_feature != nullptr && old_feature->disable)) {
+      return where + Format("feature %d reads otherwise", selection.type);
+    }
+  }
+  // Then the same of the LUTs.
+  if (before.lut_problem != after->lut_problem ||
+      FileValueChanged(differences, lf::kNumLuts)) {
+    return "the LUT section reads otherwise";
+  }
+  for (const SlotChange &lut : differences.luts) {
+    if (!selection.is_lut || lut.slot != selection.position) {
+      return Format("the LUT in slot %lld reads otherwise",
+                    static_cast<long long>(lut.slot));
+    }
+  }
+  if (selection.is_lut &&
+      !Holds(LutPayload(*after, selection.position), payload)) {
+    return Format("the LUT in slot %d reads otherwise", selection.position);
+  }
+  return "";
 }
 
 std::string EditedCopy::WriteTo(const std::string &target) const {

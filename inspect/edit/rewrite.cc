@@ -16,10 +16,9 @@ constexpr tavo::FileType kOutputType = tavo::kFileTypeFactory;
 
 // What the writer logged, after |what| failed.
 std::string WriterProblem(const char *what, const LogCapture &log) {
+  std::string problem = Format("the tool's writer fails to %s", what);
   std::string logged = log.Problems();
-  return logged.empty() ? Format("the tool's writer fails to %s", what)
-                        : Format("the tool's writer fails to %s: %s", what,
-                                 logged.c_str());
+  return logged.empty() ? problem : problem + ": " + logged;
 }
 
 }  // namespace

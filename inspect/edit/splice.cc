@@ -49,45 +49,31 @@ struct Located {
   explicit Located(const std::string &file_bytes)
       : bytes(file_bytes), doc(true, tinyxml2::PRESERVE_WHITESPACE) {}
 
-  // "" when tinyxml2's tree and the scan of the bytes agree, element for
-  // element.
-  std::string Load() {
-    if (doc.Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) {
-      return Format("tinyxml2 does not parse the file (%s)", doc.ErrorStr());
-    }
-    if (!MatchElements(bytes, doc, &order, &spans)) {
-      return "the file's markup is not read here as tinyxml2 reads it, so "
-             "its elements cannot be found in its bytes";
-    }
-    return "";
-  }
-
   // The span of |element|, one of the document's.
   const ElementSpan &SpanOf(const tinyxml2::XMLElement *element) const {
     return spans[std::find(order.begin(), order.end(), element) -
                  order.begin()];
   }
 
-  // The white space before |span| on its line, or none when other bytes
+  // The spaces and tabs before |at| on its line, or none when other bytes
   // stand there.
-  std::optional<std::string> IndentOf(const ElementSpan &span) const {
-    size_t start = BlanksBefore(span.open, 0);
-    if (start > 0 && bytes[start - 1] != '\n') return std::nullopt;
-    return bytes.substr(start, span.open - start);
-  }
-
-  // Where the spaces and tabs that end at |at| begin, |floor| at the
-  // earliest.
-  size_t BlanksBefore(size_t at, size_t floor) const {
-    while (at > floor && (bytes[at - 1] == ' ' || bytes[at - 1] == '\t')) {
-      --at;
+  std::optional<std::string> IndentBefore(size_t at) const {
+    size_t start = at;
+    while (start > 0 && (bytes[start - 1] == ' ' || bytes[start - 1] == '\t')) {
+      --start;
     }
-    return at;
+    if (start > 0 && bytes[start - 1] != '\n') return std::nullopt;
+    return bytes.substr(start, at - start);
   }
 
-  // The line break the file uses.
-  std::string LineBreak() const {
-    return bytes.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+  // The |n|th |name| element in the root's |section| element, or null.
+  const tinyxml2::XMLElement *NthChild(const char *section, const char *name,
+                                       int n) const {
+    tinyxml2::XMLConstHandle child = tinyxml2::XMLConstHandle(doc.RootElement())
+                                         .FirstChildElement(section)
+                                         .FirstChildElement(name);
+    for (int i = 0; i < n; ++i) child = child.NextSiblingElement(name);
+    return child.ToElement();
   }
 
   const std::string &bytes;
@@ -95,16 +81,6 @@ struct Located {
   std::vector<const tinyxml2::XMLElement *> order;
   std::vector<ElementSpan> spans;
 };
-
-const tinyxml2::XMLElement *NthChild(const tinyxml2::XMLElement *parent,
-                                     const char *name, int n) {
-  const tinyxml2::XMLElement *child =
-      parent != nullptr ? parent->FirstChildElement(name) : nullptr;
-  for (int i = 0; child != nullptr && i < n; ++i) {
-    child = child->NextSiblingElement(name);
-  }
-  return child;
-}
 
 // The edit that sets attribute |name| of |span| to |value|, adding it when
 // it is missing.
@@ -148,26 +124,28 @@ Edit PlaceFeature(const Located &file, const ElementSpan &mode,
                   const tinyxml2::XMLElement *next,
                   const tinyxml2::XMLElement *last,
                   const std::string &feature) {
+  // The line break the file uses.
+  std::string line =
+      file.bytes.find("\r\n") != std::string::npos ? "\r\n" : "\n";
   if (next != nullptr || last != nullptr) {
     const ElementSpan &span = file.SpanOf(next != nullptr ? next : last);
     // Beside a feature on a line of its own, on a line of its own, indented
     // alike; else on the same line.
-    std::optional<std::string> indent = file.IndentOf(span);
-    std::string separator =
-        indent.has_value() ? file.LineBreak() + *indent : "";
+    std::optional<std::string> indent = file.IndentBefore(span.open);
+    std::string separator = indent.has_value() ? line + *indent : "";
     if (next != nullptr) return {span.open, span.open, feature + separator};
     return {span.end, span.end, separator + feature};
   }
-  std::string line = file.LineBreak();
-  std::string indent = file.IndentOf(mode).value_or("");
+  std::string indent = file.IndentBefore(mode.open).value_or("");
   std::string inner = indent + kIndent + feature;
   if (mode.empty) {
     return {mode.inside - 2, mode.inside,
             ">" + line + inner + line + indent + "</" + mode.name + ">"};
   }
   // Onto a line of its own before the end tag, where that tag has one.
-  size_t start = file.BlanksBefore(mode.close, mode.inside);
-  if (start > mode.inside && file.bytes[start - 1] == '\n') {
+  std::optional<std::string> end_indent = file.IndentBefore(mode.close);
+  if (end_indent.has_value()) {
+    size_t start = mode.close - end_indent->size();
     return {start, start, inner + line};
   }
   return {mode.close, mode.close, line + inner + line + indent};
@@ -180,11 +158,9 @@ Edit PlaceFeature(const Located &file, const ElementSpan &mode,
 Edit SetFeatureCount(const std::string &bytes, const ElementSpan &mode,
                      uint32_t old_count, uint32_t count) {
   std::string number = std::to_string(count);
-  const AttributeSpan *attribute = mode.Find(mf::kNumOfFeatures);
-  if (attribute == nullptr) {
-    return SetAttribute(mode, mf::kNumOfFeatures, number);
-  }
-  Edit edit{attribute->value_begin, attribute->value_end, number};
+  // Where the attribute is missing and is added, |value| is "" and the
+  // edit is kept as it is.
+  Edit edit = SetAttribute(mode, mf::kNumOfFeatures, number);
   std::string value = bytes.substr(edit.begin, edit.end - edit.begin);
   // What atoi skips before the digits.
   size_t digits =
@@ -204,20 +180,29 @@ Edit SetFeatureCount(const std::string &bytes, const ElementSpan &mode,
   return edit;
 }
 
-std::string SpliceIn(const Located &file, const PayloadSelection &selection,
-                     const std::string &hex, size_t size,
-                     std::vector<Edit> *edits, Splice *splice) {
-  const tinyxml2::XMLElement *root = file.doc.FirstChildElement();
+// Adds to |edits| those that set the payload in the file whose bytes are
+// |bytes|, after parsing them.
+std::string SpliceIn(const std::string &bytes,
+                     const PayloadSelection &selection, const std::string &hex,
+                     size_t size, std::vector<Edit> *edits, Splice *splice) {
+  Located file(bytes);
+  if (file.doc.Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) {
+    return Format("tinyxml2 does not parse the file (%s)", file.doc.ErrorStr());
+  }
+  if (!MatchElements(bytes, file.doc, &file.order, &file.spans)) {
+    return "the file's markup is not read here as tinyxml2 reads it, so "
+           "its elements cannot be found in its bytes";
+  }
   if (selection.is_lut) {
-    const tinyxml2::XMLElement *lut = NthChild(
-        root->FirstChildElement(lf::kLuts), lf::kLut, selection.position);
+    const tinyxml2::XMLElement *lut =
+        file.NthChild(lf::kLuts, lf::kLut, selection.position);
     if (lut == nullptr) return "its Lut element is not in the file";
     SetPayload(file.SpanOf(lut), hex, lf::kNumPackets,
                size / tavo::kPccPacketSize, edits);
     return "";
   }
-  const tinyxml2::XMLElement *mode = NthChild(
-      root->FirstChildElement(mf::kDispModes), mf::kMode, selection.mode_index);
+  const tinyxml2::XMLElement *mode =
+      file.NthChild(mf::kDispModes, mf::kMode, selection.mode_index);
   if (mode == nullptr) {
     return "its mode is one that NumModes counts but no Mode element holds";
   }
@@ -267,12 +252,8 @@ std::string SplicePayload(std::string bytes, const PayloadSelection &selection,
   std::vector<Edit> edits;
   if (!splice->unchanged) {
     // The parse, as large as the file, goes before the edits are made.
-    Located file(bytes);
-    std::string problem = file.Load();
-    if (problem.empty()) {
-      problem = SpliceIn(file, selection, HexText(payload, size), size, &edits,
-                         splice);
-    }
+    std::string problem = SpliceIn(bytes, selection, HexText(payload, size),
+                                   size, &edits, splice);
     if (!problem.empty()) return problem;
   }
   Apply(std::move(edits), &bytes);
