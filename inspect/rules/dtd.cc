@@ -142,20 +142,17 @@ class SubsetReader {
       if (attribute.empty() || !AtQuote()) {
         break;  // not a declaration a strict reader takes
       }
-      std::string value = Normalized(Literal());
+      // Readers read a default's line breaks and tabs as spaces, but not
+      // those that references give.
+      std::string value = Literal();
+      std::replace_if(value.begin(), value.end(), IsBlank, ' ');
       // The first declaration binds.
       if (DtdDefaultOf(*dtd_, element, attribute) == nullptr) {
-        dtd_->defaults.push_back({element, attribute, value, fixed});
+        dtd_->defaults.push_back(
+            {element, attribute, WithCharacters(value), fixed});
       }
     }
     SkipDeclaration();
-  }
-
-  // Readers read a default's line breaks and tabs as spaces, but not
-  // those that references give.
-  static std::string Normalized(std::string value) {
-    std::replace_if(value.begin(), value.end(), IsBlank, ' ');
-    return WithCharacters(value);
   }
 
   // |literal| with its character references read, as they are when it is

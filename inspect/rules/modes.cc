@@ -353,17 +353,14 @@ void CheckDefaultMode(const tinyxml2::XMLElement *section,
         "no mode is flagged IsDefaultMode: the output says %d "
         "and flags none",
         modes.default_mode);
-  } else if (flagged.size() == 1) {
-    message += Format("mode %d is flagged IsDefaultMode: the output says %d",
-                      flagged[0], flagged[0]);
   } else {
     std::string ids;
     for (int id : flagged)
       ids += (ids.empty() ? "" : ", ") + std::to_string(id);
-    message += Format(
-        "modes %s are flagged IsDefaultMode: the output "
-        "says %d, the last",
-        ids.c_str(), flagged.back());
+    bool one = flagged.size() == 1;
+    message += Format("%s %s %s flagged IsDefaultMode: the output says %d%s",
+                      one ? "mode" : "modes", ids.c_str(), one ? "is" : "are",
+                      flagged.back(), one ? "" : ", the last");
   }
   if (lacks) message += DtdDefaultNote(dtd, section, mf::kDefaultMode);
   findings->Warn(section, "default-mode-mismatch", message);
