@@ -7,7 +7,6 @@
 #include <string.h>
 
 #include <algorithm>
-#include <string_view>
 
 #include "calib_db/lut_format.h"
 #include "calib_db/mode_format.h"
@@ -23,20 +22,6 @@ namespace lf = tavo::lut_format;
 namespace {
 
 constexpr char kDoctype[] = "DOCTYPE";
-
-// Where the DOCTYPE of |bytes| starts, just past "<!DOCTYPE", as tinyxml2
-// reads the text before it; npos when there is none before the first tag.
-size_t DoctypeStart(const std::string &bytes) {
-  size_t start = std::string::npos;
-  ReadXmlTokens(bytes, XmlReading::kProlog, [&](const XmlToken &token) {
-    if (start == std::string::npos &&
-        token.kind == XmlTokenKind::kDeclaration &&
-        token.bytes.substr(0, strlen(kDoctype)) == kDoctype) {
-      start = token.begin + strlen(kDoctype);
-    }
-  });
-  return start;
-}
 
 // Reads declarations as a strict reader does: quoted literals may hold
 // ">", comments and processing instructions are passed over.
@@ -276,7 +261,16 @@ void CheckFamily(const tinyxml2::XMLElement *element, const char *name,
 
 InternalDtd ReadInternalDtd(const std::string &bytes) {
   InternalDtd dtd;
-  size_t start = DoctypeStart(bytes);
+  // Just past "<!DOCTYPE", as tinyxml2 reads the text before it; none
+  // when there is none before the first tag.
+  size_t start = std::string::npos;
+  ReadXmlTokens(bytes, XmlReading::kProlog, [&](const XmlToken &token) {
+    if (start == std::string::npos &&
+        token.kind == XmlTokenKind::kDeclaration &&
+        token.bytes.substr(0, strlen(kDoctype)) == kDoctype) {
+      start = token.begin + strlen(kDoctype);
+    }
+  });
   if (start == std::string::npos) return dtd;
   SubsetReader(std::string_view(bytes).substr(start), &dtd).Run();
   if (dtd.end != 0) dtd.end += start;

@@ -150,7 +150,7 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
   uint64_t taken = std::min(length, needed);
   // Counted in characters, as people count them, though read byte by byte.
   uint64_t characters = 0, bad = 0;
-  std::string first;
+  std::string message;
   bool blank = false, wide = false;
   for (uint64_t at = 0; at < taken; ++characters) {
     size_t size = 1;
@@ -158,7 +158,7 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
       // A byte that begins no UTF-8 character counts as one.
       size = std::max<size_t>(Utf8Length(text + at, length - at), 1);
       if (bad++ == 0) {
-        first =
+        message =
             Format("payload character %llu is %s", static_cast<ull>(characters),
                    PayloadCharacterName(text + at, size).c_str());
       }
@@ -176,7 +176,6 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
   }
   uint64_t first_wrong = 0;
   uint64_t wrong = WrongBytes(text, digits, needed / 2, &first_wrong);
-  std::string message = first;
   if (bad > 1) {
     message +=
         Format(" (%s of the %llu read are not hexadecimal digits)",
@@ -303,7 +302,6 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
     }
   }
   uint64_t surplus = CountDigits(text, taken, length);
-  uint64_t bad = blank + other;
   uint64_t digits = taken - blank + surplus;
   const tinyxml2::XMLNode *cut = Interruption(element);
   uint64_t after = length < needed || needed == 0 ? 0 : DigitsAfter(cut);
@@ -313,7 +311,7 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   if (!entity.empty()) entity += ": ";
   const char *code = "payload-length";
   std::string message;
-  if (bad > 0) {
+  if (blank + other > 0) {
     code = "payload-not-hex";
     message = NotHexMessage(text, length, needed, what);
   } else if (after > 0 && surplus == 0) {

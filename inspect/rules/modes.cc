@@ -100,10 +100,9 @@ void CheckNotCarried(const tinyxml2::XMLElement *element,
     std::string message =
         Format("%s=%s is not read", name, Quote(text).c_str());
     if (mode != nullptr) {
-      message += Format(
-          ": the output has %s=\"%s\", the colour library's "
-          "value",
-          name, written.c_str());
+      message +=
+          Format(": the output has %s=\"%s\", the colour library's value", name,
+                 written.c_str());
     }
     findings->Warn(element, "attribute-not-carried", message);
   }
@@ -375,14 +374,13 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
   CheckNumber(section, mf::kDefaultMode, dtd, findings);
   int declared = mf::AttributeOrZero(section, mf::kNumModes);
   int refused = 0;
-  int index = 0;
   std::vector<const tinyxml2::XMLElement *> elements;
   for (const tinyxml2::XMLElement *mode = section->FirstChildElement(mf::kMode);
-       mode != nullptr && index < declared;
-       mode = mode->NextSiblingElement(mf::kMode), ++index) {
-    elements.push_back(mode);
+       mode != nullptr && static_cast<int>(elements.size()) < declared;
+       mode = mode->NextSiblingElement(mf::kMode)) {
     const tavo::DispMode *record =
-        modes != nullptr ? &modes->modes[index] : nullptr;
+        modes != nullptr ? &modes->modes[elements.size()] : nullptr;
+    elements.push_back(mode);
     if (record != nullptr) findings->Identify(mode, *record);
     int line = CheckMode(mode, record, dtd, findings);
     if (refused == 0) refused = line;
