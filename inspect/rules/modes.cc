@@ -115,30 +115,21 @@ void CheckNotCarried(const tinyxml2::XMLElement *element,
   }
 }
 
-// Whether |element| has an attribute whose name is |name| but for case or
-// for white space no one sees (WithoutUnicodeSpaces): a misspelling that
-// unknown-name reports.
-bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name) {
+// Warns with "identity-missing" when |element| lacks |name|, and not only
+// by a misspelling that unknown-name reports: |name| but for case or for
+// white space no one sees (WithoutUnicodeSpaces). |message| says what is
+// read.
+void CheckPresent(const tinyxml2::XMLElement *element, const char *name,
+                  const std::string &message, const InternalDtd &dtd,
+                  Findings *findings) {
+  if (element->Attribute(name, nullptr) != nullptr) return;
   for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
        attribute != nullptr; attribute = attribute->Next()) {
     std::string spaces;
     if (strcasecmp(WithoutUnicodeSpaces(attribute->Name(), &spaces).c_str(),
-                   name) == 0 &&
-        strcmp(attribute->Name(), name) != 0) {
-      return true;
+                   name) == 0) {
+      return;
     }
-  }
-  return false;
-}
-
-// Warns with "identity-missing" when |element| lacks |name|, and not only
-// by a misspelling that unknown-name reports: |message| says what is read.
-void CheckPresent(const tinyxml2::XMLElement *element, const char *name,
-                  const std::string &message, const InternalDtd &dtd,
-                  Findings *findings) {
-  if (element->Attribute(name, nullptr) != nullptr ||
-      HasNameButForCase(element, name)) {
-    return;
   }
   findings->Warn(element, "identity-missing",
                  message + DtdDefaultNote(dtd, element, name));
