@@ -7,7 +7,6 @@
 #include <string.h>
 
 #include <algorithm>
-#include <string_view>
 
 #include "calib_db/lut_format.h"
 #include "calib_db/mode_format.h"
@@ -23,20 +22,6 @@ namespace lf = tavo::lut_format;
 namespace {
 
 constexpr char kDoctype[] = "DOCTYPE";
-
-// Where the DOCTYPE of |bytes| starts, just past "<!DOCTYPE", as tinyxml2
-// reads the text before it; npos when there is none before the first tag.
-size_t DoctypeStart(const std::string &bytes) {
-  size_t start = std::string::npos;
-  ReadXmlTokens(bytes, XmlReading::kProlog, [&](const XmlToken &token) {
-    if (start == std::string::npos &&
-        token.kind == XmlTokenKind::kDeclaration &&
-        token.bytes.substr(0, strlen(kDoctype)) == kDoctype) {
-      start = token.begin + strlen(kDoctype);
-    }
-  });
-  return start;
-}
 
 // Reads declarations as a strict reader does: quoted literals may hold
 // ">", comments and processing instructions are passed over.
@@ -142,20 +127,17 @@ class SubsetReader {
       if (attribute.empty() || !AtQuote()) {
         break;  // not a declaration a strict reader takes
       }
-      std::string value = Normalized(Literal());
+      // Readers read a default's line breaks and tabs as spaces, but not
+      // those that references give.
+      std::string value = Literal();
+      std::replace_if(value.begin(), value.end(), IsBlank, ' ');
       // The first declaration binds.
       if (DtdDefaultOf(*dtd_, element, attribute) == nullptr) {
-        dtd_->defaults.push_back({element, attribute, value, fixed});
+        dtd_->defaults.push_back(
+            {element, attribute, WithCharacters(value), fixed});
       }
     }
     SkipDeclaration();
-  }
-
-  // Readers read a default's line breaks and tabs as spaces, but not
-  // those that references give.
-  static std::string Normalized(std::string value) {
-    std::replace_if(value.begin(), value.end(), IsBlank, ' ');
-    return WithCharacters(value);
   }
 
   // |literal| with its character references read, as they are when it is
@@ -279,7 +261,16 @@ void CheckFamily(const tinyxml2::XMLElement *element, const char *name,
 
 InternalDtd ReadInternalDtd(const std::string &bytes) {
   InternalDtd dtd;
-  size_t start = DoctypeStart(bytes);
+  // Just past "<!DOCTYPE", as tinyxml2 reads the text before it; none
+  // when there is none before the first tag.
+  size_t start = std::string::npos;
+  ReadXmlTokens(bytes, XmlReading::kProlog, [&](const XmlToken &token) {
+    if (start == std::string::npos &&
+        token.kind == XmlTokenKind::kDeclaration &&
+        token.bytes.substr(0, strlen(kDoctype)) == kDoctype) {
+      start = token.begin + strlen(kDoctype);
+    }
+  });
   if (start == std::string::npos) return dtd;
   SubsetReader(std::string_view(bytes).substr(start), &dtd).Run();
   if (dtd.end != 0) dtd.end += start;

@@ -1,6 +1,5 @@
 #include "inspect/rules/fields.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
@@ -92,11 +91,8 @@ uint64_t DigitsAfter(const tinyxml2::XMLNode *cut) {
 }
 
 // What the reader does with a payload of |length| characters, all of them
-// digits, where |needed| are asked for and |cut| ended it early; the
-// lines are those of |findings|.
-std::string ShortConsequence(uint64_t length, uint64_t needed,
-                             const tinyxml2::XMLNode *cut,
-                             const Findings &findings) {
+// digits, where |needed| are asked for.
+std::string ShortConsequence(uint64_t length, uint64_t needed) {
   uint64_t bytes = needed / 2;
   uint64_t first = (length + 1) / 2;  // the first byte not reached
   std::string text;
@@ -112,7 +108,7 @@ std::string ShortConsequence(uint64_t length, uint64_t needed,
                          static_cast<ull>(first), static_cast<ull>(bytes - 1));
     text += ": the output has what the colour library made there";
   }
-  return text + CutText(cut, findings);
+  return text;
 }
 
 // How many of the |count| bytes the reader makes of |text| differ from
@@ -148,15 +144,13 @@ std::string PayloadCharacterName(const char *text, size_t length) {
 }
 
 // The payload-not-hex message of |text|, |length| bytes, of which the
-// reader takes |needed| as digits where |what| asks for them; the lines
-// are those of |findings|.
+// reader takes |needed| as digits where |what| asks for them.
 std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
-                          const std::string &what, const tinyxml2::XMLNode *cut,
-                          const Findings &findings) {
+                          const std::string &what) {
   uint64_t taken = std::min(length, needed);
   // Counted in characters, as people count them, though read byte by byte.
   uint64_t characters = 0, bad = 0;
-  std::string first;
+  std::string message;
   bool blank = false, wide = false;
   for (uint64_t at = 0; at < taken; ++characters) {
     size_t size = 1;
@@ -164,7 +158,7 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
       // A byte that begins no UTF-8 character counts as one.
       size = std::max<size_t>(Utf8Length(text + at, length - at), 1);
       if (bad++ == 0) {
-        first =
+        message =
             Format("payload character %llu is %s", static_cast<ull>(characters),
                    PayloadCharacterName(text + at, size).c_str());
       }
@@ -182,7 +176,6 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
   }
   uint64_t first_wrong = 0;
   uint64_t wrong = WrongBytes(text, digits, needed / 2, &first_wrong);
-  std::string message = first;
   if (bad > 1) {
     message +=
         Format(" (%s of the %llu read are not hexadecimal digits)",
@@ -205,7 +198,6 @@ std::string NotHexMessage(const char *text, uint64_t length, uint64_t needed,
                       Count(digits.size(), "digit").c_str(), what.c_str(),
                       static_cast<ull>(needed));
   }
-  if (length < needed) message += CutText(cut, findings);
   return message;
 }
 
@@ -310,7 +302,6 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
     }
   }
   uint64_t surplus = CountDigits(text, taken, length);
-  uint64_t bad = blank + other;
   uint64_t digits = taken - blank + surplus;
   const tinyxml2::XMLNode *cut = Interruption(element);
   uint64_t after = length < needed || needed == 0 ? 0 : DigitsAfter(cut);
@@ -320,9 +311,9 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
   if (!entity.empty()) entity += ": ";
   const char *code = "payload-length";
   std::string message;
-  if (bad > 0) {
+  if (blank + other > 0) {
     code = "payload-not-hex";
-    message = NotHexMessage(text, length, needed, what, cut, *findings);
+    message = NotHexMessage(text, length, needed, what);
   } else if (after > 0 && surplus == 0) {
     // The digits the reader takes are complete; |cut| hides more.
     message = Format(
@@ -343,13 +334,15 @@ void CheckPayload(const tinyxml2::XMLElement *element, uint64_t needed,
     // is |length|).
     std::string consequence =
         length < needed
-            ? ShortConsequence(length, needed, cut, *findings)
+            ? ShortConsequence(length, needed)
             : Format("the last %llu %s ignored", static_cast<ull>(surplus),
                      surplus == 1 ? "is" : "are");
     message = Format("payload has %s, %s needs %llu: %s",
                      Count(digits, "digit").c_str(), what.c_str(),
                      static_cast<ull>(needed), consequence.c_str());
   }
+  // A payload cut short always has a finding: it says where the cut is.
+  if (length < needed) message += CutText(cut, *findings);
   if (!message.empty()) findings->Warn(element, code, entity + message);
   if (lower > 0 && entity.empty()) {
     findings->Warn(element, "payload-case",

@@ -100,10 +100,9 @@ void CheckNotCarried(const tinyxml2::XMLElement *element,
     std::string message =
         Format("%s=%s is not read", name, Quote(text).c_str());
     if (mode != nullptr) {
-      message += Format(
-          ": the output has %s=\"%s\", the colour library's "
-          "value",
-          name, written.c_str());
+      message +=
+          Format(": the output has %s=\"%s\", the colour library's value", name,
+                 written.c_str());
     }
     findings->Warn(element, "attribute-not-carried", message);
   }
@@ -116,30 +115,21 @@ void CheckNotCarried(const tinyxml2::XMLElement *element,
   }
 }
 
-// Whether |element| has an attribute whose name is |name| but for case or
-// for white space no one sees (WithoutUnicodeSpaces): a misspelling that
-// unknown-name reports.
-bool HasNameButForCase(const tinyxml2::XMLElement *element, const char *name) {
+// Warns with "identity-missing" when |element| lacks |name|, and not only
+// by a misspelling that unknown-name reports: |name| but for case or for
+// white space no one sees (WithoutUnicodeSpaces). |message| says what is
+// read.
+void CheckPresent(const tinyxml2::XMLElement *element, const char *name,
+                  const std::string &message, const InternalDtd &dtd,
+                  Findings *findings) {
+  if (element->Attribute(name, nullptr) != nullptr) return;
   for (const tinyxml2::XMLAttribute *attribute = element->FirstAttribute();
        attribute != nullptr; attribute = attribute->Next()) {
     std::string spaces;
     if (strcasecmp(WithoutUnicodeSpaces(attribute->Name(), &spaces).c_str(),
-                   name) == 0 &&
-        strcmp(attribute->Name(), name) != 0) {
-      return true;
+                   name) == 0) {
+      return;
     }
-  }
-  return false;
-}
-
-// Warns with "identity-missing" when |element| lacks |name|, and not only
-// by a misspelling that unknown-name reports: |message| says what is read.
-void CheckPresent(const tinyxml2::XMLElement *element, const char *name,
-                  const std::string &message, const InternalDtd &dtd,
-                  Findings *findings) {
-  if (element->Attribute(name, nullptr) != nullptr ||
-      HasNameButForCase(element, name)) {
-    return;
   }
   findings->Warn(element, "identity-missing",
                  message + DtdDefaultNote(dtd, element, name));
@@ -353,17 +343,14 @@ void CheckDefaultMode(const tinyxml2::XMLElement *section,
         "no mode is flagged IsDefaultMode: the output says %d "
         "and flags none",
         modes.default_mode);
-  } else if (flagged.size() == 1) {
-    message += Format("mode %d is flagged IsDefaultMode: the output says %d",
-                      flagged[0], flagged[0]);
   } else {
     std::string ids;
     for (int id : flagged)
       ids += (ids.empty() ? "" : ", ") + std::to_string(id);
-    message += Format(
-        "modes %s are flagged IsDefaultMode: the output "
-        "says %d, the last",
-        ids.c_str(), flagged.back());
+    bool one = flagged.size() == 1;
+    message += Format("%s %s %s flagged IsDefaultMode: the output says %d%s",
+                      one ? "mode" : "modes", ids.c_str(), one ? "is" : "are",
+                      flagged.back(), one ? "" : ", the last");
   }
   if (lacks) message += DtdDefaultNote(dtd, section, mf::kDefaultMode);
   findings->Warn(section, "default-mode-mismatch", message);
@@ -378,14 +365,13 @@ int CheckModeSection(const tinyxml2::XMLElement *section,
   CheckNumber(section, mf::kDefaultMode, dtd, findings);
   int declared = mf::AttributeOrZero(section, mf::kNumModes);
   int refused = 0;
-  int index = 0;
   std::vector<const tinyxml2::XMLElement *> elements;
   for (const tinyxml2::XMLElement *mode = section->FirstChildElement(mf::kMode);
-       mode != nullptr && index < declared;
-       mode = mode->NextSiblingElement(mf::kMode), ++index) {
-    elements.push_back(mode);
+       mode != nullptr && static_cast<int>(elements.size()) < declared;
+       mode = mode->NextSiblingElement(mf::kMode)) {
     const tavo::DispMode *record =
-        modes != nullptr ? &modes->modes[index] : nullptr;
+        modes != nullptr ? &modes->modes[elements.size()] : nullptr;
+    elements.push_back(mode);
     if (record != nullptr) findings->Identify(mode, *record);
     int line = CheckMode(mode, record, dtd, findings);
     if (refused == 0) refused = line;
