@@ -74,22 +74,20 @@ const tinyxml2::XMLDocument *ParsedAgain(
   }
   doc->reset(new tinyxml2::XMLDocument(true, tinyxml2::PRESERVE_WHITESPACE));
   tinyxml2::XMLError error = (*doc)->Parse(bytes.data(), bytes.size());
-  if (error != tinyxml2::XML_SUCCESS) {
-    int line = (*doc)->ErrorLineNum();
-    std::string reason = ErrorWords(error);
-    if (line > 0) reason += Format(", line %d", line);
-    size_t nul = bytes.find('\0');
-    if (nul != std::string::npos) {
-      reason += Format("; a NUL byte on line %d ends what tinyxml2 reads",
-                       static_cast<int>(std::count(bytes.begin(),
-                                                   bytes.begin() + nul, '\n')) +
-                           1);
-    }
-    findings->Fail(line, file->problem + " (" + reason + ")");
-    file->parser_error = tinyxml2::XMLDocument::ErrorIDToName(error);
-    return nullptr;
+  if (error == tinyxml2::XML_SUCCESS) return doc->get();
+  int line = (*doc)->ErrorLineNum();
+  std::string reason = ErrorWords(error);
+  if (line > 0) reason += Format(", line %d", line);
+  size_t nul = bytes.find('\0');
+  if (nul != std::string::npos) {
+    reason += Format(
+        "; a NUL byte on line %d ends what tinyxml2 reads",
+        static_cast<int>(std::count(bytes.begin(), bytes.begin() + nul, '\n')) +
+            1);
   }
-  return doc->get();
+  findings->Fail(line, file->problem + " (" + reason + ")");
+  file->parser_error = tinyxml2::XMLDocument::ErrorIDToName(error);
+  return nullptr;
 }
 
 // The tool's own verdict on |file| decides whether it fails; the elements

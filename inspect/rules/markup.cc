@@ -227,13 +227,6 @@ class Scanner {
       case XmlTokenKind::kAttributeName:
         attribute_ = token.bytes;
         break;
-      case XmlTokenKind::kStartTag:
-        ++depth_;
-        opened_ = element_;
-        opened_line_ = tag_line_;
-        element_ = {};  // a tag's name counts for no other tag
-        tag_seen_ = true;
-        break;
       case XmlTokenKind::kEndTag:
         // tinyxml2 reads nothing after the first that closes no element,
         // and that one alone is reported.
@@ -246,10 +239,15 @@ class Scanner {
         }
         [[fallthrough]];
       case XmlTokenKind::kEmptyTag:
-        opened_ = {};
-        element_ = {};
+      case XmlTokenKind::kStartTag: {
+        // Text follows the element a start tag opens, and no other.
+        bool start = token.kind == XmlTokenKind::kStartTag;
+        depth_ += start ? 1 : 0;
+        opened_ = start ? element_ : std::string_view();
+        element_ = {};  // a tag's name counts for no other tag
         tag_seen_ = true;
         break;
+      }
       default:
         break;
     }
@@ -392,10 +390,8 @@ class Scanner {
       Entity(end);
       return;
     }
-    if (c < 0x20 && !IsAllowed(c)) {
-      Note(line_, &kForbidden, Format("byte 0x%02X", c));
-    } else if (c < 0x20 && InName()) {
-      Note(line_, &kNameSpace, CharacterName(c));
+    if (c < 0x20 && (!IsAllowed(c) || InName())) {
+      Note(line_, IsAllowed(c) ? &kNameSpace : &kForbidden, CharacterName(c));
     } else if (value && c == '<') {
       Note(line_, &kLessThan, "a \"<\"");
     } else if (part_ == XmlTokenKind::kComment && c == '-' &&
@@ -419,8 +415,7 @@ class Scanner {
       // it, by the declared encoding, whose finding tells what it becomes.
       if (InName() && not_utf8_name_line_ == 0) not_utf8_name_line_ = line_;
     } else {
-      Note(line_, &kNotUtf8,
-           Format("byte 0x%02X", static_cast<unsigned char>(bytes_[at_])));
+      Note(line_, &kNotUtf8, CharacterName(bytes_[at_]));
     }
     at_ += length > 0 ? length : 1;
   }
@@ -460,8 +455,7 @@ class Scanner {
         std::string attribute(value ? attribute_ : std::string_view());
         if (NamesDeclaredEntities(value ? element_ : opened_,
                                   value ? attribute.c_str() : nullptr)) {
-          dtd_->read_references.emplace(value ? tag_line_ : opened_line_,
-                                        attribute);
+          dtd_->read_references.emplace(tag_line_, attribute);
         } else {
           Note(line_, &kDeclaredEntity, reference, declared->second);
         }
@@ -527,9 +521,10 @@ class Scanner {
   std::string_view element_;     // of the tag being read
   std::string_view attribute_;
   std::string_view opened_;  // the element whose text follows, if any
-  int opened_line_ = 0;
   std::vector<Problem> pending_;
-  int tag_line_ = 0;  // of the last tag's name
+  // Of the last tag's name: that of the tag being read, or of the element
+  // whose text follows.
+  int tag_line_ = 0;
   size_t depth_ = 0;  // of the elements open here
   bool ended_outside_ = false;
   // Text at the document's level after a tag is after the root: after an

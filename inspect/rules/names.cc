@@ -73,15 +73,18 @@ std::pair<std::string, std::string> Seen(const char *name) {
   return {seen, spaces + " in its name: other XML tools refuse the file;"};
 }
 
-// The unknown-name message of an element named |name| that the tool does
-// not read, found |place| ("in Mode", "under the root").
-std::string NotReadElement(const char *name, const char *place) {
-  auto [seen, refused] = Seen(name);
-  return Format("%s %s ", Quote(seen).c_str(), place) +
-         (refused.empty() ? "is not an element the tool reads: it is ignored"
-                          : "has " + refused +
-                                " the tool reads a name it does not know "
-                                "and ignores the element");
+// Warns of |element|, which the tool does not read, found |place| ("in
+// Mode", "under the root").
+void NotRead(const tinyxml2::XMLElement *element, const std::string &place,
+             Findings *findings) {
+  auto [seen, refused] = Seen(element->Name());
+  findings->Warn(
+      element, "unknown-name",
+      Format("%s %s ", Quote(seen).c_str(), place.c_str()) +
+          (refused.empty() ? "is not an element the tool reads: it is ignored"
+                           : "has " + refused +
+                                 " the tool reads a name it does not know "
+                                 "and ignores the element"));
 }
 
 // Text directly in an element that holds elements, other than layout.
@@ -150,11 +153,9 @@ void CheckElement(const tinyxml2::XMLElement *element, const Element &known,
        child != nullptr; child = child->NextSiblingElement()) {
     if (known.child != nullptr && strcmp(child->Name(), known.child) == 0) {
       CheckElement(child, *Known(known.child), findings);
-      continue;
+    } else {
+      NotRead(child, Format("in %s", known.name), findings);
     }
-    findings->Warn(
-        child, "unknown-name",
-        NotReadElement(child->Name(), Format("in %s", known.name).c_str()));
   }
 }
 
@@ -172,7 +173,8 @@ void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
   }
   CheckAttributes(root, {}, true, findings);
   CheckText(root, findings);
-  for (const char *section : {mf::kDispModes, lf::kLuts}) {
+  const Names sections = {mf::kDispModes, lf::kLuts};
+  for (const char *section : sections) {
     const tinyxml2::XMLElement *first = root->FirstChildElement(section);
     if (first == nullptr) continue;
     CheckElement(first, *Known(section), findings);
@@ -184,11 +186,8 @@ void CheckNames(const tinyxml2::XMLElement *root, Findings *findings) {
   }
   for (const tinyxml2::XMLElement *child = root->FirstChildElement();
        child != nullptr; child = child->NextSiblingElement()) {
-    if (Find(child->Name(), {mf::kDispModes, lf::kLuts}, strcmp) != nullptr) {
-      continue;
-    }
-    findings->Warn(child, "unknown-name",
-                   NotReadElement(child->Name(), "under the root"));
+    if (Find(child->Name(), sections, strcmp) == nullptr)
+      NotRead(child, "under the root", findings);
   }
 }
 
