@@ -148,13 +148,10 @@ void PrintSelected(const Selection &selection, const CalibFile &old_file,
   int new_count = selection.CountModes(*new_file.modes);
   out->Int("old", old_count);
   out->Int("new", new_count);
-  std::string compared =
-      "Compared: what " + FilterText(selection) + " selects, ";
-  if (old_count + new_count == 0) {
-    out->Text(compared + "no mode in OLD or NEW");
-  } else {
-    out->Line(compared + "{old:#mode} in OLD and {new} in NEW");
-  }
+  out->Line("Compared: what " + FilterText(selection) + " selects, " +
+            (old_count + new_count == 0
+                 ? "no mode in OLD or NEW"
+                 : "{old:#mode} in OLD and {new} in NEW"));
   out->Text(
       Format("Not compared under a filter: %sDefaultMode, NumLuts and LUTs",
              selection.feature.has_value() ? "mode attributes, " : ""));
@@ -165,10 +162,8 @@ void PrintSelected(const Selection &selection, const CalibFile &old_file,
 constexpr int kBytesListed = 20;
 
 std::string CheckDiff(const Args &args) {
-  if (args.Has("--max") && !args.Has("--bytes")) {
-    return "--max goes with --bytes";
-  }
-  return "";
+  return args.Has("--max") && !args.Has("--bytes") ? "--max goes with --bytes"
+                                                   : "";
 }
 
 int Diff(const Args &args) {
