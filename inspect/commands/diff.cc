@@ -94,11 +94,9 @@ void PrintSlots(const char *key, const std::vector<SlotChange> &slots,
     out->IntOrNull("first_difference", Known(slot.first));
     bool shown =
         kind.disable && (!compared || slot.old_disable != slot.new_disable);
-    if (shown && slot.old_side.size >= 0) {
-      out->Bool("old_disable", slot.old_disable);
-    }
-    if (shown && slot.new_side.size >= 0) {
-      out->Bool("new_disable", slot.new_disable);
+    if (shown) {
+      if (slot.old_side.size >= 0) out->Bool("old_disable", slot.old_disable);
+      if (slot.new_side.size >= 0) out->Bool("new_disable", slot.new_disable);
     }
     // Added or removed: what the side that has the slot holds.
     const char *side = strcmp(slot.change, "added") == 0 ? "new" : "old";
