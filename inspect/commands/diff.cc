@@ -92,12 +92,6 @@ void PrintSlots(const char *key, const std::vector<SlotChange> &slots,
                    Known(slot.new_side.size, kind.unit));
     out->IntOrNull("bytes_differing", Known(compared ? slot.differing : -1));
     out->IntOrNull("first_difference", Known(slot.first));
-    bool shown =
-        kind.disable && (!compared || slot.old_disable != slot.new_disable);
-    if (shown) {
-      if (slot.old_side.size >= 0) out->Bool("old_disable", slot.old_disable);
-      if (slot.new_side.size >= 0) out->Bool("new_disable", slot.new_disable);
-    }
     // Added or removed: what the side that has the slot holds.
     const char *side = strcmp(slot.change, "added") == 0 ? "new" : "old";
     std::string line =
@@ -111,7 +105,9 @@ void PrintSlots(const char *key, const std::vector<SlotChange> &slots,
           "{first_difference}",
           slot.differing == 1 ? "s" : "");
     }
-    if (shown) {
+    if (kind.disable && (!compared || slot.old_disable != slot.new_disable)) {
+      if (slot.old_side.size >= 0) out->Bool("old_disable", slot.old_disable);
+      if (slot.new_side.size >= 0) out->Bool("new_disable", slot.new_disable);
       line += compared ? ", Disable {old_disable} -> {new_disable}"
                        : Format(", Disable {%s_disable}", side);
     }
