@@ -92,14 +92,6 @@ void PrintSlots(const char *key, const std::vector<SlotChange> &slots,
                    Known(slot.new_side.size, kind.unit));
     out->IntOrNull("bytes_differing", Known(compared ? slot.differing : -1));
     out->IntOrNull("first_difference", Known(slot.first));
-    bool shown =
-        kind.disable && (!compared || slot.old_disable != slot.new_disable);
-    if (shown && slot.old_side.size >= 0) {
-      out->Bool("old_disable", slot.old_disable);
-    }
-    if (shown && slot.new_side.size >= 0) {
-      out->Bool("new_disable", slot.new_disable);
-    }
     // Added or removed: what the side that has the slot holds.
     const char *side = strcmp(slot.change, "added") == 0 ? "new" : "old";
     std::string line =
@@ -113,7 +105,9 @@ void PrintSlots(const char *key, const std::vector<SlotChange> &slots,
           "{first_difference}",
           slot.differing == 1 ? "s" : "");
     }
-    if (shown) {
+    if (kind.disable && (!compared || slot.old_disable != slot.new_disable)) {
+      if (slot.old_side.size >= 0) out->Bool("old_disable", slot.old_disable);
+      if (slot.new_side.size >= 0) out->Bool("new_disable", slot.new_disable);
       line += compared ? ", Disable {old_disable} -> {new_disable}"
                        : Format(", Disable {%s_disable}", side);
     }
@@ -148,13 +142,10 @@ void PrintSelected(const Selection &selection, const CalibFile &old_file,
   int new_count = selection.CountModes(*new_file.modes);
   out->Int("old", old_count);
   out->Int("new", new_count);
-  std::string compared =
-      "Compared: what " + FilterText(selection) + " selects, ";
-  if (old_count + new_count == 0) {
-    out->Text(compared + "no mode in OLD or NEW");
-  } else {
-    out->Line(compared + "{old:#mode} in OLD and {new} in NEW");
-  }
+  out->Line("Compared: what " + FilterText(selection) + " selects, " +
+            (old_count + new_count == 0
+                 ? "no mode in OLD or NEW"
+                 : "{old:#mode} in OLD and {new} in NEW"));
   out->Text(
       Format("Not compared under a filter: %sDefaultMode, NumLuts and LUTs",
              selection.feature.has_value() ? "mode attributes, " : ""));
@@ -165,10 +156,8 @@ void PrintSelected(const Selection &selection, const CalibFile &old_file,
 constexpr int kBytesListed = 20;
 
 std::string CheckDiff(const Args &args) {
-  if (args.Has("--max") && !args.Has("--bytes")) {
-    return "--max goes with --bytes";
-  }
-  return "";
+  return args.Has("--max") && !args.Has("--bytes") ? "--max goes with --bytes"
+                                                   : "";
 }
 
 int Diff(const Args &args) {

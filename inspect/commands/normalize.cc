@@ -78,9 +78,8 @@ std::string CheckRewritten(const RewrittenFile &rewritten,
   if (scratch.path().empty()) return scratch.problem();
   std::string copy = scratch.File("rewritten.xml");
   std::string problem = rewritten.WriteTo(copy);
-  if (!problem.empty()) return problem;
-  *again = CheckFile(copy);
-  return "";
+  if (problem.empty()) *again = CheckFile(copy);
+  return problem;
 }
 
 // Prints |found| in check's form, each with what the rewrite made of it;
