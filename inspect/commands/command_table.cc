@@ -1,11 +1,7 @@
 #include "inspect/commands/command_table.h"
 
-#include <stdio.h>
-
-#include "inspect/base/output.h"
 #include "inspect/base/text.h"
 #include "inspect/report/filter.h"
-#include "inspect/report/report.h"
 
 namespace inspect {
 
@@ -39,13 +35,6 @@ constexpr char kOptionsHelp[] =
     "Exit status: 0 nothing found, no difference or written; 1 findings or\n"
     "differences; 2 trouble (a file rimbolt cannot read, a bad command\n"
     "line, a payload that is not there, a file not written).\n";
-
-// Says "COMMAND: |problem|" on stderr, after the name of the command that
-// |args| runs; returns kExitTrouble.
-int Trouble(const Args &args, const std::string &problem) {
-  fprintf(stderr, "%s: %s\n", args.words()[0].c_str(), problem.c_str());
-  return kExitTrouble;
-}
 
 }  // namespace
 
@@ -117,36 +106,6 @@ std::string PayloadAddressProblem(const Args &args) {
 
 std::vector<std::string> FilesOf(const Args &args) {
   return std::vector<std::string>(args.words().begin() + 1, args.words().end());
-}
-
-int NothingWritten(const Args &args, const std::string &problem) {
-  return Trouble(args, "nothing written: " + problem);
-}
-
-bool RefusesUnreadable(const Args &args, const CalibFile &file) {
-  if (!ReportUnreadable({&file}, false)) return false;
-  NothingWritten(args, "the tool cannot read " + file.path);
-  return true;
-}
-
-bool NotWritten(const Args &args, const std::string &output,
-                const std::string &problem) {
-  if (problem.empty()) return false;
-  Trouble(args, OutputName(output) + " not written: " + problem);
-  return true;
-}
-
-bool RefusesSameFile(const Args &args, const std::string &output,
-                     const std::vector<std::string> &inputs,
-                     const char *reader) {
-  for (const std::string &input : inputs) {
-    if (NamesOneFile(input, output)) {
-      return NotWritten(
-          args, output,
-          Format("it is %s itself, which %s", input.c_str(), reader));
-    }
-  }
-  return false;
 }
 
 }  // namespace inspect

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "inspect/cli/command_line.h"
-#include "inspect/model/calib_file.h"
 #include "inspect/model/payload.h"
 #include "inspect/model/selection.h"
 
@@ -60,26 +59,6 @@ std::string PayloadAddressProblem(const Args &args);
 
 // The file names given: the words after the command's name.
 std::vector<std::string> FilesOf(const Args &args);
-
-// Says "COMMAND: nothing written: |problem|" on stderr, after the name of
-// the command that |args| runs; returns kExitTrouble.
-int NothingWritten(const Args &args, const std::string &problem);
-
-// Whether the tool cannot read |file|, the FILE of a command that writes:
-// then reported as check reports it, and that nothing is written.
-bool RefusesUnreadable(const Args &args, const CalibFile &file);
-
-// Whether |problem| (none: "") kept |output| from being written: then
-// says so, as "COMMAND: OUT not written: |problem|".
-bool NotWritten(const Args &args, const std::string &output,
-                const std::string &problem);
-
-// Whether |output| must not be written since it names one of |inputs|:
-// then says so, as NotWritten does, "which |reader|" ("extract only
-// reads").
-bool RefusesSameFile(const Args &args, const std::string &output,
-                     const std::vector<std::string> &inputs,
-                     const char *reader);
 
 }  // namespace inspect
 

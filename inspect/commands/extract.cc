@@ -2,6 +2,7 @@
 // vendor tools and hex editors.
 #include "inspect/base/output.h"
 #include "inspect/commands/command_table.h"
+#include "inspect/commands/refusals.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/model/payload.h"
 

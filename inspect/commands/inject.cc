@@ -9,6 +9,7 @@
 #include "inspect/base/output.h"
 #include "inspect/base/text.h"
 #include "inspect/commands/command_table.h"
+#include "inspect/commands/refusals.h"
 #include "inspect/edit/edited_copy.h"
 #include "inspect/edit/splice.h"
 #include "inspect/model/calib_file.h"

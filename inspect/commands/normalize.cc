@@ -12,6 +12,7 @@
 #include "inspect/base/output.h"
 #include "inspect/base/text.h"
 #include "inspect/commands/command_table.h"
+#include "inspect/commands/refusals.h"
 #include "inspect/edit/rewrite.h"
 #include "inspect/model/calib_file.h"
 #include "inspect/model/codes.h"
