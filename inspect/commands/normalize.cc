@@ -49,7 +49,8 @@ bool Answers(const Finding &again, const Finding &finding, Match match) {
 // otherwise keeps it means the rewrite changed what the file said.
 std::vector<Rewrite> FatesOf(const std::vector<Finding> &found,
                              const std::vector<Finding> &again) {
-  // What each becomes unanswered, never kKept: that marks one answered.
+  // Each starts as what it becomes if nothing answers it, which is never
+  // kept; an answer then makes it kept.
   std::vector<Rewrite> fates;
   for (const Finding &finding : found) {
     const Code *code = FindCode(finding.code);

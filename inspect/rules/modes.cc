@@ -50,8 +50,8 @@ void CheckTexts(const tinyxml2::XMLElement *mode, Findings *findings) {
                           strlen(text), KeptText(text).size()));
   }
   for (auto [name, is_allowed] : kTexts) {
-    const char *text =
-        is_allowed != nullptr ? mode->Attribute(name, nullptr) : nullptr;
+    if (is_allowed == nullptr) continue;  // any Name is kept
+    const char *text = mode->Attribute(name, nullptr);
     if (text == nullptr || is_allowed(KeptText(text).c_str())) continue;
     findings->Warn(mode, "classification-dropped",
                    Format("%s=%s is not an allowed value: it is left out "
